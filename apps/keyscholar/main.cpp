@@ -1,0 +1,28 @@
+// keyscholar: the touch-typing tutor.
+#include <QApplication>
+#include <cstdio>
+
+#include "platform/system.h"
+#include "shell/bookwindow.h"
+#include "shell/programinfo.h"
+
+int main(int argc, char** argv) {
+  if (auto rc = ks::answerInfoSwitches(argc, argv, "keyscholar",
+                                       "Keyscholar teaches touch typing: courses, drills, games, "
+                                       "typing tests and statistics.",
+                                       "[/IN1] [/NOMUTEX name] [/SIDEWATCH] [/STATISTICS] "
+                                       "[/TYPETEST] [/TYPETEST2] [/SCREENSHOTMODE]"))
+    return *rc;
+  if (!ks::displayAvailable()) {
+    std::fprintf(stderr,
+                 "keyscholar: no display found; start it from a desktop session (DISPLAY or "
+                 "WAYLAND_DISPLAY must be set).\n");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("keyscholar");
+  QApplication::setApplicationVersion(ks::kVersion);
+  ks::BookWindow window;
+  window.show();
+  return QApplication::exec();
+}

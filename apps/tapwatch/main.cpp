@@ -1,0 +1,16 @@
+// tapwatch: the background typing monitor.
+#include <QCoreApplication>
+
+#include "shell/programinfo.h"
+
+int main(int argc, char** argv) {
+  if (auto rc = ks::answerInfoSwitches(argc, argv, "tapwatch",
+                                       "Tapwatch keeps daily typing figures for a learner and "
+                                       "suggests breaks and review practice.",
+                                       "[/AUTOLOGON]"))
+    return *rc;
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("tapwatch");
+  // The monitor's own start-up comes later; until then it starts and ends cleanly.
+  return 0;
+}

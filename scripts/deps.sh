@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build (and, with "test", the tests) need; does nothing when
+# they are all present. Debian 12, as root or through sudo.
+set -euo pipefail
+
+build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev libbenchmark-dev
+  libx11-dev libxtst-dev libxres-dev libxkbcommon-dev libxkbcommon-x11-dev libcurl4-openssl-dev
+  libssl-dev libgif-dev libjpeg-dev zlib1g-dev libcanberra-dev fonts-dejavu-core"
+test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpdf python3"
+
+wanted=$build_pkgs
+[ "${1:-}" = "test" ] && wanted="$wanted $test_pkgs"
+
+missing=""
+for p in $wanted; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the test build (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every tier:
+# core and widget tests headless, then the X11 tests under one Xvfb, one at a time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/deps.sh test
+build=build/test
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+fi
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKS_SANITIZE=ON "${launcher[@]}" >/dev/null
+fi
+# Test discovery must never need a display.
+export QT_QPA_PLATFORM=offscreen
+cmake --build "$build"
+
+if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+fi
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+ctest --test-dir "$build" -LE x11 --output-on-failure -j"$(nproc)"
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
+  env QT_QPA_PLATFORM=xcb ctest --test-dir "$build" -L x11 --output-on-failure -j1

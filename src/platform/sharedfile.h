@@ -1,0 +1,56 @@
+// Files opened with Windows-style sharing: an opener states what it does (read, write) and what it
+// allows others (read, write); an incompatible open fails like a sharing violation. Emulated with
+// open-file-description locks on four bytes far past the data, which work across processes and,
+// on NFSv4/lockd and SMB, across computers.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+enum class FileAccess { Read, ReadWrite };
+
+struct FileShare {
+  bool read = true;   // others may read
+  bool write = true;  // others may write
+};
+
+enum class OpenStatus { Ok, NotFound, SharingViolation, AccessDenied, Failed };
+
+class SharedFile {
+ public:
+  SharedFile() = default;
+  ~SharedFile();
+  SharedFile(SharedFile&& other) noexcept;
+  SharedFile& operator=(SharedFile&& other) noexcept;
+  SharedFile(const SharedFile&) = delete;
+  SharedFile& operator=(const SharedFile&) = delete;
+
+  // Opens `path`; with `create` a missing file is created (mode 0666 less the umask).
+  static SharedFile open(const std::filesystem::path& path, FileAccess access, FileShare share,
+                         bool create, OpenStatus* status = nullptr);
+
+  bool isOpen() const { return fd_ >= 0; }
+  bool writable() const { return access_ == FileAccess::ReadWrite; }
+  int fd() const { return fd_; }
+
+  // Reads the whole file from its start.
+  bool readAll(std::string& out) const;
+  // Replaces the whole content without ever truncating first: reserve the space, write at
+  // offset 0, cut to the new length, sync. A full disk fails before anything is overwritten.
+  bool writeWhole(std::string_view data);
+  void close();
+
+ private:
+  int fd_ = -1;
+  FileAccess access_ = FileAccess::Read;
+};
+
+// Reads a whole file (shared reading). False when it cannot be opened or read.
+bool readWholeFile(const std::filesystem::path& path, std::string& out);
+// Replaces or creates a file by the safe whole-file write, denying other writers meanwhile.
+bool writeWholeFile(const std::filesystem::path& path, std::string_view data);
+
+}  // namespace ks

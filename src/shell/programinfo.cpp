@@ -1,0 +1,23 @@
+#include "shell/programinfo.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace ks {
+
+std::optional<int> answerInfoSwitches(int argc, char** argv, const char* program,
+                                      const char* summary, const char* usage) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf("Usage: %s %s\n%s\n", program, usage, summary);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-V") == 0) {
+      std::printf("%s %s\n", program, kVersion);
+      return 0;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace ks

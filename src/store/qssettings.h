@@ -1,0 +1,39 @@
+// The two program-wide stores (installation policy, workstation) and the lesson options read
+// from the policy.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "store/dynamicsettings.h"
+
+namespace ks {
+
+extern std::unique_ptr<TDynamicSettings> PolicySettings;
+extern std::unique_ptr<TDynamicSettings> workstationSettings;
+extern std::string LanguageBaseName;  // "language"
+
+// Lesson options taken from the policy whenever it is loaded.
+struct LessonOptions {
+  bool disableColorKbd = false;   // "disable_colorkbd"
+  int wordLength = 5;             // W: "wpm_length", else "ErrorFactor", else 5
+  bool preventBackspace = false;  // "Prevent_Backspace"
+};
+LessonOptions& lessonOptions();
+// Re-reads the lesson options from `PolicySettings` (defaults when there is none).
+void ReadLessonOptions();
+
+// Opens `dir`/`fileName` as the policy (read-only, shared). False when it cannot be opened.
+bool OpenPolicySettings(const std::string& fileName, const std::filesystem::path& dir);
+
+// Opens `dir`/`fileName` as the workstation store with `mode`, falling back to the same name
+// with ".2nd" when another program holds the first. When both fail it shows the error box and
+// returns false.
+bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string& fileName,
+                             int mode);
+
+// The mode the tutor opens its workstation store with: 2, or 1 under "WKSLegacyMode".
+int workstationOpenMode();
+
+}  // namespace ks

@@ -1,0 +1,32 @@
+// Dates as day counts from 1899-12-30 with the time of day as the fraction, the stored form.
+#pragma once
+
+#include <cstdint>
+
+namespace ks {
+
+struct CivilDate {
+  int year = 1899;
+  int month = 12;
+  int day = 30;
+};
+
+struct CivilTime {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+// Day number of a calendar date (2024-01-01 -> 45292).
+int32_t encodeDate(int year, int month, int day);
+bool isValidDate(int year, int month, int day);
+CivilDate decodeDate(double dateTime);
+double encodeTime(int hour, int minute, int second, int millisecond);
+CivilTime decodeTime(double dateTime);
+// 1 = Sunday ... 7 = Saturday.
+int dayOfWeek(double dateTime);
+bool isLeapYear(int year);
+int daysInMonth(int year, int month);
+
+}  // namespace ks
