@@ -1,0 +1,23 @@
+// Sounds come in through this interface: the tutor plays them with the system's sound service,
+// tests record them.
+#pragma once
+
+namespace ks {
+
+// The tutor's sound table.
+enum class SoundId { Click = 1, TheEnd = 2, Error = 3, Error2 = 4, Intro = 5 };
+
+class Sound {
+ public:
+  virtual ~Sound() = default;
+  // Plays asynchronously; does nothing when sounds are off or have failed before.
+  virtual void play(SoundId id) = 0;
+};
+
+// A sound that plays nothing (tests, and programs without a sound service).
+class NullSound final : public Sound {
+ public:
+  void play(SoundId) override {}
+};
+
+}  // namespace ks
