@@ -1,0 +1,35 @@
+// Sounds played with the desktop's sound service (libcanberra). After the first failure no
+// sound is tried again in this run: a machine without sound must not slow typing down.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/sound.h"
+
+struct ca_context;
+
+namespace ks {
+
+class CanberraSound final : public Sound {
+ public:
+  // Sound files are looked up in `folder` by their table names ("Click.wav", ...).
+  explicit CanberraSound(std::filesystem::path folder);
+  ~CanberraSound() override;
+  CanberraSound(const CanberraSound&) = delete;
+  CanberraSound& operator=(const CanberraSound&) = delete;
+
+  void play(SoundId id) override;
+  void setEnabled(bool on) { enabled_ = on; }
+  bool failed() const { return failed_; }
+  // The file name of a table entry.
+  static const char* fileName(SoundId id);
+
+ private:
+  std::filesystem::path folder_;
+  ca_context* context_ = nullptr;
+  bool enabled_ = false;
+  bool failed_ = false;
+};
+
+}  // namespace ks

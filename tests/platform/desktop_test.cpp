@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdlib>
+#include <future>
+
+#include "platform/desktop/canberrasound.h"
+#include "platform/desktop/peerlink.h"
+#include "platform/desktop/qtext.h"
+#include "platform/instancelock.h"
+#include "support/tempdir.h"
+
+namespace ks {
+namespace {
+
+TEST(QtText, ConvertsWindows1252AndLineBreaks) {
+  EXPECT_EQ(toQString("\x80 caf\xE9\r\nnext\rline"), QString::fromUtf8("€ café\nnext\nline"));
+  EXPECT_EQ(toQString("a\rb", false), QString("a\rb"));
+  EXPECT_EQ(toCp1252(QString::fromUtf8("Šta ☃")), "\x8Ata ?");
+}
+
+TEST(PeerLink, DeliversAMessageAndAcknowledgesAfterHandling) {
+  test::TempDir dir;
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  EXPECT_FALSE(PeerLink::post("tapwatch", "QSSidewatch1999.DISABLE", 0, 200));  // nobody there
+
+  InstanceLock lock("tapwatch");
+  ASSERT_TRUE(lock.acquire());
+  PeerLink link("tapwatch");
+  ASSERT_TRUE(link.listen());
+  bool saved = false;
+  QString received;
+  int argument = -1;
+  QObject::connect(&link, &PeerLink::messageReceived, [&](const QString& m, int a) {
+    received = m;
+    argument = a;
+    saved = true;  // the receiver acts before the sender hears "OK"
+  });
+  auto reply = std::async(std::launch::async,
+                          [] { return PeerLink::post("tapwatch", "QS2001.BRINGFRONT", 1, 5000); });
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 5000));
+  EXPECT_TRUE(reply.get());
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(received, "QS2001.BRINGFRONT");
+  EXPECT_EQ(argument, 1);
+}
+
+TEST(PeerLink, AStaleSocketIsReplacedByTheLockHolder) {
+  test::TempDir dir;
+  ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+  {
+    PeerLink crashed("keyscholar");
+    ASSERT_TRUE(crashed.listen());
+  }
+  test::writeFile(std::filesystem::path(PeerLink::socketPath("keyscholar").toStdString()), "");
+  PeerLink fresh("keyscholar");
+  EXPECT_TRUE(fresh.listen());
+}
+
+TEST(Sound, MissingFilesAndDisabledSoundsAreSilent) {
+  test::TempDir dir;
+  CanberraSound sound(dir.path());
+  sound.play(SoundId::Error);  // disabled: nothing happens
+  sound.setEnabled(true);
+  sound.play(SoundId::Click);  // no file: nothing happens, no failure recorded
+  EXPECT_FALSE(sound.failed());
+  EXPECT_STREQ(CanberraSound::fileName(SoundId::TheEnd), "Theend.wav");
+}
+
+}  // namespace
+}  // namespace ks
