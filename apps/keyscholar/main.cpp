@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/system.h"
-#include "shell/bookwindow.h"
+#include "shell/bookformex.h"
 #include "shell/programinfo.h"
 
 int main(int argc, char** argv) {
@@ -22,7 +22,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("keyscholar");
   QApplication::setApplicationVersion(ks::kVersion);
-  ks::BookWindow window;
+  // The shell's start-up and main loop replace this once they exist: until then the window
+  // shows its empty page and the exit buttons end the program.
+  ks::TBookFormEx window;
+  window.SetTitle(QString::fromUtf8(ks::kProgramTitle));
+  window.SetExitVisible(true);
+  QObject::connect(&window, &ks::TBookFormEx::exitClicked, &app, &QApplication::quit);
+  QObject::connect(&window, &ks::TBookFormEx::closeRequested, &app, &QApplication::quit);
   window.show();
   return QApplication::exec();
 }

@@ -21,3 +21,11 @@ class NullSound final : public Sound {
 };
 
 }  // namespace ks
+
+namespace ks {
+
+// The program-wide sound (a silent one until the program installs its own; not owned).
+Sound& sound();
+void setSound(Sound* s);
+
+}  // namespace ks

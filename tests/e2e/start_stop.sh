@@ -12,7 +12,7 @@ pid=$!
 win=$(xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
 [ -n "$win" ] || { echo "no window"; cat "$work/out"; exit 1; }
 geometry=$(xdotool getwindowgeometry "$win")
-echo "$geometry" | grep -q "800x600" || { echo "unexpected geometry: $geometry"; exit 1; }
+echo "$geometry" | grep -q "1048x770" || { echo "unexpected geometry: $geometry"; exit 1; }
 xdotool windowfocus --sync "$win"
 xdotool key ctrl+q
 status=0

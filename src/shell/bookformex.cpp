@@ -1,0 +1,261 @@
+#include "shell/bookformex.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QPainter>
+#include <QUrl>
+
+#include "shell/uistyle.h"
+
+namespace ks {
+namespace {
+
+TBookFormEx* mainWindow = nullptr;
+constexpr int kMenuLeft = TBookFormEx::kPageWidth - 191;
+
+}  // namespace
+
+TBookFormEx* bookForm() {
+  return mainWindow;
+}
+
+TBookFormEx::TBookFormEx(QWidget* parent)
+    : QWidget(parent),
+      book_(new BookPage(this)),
+      frozen_(new QLabel(this)),
+      titleLbl_(new QLabel(book_)),
+      nextBtn_(new RoundButton("NextBtn", RoundButton::Symbol::Next, book_)),
+      okBtn_(new RoundButton("OKBtn", RoundButton::Symbol::OK, book_)),
+      cancelBtn_(new RoundButton("CancelBtn", RoundButton::Symbol::Cancel, book_)),
+      menuPanel_(new MenuPanel(book_)),
+      closeBtn_(new RoundButton("CloseBtn", RoundButton::Symbol::Exit, menuPanel_)),
+      closeBtn2_(new RoundButton("CloseBtn2", RoundButton::Symbol::Exit, book_)),
+      menuPic_(new QLabel(menuPanel_)) {
+  mainWindow = this;
+  setObjectName("BookFormEx");
+  setMinimumSize(kMinWidth, kMinHeight);
+  resize(kDesignWidth, kDesignHeight);
+  book_->setFixedSize(kPageWidth, kPageHeight);
+  frozen_->setObjectName("frozenbook");
+  frozen_->setFixedSize(kPageWidth, kPageHeight);
+  frozen_->hide();
+
+  titleLbl_->setObjectName("TitleLbl");
+  titleLbl_->move(24, 14);
+  titleLbl_->setStyleSheet("color: #28343f;");
+  SetTitle(QString());
+
+  nextBtn_->setGeometry(517, 460, 80, 70);
+  okBtn_->setGeometry(517, 460, 80, 70);
+  cancelBtn_->setGeometry(445, 460, 85, 70);
+  SetStandardButtons(0);
+
+  menuPanel_->setGeometry(kMenuLeft, 0, 191, kPageHeight);
+  closeBtn_->setGeometry(55, kPageHeight - 78, 80, 70);
+  closeBtn2_->setGeometry(kPageWidth - 40, 15, 22, 22);
+  closeBtn2_->setToolTip(tr("Exit"));
+  menuPic_->setObjectName("MenuPic");
+  menuPic_->hide();
+  SetExitVisible(false);
+  SetMenuVisible(false);
+
+  connect(closeBtn_, &QAbstractButton::clicked, this, &TBookFormEx::exitClicked);
+  connect(closeBtn2_, &QAbstractButton::clicked, this, &TBookFormEx::exitClicked);
+
+  // Ctrl+Q leaves the program from anywhere, as on every Linux desktop.
+  auto* quit = new QAction(this);
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  quit->setShortcutContext(Qt::WindowShortcut);
+  connect(quit, &QAction::triggered, this, &TBookFormEx::exitClicked);
+  addAction(quit);
+
+  placePage();
+  BringFrameToFront();
+}
+
+TBookFormEx::~TBookFormEx() {
+  if (mainWindow == this) mainWindow = nullptr;
+}
+
+void TBookFormEx::SetTitle(const QString& title) {
+  QFont font = designFont("Verdana", 20, true);
+  titleLbl_->setFont(font);
+  if (minTitleWidth_ > 0 && QFontMetrics(font).horizontalAdvance(title) > minTitleWidth_) {
+    titleLbl_->setFont(designFont("Verdana", 14, true));
+  }
+  titleLbl_->setText(title);
+  titleLbl_->adjustSize();
+  book_->setTitleShading(!title.isEmpty());
+}
+
+void TBookFormEx::SetStandardButtons(int flags) {
+  buttonFlags_ = flags;
+  nextBtn_->setVisible(flags & kNext);
+  cancelBtn_->setVisible(flags & kCancel);
+  okBtn_->setVisible(flags & kOK);
+  if (flags) BringFrameToFront();
+}
+
+void TBookFormEx::SetMenuVisible(bool on) {
+  if (menuVisible_ == on) return;
+  menuVisible_ = on;
+  menuPanel_->setVisible(on);
+  closeBtn2_->raise();
+}
+
+void TBookFormEx::SetExitVisible(bool on) {
+  closeBtn_->setVisible(on);
+  closeBtn2_->setVisible(on && !menuVisible_);
+}
+
+void TBookFormEx::SetButtonCaptions(const QString& next, const QString& cancel,
+                                    const QString& exit) {
+  nextBtn_->setText(next);
+  okBtn_->setText(next);
+  cancelBtn_->setText(cancel);
+  closeBtn_->setText(exit);
+}
+
+QAbstractButton* TBookFormEx::AddTab(const QString& name, const QString& caption) {
+  if (QAbstractButton* existing = Tab(name)) {
+    existing->setText(caption);
+    return existing;
+  }
+  if (gap_ && !gapTaken_) {
+    nextTabTop_ += 15;
+    gapTaken_ = true;
+  }
+  auto* tab = new TabButton(name, caption, !gap_, menuPanel_);
+  tab->move(0, nextTabTop_);
+  tab->show();
+  nextTabTop_ += tab->height() + 1;
+  connect(tab, &QAbstractButton::clicked, this, [this, name] { emit tabClicked(name); });
+  tabs_.emplace_back(tab);
+  return tab;
+}
+
+QAbstractButton* TBookFormEx::Tab(const QString& name) const {
+  for (const auto& tab : tabs_) {
+    if (tab && tab->objectName() == name) return tab;
+  }
+  return nullptr;
+}
+
+void TBookFormEx::MarkTab(const QString& name) {
+  int marked = -1;
+  for (const auto& tab : tabs_) {
+    if (!tab) continue;
+    const bool selected = tab->objectName() == name;
+    tab->setEnabled(!selected);
+    if (selected) {
+      marked = tab->y() - 8;
+    } else {
+      tab->raise();
+    }
+  }
+  menuPanel_->setMarkedTop(marked);
+}
+
+void TBookFormEx::SetGap() {
+  gap_ = true;
+  gapTaken_ = false;
+}
+
+void TBookFormEx::ClearTabs() {
+  for (auto& tab : tabs_) delete tab.data();
+  tabs_.clear();
+  gap_ = gapTaken_ = false;
+  nextTabTop_ = 50;
+  menuPanel_->setMarkedTop(-1);
+}
+
+void TBookFormEx::SetAdPicture(const QString& file, const QString& link) {
+  QPixmap pic(file);
+  if (pic.isNull()) return;
+  menuPic_->setPixmap(pic);
+  menuPic_->adjustSize();
+  menuPic_->move((menuPanel_->width() - menuPic_->width()) / 2,
+                 menuPanel_->height() - menuPic_->height() - 90);
+  menuPic_->show();
+  adLink_ = link;
+  menuPic_->setCursor(link.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+}
+
+void TBookFormEx::BringFrameToFront() {
+  menuPanel_->raise();
+  nextBtn_->raise();
+  okBtn_->raise();
+  cancelBtn_->raise();
+  closeBtn2_->raise();
+}
+
+void TBookFormEx::PageState(int state) {
+  switch (state) {
+    case 1:
+      frozenPixmap_ = book_->grab();
+      frozen_->setPixmap(frozenPixmap_);
+      frozenValid_ = true;
+      break;
+    case 2:
+      if (frozenValid_) {
+        frozen_->move(book_->pos());
+        frozen_->show();
+        frozen_->raise();
+        book_->setUpdatesEnabled(false);
+      }
+      break;
+    case 3:
+      book_->setUpdatesEnabled(true);
+      frozen_->hide();
+      book_->update();
+      QCoreApplication::processEvents();
+      break;
+    default:
+      break;
+  }
+}
+
+void TBookFormEx::placePage() {
+  // The page is centred in whatever room the window has.
+  const int x = (width() - kPageWidth) / 2;
+  const int y = (height() - kPageHeight) / 2;
+  book_->move(x, y);
+  frozen_->move(x, y);
+}
+
+void TBookFormEx::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placePage();
+}
+
+void TBookFormEx::closeEvent(QCloseEvent* event) {
+  // The program ends when the shell's loop ends, never by the window closing under it.
+  event->ignore();
+  emit closeRequested();
+}
+
+void TBookFormEx::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  if (lowColour()) {
+    p.fillRect(rect(), colours().frame);
+    return;
+  }
+  // A desk, and the book lying on it with a soft shadow.
+  QLinearGradient desk(0, 0, 0, height());
+  desk.setColorAt(0, QColor(74, 98, 128));
+  desk.setColorAt(1, QColor(42, 58, 82));
+  p.fillRect(rect(), desk);
+  const QRectF page(book_->geometry());
+  for (int i = 12; i >= 1; --i) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 6));
+    p.drawRoundedRect(page.adjusted(-i + 4, -i + 6, i + 4, i + 6), 10 + i, 10 + i);
+  }
+  p.setBrush(QColor(250, 248, 240));
+  p.drawRoundedRect(page.adjusted(-7, -7, 7, 7), 9, 9);
+}
+
+}  // namespace ks

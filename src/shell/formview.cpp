@@ -1,0 +1,243 @@
+#include "shell/formview.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+#include "platform/dialogs.h"
+#include "platform/sound.h"
+#include "shell/bookformex.h"
+#include "shell/bookwidgets.h"
+#include "shell/uistyle.h"
+
+namespace ks {
+namespace {
+
+TFormView* activeView = nullptr;
+bool terminating = false;
+
+}  // namespace
+
+bool appTerminating() {
+  return terminating;
+}
+
+void setAppTerminating() {
+  terminating = true;
+  // Wake a modal loop that waits for events.
+  QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
+}
+
+TFormView* TFormView::ActiveView() {
+  return activeView;
+}
+
+TFormView::TFormView() = default;
+
+TFormView::~TFormView() {
+  if (active_) {
+    dialogs().messageBox("Destroying an active view!", "keyscholar", BoxKind::Error);
+    OnCloseQuery = nullptr;
+    Close();
+  }
+}
+
+void TFormView::SetCloseResult(int result) {
+  closeResult_ = result;
+  if (result != 0) done_ = true;
+}
+
+void TFormView::Activate() {
+  previousActive_ = activeView;
+  activeView = this;
+  closeResult_ = 0;
+  done_ = false;
+  Setup();
+  Show();
+  // Active before the page goes live: going live processes pending events, which may already
+  // belong to this view.
+  active_ = true;
+  if (TBookFormEx* book = bookForm()) {
+    book->PageState(1);
+    book->PageState(3);
+  }
+}
+
+int TFormView::RunModal() {
+  inModalLoop_ = true;
+  Activate();
+  // A result set while the view was being shown (showing processes pending events) counts.
+  for (;;) {
+    while (!done_ && !terminating) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (Close() || terminating) break;
+    closeResult_ = 0;
+    done_ = false;
+  }
+  if (active_) {
+    // The program is ending: a view that refused to close is hidden all the same.
+    OnCloseQuery = nullptr;
+    Close();
+  }
+  inModalLoop_ = false;
+  return closeResult_;
+}
+
+bool TFormView::Close() {
+  if (!active_) return true;
+  bool abort = false;
+  if (OnCloseQuery) OnCloseQuery(abort);
+  if (abort) return false;
+  if (shown_) Hide();
+  if (activeView == this) activeView = previousActive_;
+  previousActive_ = nullptr;
+  if (inModalLoop_) done_ = true;
+  active_ = false;
+  if (OnClosed) OnClosed();
+  return true;
+}
+
+void TFormView::Hide() {
+  shown_ = false;
+  if (TBookFormEx* book = bookForm()) book->PageState(2);
+}
+
+TCustomBookView::TCustomBookView() = default;
+
+TCustomBookView::~TCustomBookView() {
+  if (routed_) qApp->removeEventFilter(this);
+  delete content_.data();
+}
+
+void TCustomBookView::Setup() {
+  TBookFormEx* book = bookForm();
+  if (OKInsteadOfNext) {
+    ButtonFlags = (ButtonFlags & ~TBookFormEx::kNext) | TBookFormEx::kOK;
+  }
+  if (CancelVisible) {
+    ButtonFlags |= TBookFormEx::kCancel;
+  } else {
+    ButtonFlags &= ~TBookFormEx::kCancel;
+  }
+  if (book) {
+    book->SetExitVisible(true);
+    content_ = new QWidget(book->Book());
+    content_->setObjectName("ViewContent");
+    content_->setGeometry(0, 0, TBookFormEx::kPageWidth, TBookFormEx::kPageHeight);
+    // A nested view covers the one beneath it.
+    content_->setAutoFillBackground(true);
+    QPalette pal = content_->palette();
+    pal.setColor(QPalette::Window, colours().page);
+    content_->setPalette(pal);
+    for (QAbstractButton* b : {book->NextBtn(), book->OKBtn(), book->CancelBtn()}) {
+      connections_.push_back(
+          connect(b, &QAbstractButton::clicked, this, [this, b] { ButtonClick(b); }));
+    }
+  }
+  qApp->installEventFilter(this);
+  routed_ = true;
+}
+
+void TCustomBookView::Show() {
+  if (TBookFormEx* book = bookForm()) {
+    book->SetMenuVisible(MenuVisible);
+    book->SetStandardButtons(ButtonFlags);
+    if (content_) {
+      content_->show();
+      content_->lower();
+      content_->stackUnder(book->TitleLbl());
+    }
+    book->BringFrameToFront();
+    book->Book()->update();
+  }
+  shown_ = true;
+}
+
+void TCustomBookView::Hide() {
+  if (TBookFormEx* book = bookForm()) book->SetStandardButtons(0);
+  for (auto& c : connections_) disconnect(c);
+  connections_.clear();
+  if (routed_) {
+    qApp->removeEventFilter(this);
+    routed_ = false;
+  }
+  TFormView::Hide();
+  delete content_.data();
+}
+
+void TCustomBookView::SetTitle(const QString& title) {
+  if (TBookFormEx* book = bookForm()) book->SetTitle(title);
+}
+
+void TCustomBookView::ButtonClick(QObject* sender) {
+  sound().play(SoundId::Click);
+  const QString name = sender->objectName();
+  if (name == "NextBtn" || name == "OKBtn") {
+    SetCloseResult(1);
+  } else if (name == "CancelBtn") {
+    SetCloseResult(2);
+  }
+}
+
+bool TCustomBookView::ShortCut(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && EnterCloses) {
+    SetCloseResult(1);
+    return true;
+  }
+  if (key == Qt::Key_Escape) {
+    SetCloseResult(2);
+    return true;
+  }
+  return false;
+}
+
+bool TCustomBookView::KeyDown(QKeyEvent*) {
+  return false;
+}
+
+bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || ActiveView() != this || !Shown()) return false;
+  TBookFormEx* book = bookForm();
+  if (!book) return false;
+  // Keys of the book window only (not of message boxes), and each key once: Qt offers a key to
+  // the focus widget and then to its parents.
+  QWidget* focus = QApplication::focusWidget();
+  QWidget* target = focus && focus->window() == book ? focus : book;
+  if (watched != target) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  return ShortCut(key) || KeyDown(key);
+}
+
+TCustomResultView::TCustomResultView() = default;
+
+void TCustomResultView::Setup() {
+  TCustomBookView::Setup();
+  TBookFormEx* book = bookForm();
+  if (!book || !Content()) return;
+  MenuVisible = false;
+  ButtonFlags = 0;
+  if (UsePanel) {
+    auto* panel = new QWidget(Content());
+    panel->setObjectName("ResultPanel");
+    panel->setGeometry(6, 64, TBookFormEx::kPageWidth - 12, TBookFormEx::kPageHeight - 70);
+    resultPanel_ = panel;
+  }
+  auto* ok = new RoundButton("OKBtn", RoundButton::Symbol::OK, Content());
+  ok->setText(book->OKBtn()->text());
+  ok->setGeometry(TBookFormEx::kPageWidth - 110, TBookFormEx::kPageHeight - 84, 80, 70);
+  connect(ok, &QAbstractButton::clicked, this, [this, ok] { ResultButtonClick(ok); });
+  okBtn_ = ok;
+}
+
+void TCustomResultView::ResultButtonClick(QObject* sender) {
+  sound().play(SoundId::Click);
+  const QString name = sender->objectName();
+  if (name == "NextBtn" || name == "StartBtn" || name == "OKBtn") {
+    SetCloseResult(1);
+  } else if (name == "CancelBtn") {
+    SetCloseResult(2);
+  }
+}
+
+}  // namespace ks

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include "shell/bookformex.h"
+#include "shell/formview.h"
+
+namespace ks {
+namespace {
+
+class ViewsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  }
+  // Runs `action` once the modal loop is running.
+  static void later(std::function<void()> action, int ms = 0) {
+    QTimer::singleShot(ms, std::move(action));
+  }
+  void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window_, k, mods);
+  }
+  TBookFormEx window_;
+};
+
+TEST_F(ViewsTest, WindowKeepsItsPageCentredAndNeverShrinksTooFar) {
+  EXPECT_EQ(window_.Book()->size(), QSize(800, 600));
+  window_.resize(1200, 900);
+  QTest::qWait(10);
+  EXPECT_EQ(window_.Book()->pos(), QPoint(200, 150));
+  window_.resize(500, 400);
+  QTest::qWait(10);
+  EXPECT_GE(window_.width(), 780);
+  EXPECT_GE(window_.height(), 550);
+  // Without fonts Qt draws boxes silently: the test machine must have real ones.
+  EXPECT_FALSE(QFontInfo(window_.TitleLbl()->font()).family().isEmpty());
+}
+
+TEST_F(ViewsTest, TabsKeepTheirPlaceAndTheMarkedOneIsDisabled) {
+  QAbstractButton* studying = window_.AddTab("Studying", "Studying");
+  QAbstractButton* review = window_.AddTab("Review", "Review");
+  window_.SetGap();
+  QAbstractButton* settings = window_.AddTab("Settings", "Settings");
+  EXPECT_EQ(studying->y(), 50);
+  EXPECT_EQ(review->y(), 90);
+  EXPECT_EQ(settings->y(), 90 + 40 + 15);
+  EXPECT_EQ(window_.AddTab("Review", "Practice"), review);
+  EXPECT_EQ(review->text(), "Practice");
+  window_.MarkTab("Review");
+  EXPECT_FALSE(review->isEnabled());
+  EXPECT_TRUE(studying->isEnabled());
+  QSignalSpy clicked(&window_, &TBookFormEx::tabClicked);
+  window_.SetMenuVisible(true);
+  QTest::mouseClick(studying, Qt::LeftButton);
+  ASSERT_EQ(clicked.count(), 1);
+  EXPECT_EQ(clicked.at(0).at(0).toString(), "Studying");
+}
+
+TEST_F(ViewsTest, WindowCloseAndCtrlQAreRequestsOnly) {
+  QSignalSpy close(&window_, &TBookFormEx::closeRequested);
+  QSignalSpy exit(&window_, &TBookFormEx::exitClicked);
+  window_.close();
+  EXPECT_TRUE(window_.isVisible());
+  EXPECT_EQ(close.count(), 1);
+  QTest::keyClick(window_.windowHandle(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(exit.count(), 1);
+}
+
+TEST_F(ViewsTest, EscapeAndEnterCloseABookView) {
+  TCustomBookView view;
+  later([&] { key(Qt::Key_Escape); });
+  EXPECT_EQ(view.RunModal(), 2);
+  later([&] { key(Qt::Key_Return); });
+  EXPECT_EQ(view.RunModal(), 1);
+  // A typing view keeps Enter for itself.
+  view.EnterCloses = false;
+  later([&] {
+    key(Qt::Key_Return);
+    later([&] { key(Qt::Key_Escape); });
+  });
+  EXPECT_EQ(view.RunModal(), 2);
+}
+
+TEST_F(ViewsTest, StandardButtonsFollowTheViewsFlags) {
+  TCustomBookView view;
+  view.OKInsteadOfNext = true;
+  later([&] {
+    EXPECT_TRUE(window_.OKBtn()->isVisible());
+    EXPECT_FALSE(window_.NextBtn()->isVisible());
+    EXPECT_TRUE(window_.CancelBtn()->isVisible());
+    QTest::mouseClick(window_.OKBtn(), Qt::LeftButton);
+  });
+  EXPECT_EQ(view.RunModal(), 1);
+  EXPECT_FALSE(window_.OKBtn()->isVisible());
+}
+
+TEST_F(ViewsTest, ARefusedCloseKeepsTheViewRunning) {
+  TCustomBookView view;
+  int queries = 0;
+  view.OnCloseQuery = [&](bool& abort) { abort = ++queries == 1; };
+  bool closed = false;
+  view.OnClosed = [&] { closed = true; };
+  later([&] {
+    key(Qt::Key_Escape);
+    later([&] {
+      EXPECT_TRUE(view.Active());  // still running after the refusal
+      key(Qt::Key_Return);
+    });
+  });
+  EXPECT_EQ(view.RunModal(), 1);
+  EXPECT_EQ(queries, 2);
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(view.Active());
+  EXPECT_EQ(TFormView::ActiveView(), nullptr);
+}
+
+TEST_F(ViewsTest, ViewsNestAndTheirWidgetsGoWhenHidden) {
+  TCustomBookView outer;
+  TCustomBookView inner;
+  QPointer<QWidget> outerContent;
+  QPointer<QWidget> innerContent;
+  int innerResult = -1;
+  later([&] {
+    outerContent = outer.Content();
+    ASSERT_TRUE(outerContent);
+    auto* edit = new QLineEdit(outer.Content());
+    edit->setFocus();
+    later([&] {
+      innerContent = inner.Content();
+      EXPECT_EQ(TFormView::ActiveView(), &inner);
+      key(Qt::Key_Escape);  // reaches the inner view only
+    });
+    innerResult = inner.RunModal();
+    EXPECT_TRUE(innerContent.isNull());
+    EXPECT_EQ(TFormView::ActiveView(), &outer);
+    EXPECT_TRUE(outer.Active());
+    later([&] { outer.SetCloseResult(7); });
+  });
+  EXPECT_EQ(outer.RunModal(), 7);
+  EXPECT_EQ(innerResult, 2);
+  EXPECT_TRUE(outerContent.isNull());
+}
+
+TEST_F(ViewsTest, TerminationEndsEveryLoop) {
+  TCustomBookView view;
+  view.OnCloseQuery = [](bool& abort) { abort = true; };
+  later([] { setAppTerminating(); });
+  EXPECT_EQ(view.RunModal(), 0);
+  EXPECT_FALSE(view.Active());
+}
+
+}  // namespace
+}  // namespace ks
