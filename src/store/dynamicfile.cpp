@@ -46,6 +46,11 @@ void setUrlFetcher(UrlFetcher fetcher) {
   urlFetcher() = std::move(fetcher);
 }
 
+int fetchWithUrlFetcher(const std::string& url, bool bypassCache, std::string& body) {
+  UrlFetcher& fetch = urlFetcher();
+  return fetch ? fetch(url, bypassCache, body) : 0;
+}
+
 std::string fileUrlToPath(const std::string& url) {
   std::string rest = startsWithText(url, "file:") ? url.substr(5) : url;
   while (rest.size() >= 2 && rest[0] == '/' && rest[1] == '/') rest.erase(0, 1);

@@ -31,6 +31,8 @@ enum OpenMode : int {
 // module; until then URL opens fail.
 using UrlFetcher = std::function<int(const std::string& url, bool bypassCache, std::string& body)>;
 void setUrlFetcher(UrlFetcher fetcher);
+// Fetches through the installed fetcher; 0 when none is installed.
+int fetchWithUrlFetcher(const std::string& url, bool bypassCache, std::string& body);
 
 // The local path of a "file:" URL: "file:///home/x" -> "/home/x" (the leading "/" is kept).
 std::string fileUrlToPath(const std::string& url);
