@@ -2,8 +2,10 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "platform/desktop/termination.h"
 #include "platform/system.h"
 #include "shell/bookformex.h"
+#include "shell/formview.h"
 #include "shell/programinfo.h"
 
 int main(int argc, char** argv) {
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
   window.SetExitVisible(true);
   QObject::connect(&window, &ks::TBookFormEx::exitClicked, &app, &QApplication::quit);
   QObject::connect(&window, &ks::TBookFormEx::closeRequested, &app, &QApplication::quit);
+  ks::TerminationWatch termination([&app] {
+    ks::setAppTerminating();
+    app.quit();
+  });
   window.show();
   return QApplication::exec();
 }

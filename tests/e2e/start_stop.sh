@@ -20,6 +20,16 @@ wait "$pid" || status=$?
 pid=
 [ "$status" -eq 0 ] || { echo "keyscholar exited with $status"; cat "$work/out"; exit 1; }
 
+# SIGTERM (logout, shutdown) ends the tutor in order, with status 0.
+QT_QPA_PLATFORM=xcb "$bin/keyscholar" >"$work/out" 2>&1 &
+pid=$!
+xdotool search --sync --onlyvisible --pid "$pid" >/dev/null
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 0 ] || { echo "keyscholar exited with $status after SIGTERM"; cat "$work/out"; exit 1; }
+
 "$bin/tapwatch" || { echo "tapwatch failed"; exit 1; }
 "$bin/keyscholar" --version | grep -q '^keyscholar [0-9]'
 

@@ -2,12 +2,14 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <csignal>
 #include <cstdlib>
 #include <future>
 
 #include "platform/desktop/canberrasound.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtext.h"
+#include "platform/desktop/termination.h"
 #include "platform/instancelock.h"
 #include "support/tempdir.h"
 
@@ -67,6 +69,17 @@ TEST(Sound, MissingFilesAndDisabledSoundsAreSilent) {
   sound.play(SoundId::Click);  // no file: nothing happens, no failure recorded
   EXPECT_FALSE(sound.failed());
   EXPECT_STREQ(CanberraSound::fileName(SoundId::TheEnd), "Theend.wav");
+}
+
+TEST(Termination, ASignalRunsTheHandlerOnceOnTheEventLoop) {
+  int calls = 0;
+  TerminationWatch watch([&] { ++calls; });
+  ::raise(SIGTERM);
+  ::raise(SIGHUP);
+  EXPECT_EQ(calls, 0);  // never inside the signal handler
+  EXPECT_TRUE(QTest::qWaitFor([&] { return calls > 0; }, 2000));
+  QTest::qWait(20);
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace
