@@ -152,4 +152,19 @@ int64_t roundHalfEven(double value) {
   return static_cast<int64_t>(std::nearbyint(value));
 }
 
+int64_t roundHalfEvenDiv(int64_t num, int64_t den) {
+  if (den < 0) {
+    num = -num;
+    den = -den;
+  }
+  int64_t q = num / den;
+  int64_t r = num % den;
+  if (r < 0) {  // make the remainder non-negative: q is then the floor
+    r += den;
+    --q;
+  }
+  if (2 * r > den || (2 * r == den && (q % 2) != 0)) ++q;
+  return q;
+}
+
 }  // namespace ks

@@ -25,5 +25,8 @@ std::string floatToStrFixed(double value, int decimals);
 
 // Round to nearest, ties to even (12.5 -> 12, 13.5 -> 14).
 int64_t roundHalfEven(double value);
+// Round(num / den) computed exactly, ties to even; `den` must not be 0. For formulas whose
+// operands are whole numbers, where a double could land just beside a tie.
+int64_t roundHalfEvenDiv(int64_t num, int64_t den);
 
 }  // namespace ks
