@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "store/fileobj.h"
 #include "text/cp1252.h"
 #include "text/fields.h"
 #include "text/textutil.h"
@@ -50,42 +51,32 @@ void addError(std::vector<Diagnostic>& errors, const std::string& file, size_t i
   errors.push_back({file, static_cast<int>(index) + 1, std::move(message)});
 }
 
-// Courses, layouts and texts: converted as they are. A header line "$fileformat=crypted" makes
-// every following line scrambled, the way the data-file readers expect to undo it.
+// Courses, layouts and texts: converted as they are. A header line "$fileformat=crypted"
+// scrambles every line after it, header lines included, exactly as the data-file readers undo it.
 std::string compileText(const std::vector<std::string>& lines, const std::string& file,
                         std::vector<Diagnostic>& errors) {
-  size_t scrambleFrom = lines.size();
-  for (size_t i = 0; i < lines.size() && i < kHeaderLinesMax; ++i) {
-    std::string_view header = trimBlanks(lines[i]);
-    if (header.empty() || header[0] != '$' || startsWithText(header, "$end")) break;
-    std::vector<std::string> fields = splitFields(header);
-    if (fields.empty() || lowerCase(fields[0]) != "$fileformat") continue;
-    if (fields.size() < 2 || !sameText(fields[1], "crypted")) continue;
-    if (i >= kHeaderLinesSeen) {
-      addError(errors, file, i, "the crypted marker must be among the first 8 header lines");
-    }
-    scrambleFrom = i + 1;
-    break;
-  }
   std::string out;
+  bool scrambling = false;
+  bool inHeader = true;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (i < scrambleFrom) {
-      out += lines[i];
+    const std::string& line = lines[i];
+    if (!scrambling) {
+      out += line;
+    } else if (!scramblable(line)) {
+      addError(errors, file, i, "a scrambled line cannot hold 'Q', 'V' or a backslash");
     } else {
-      for (char c : lines[i]) {
-        const unsigned char plain = static_cast<unsigned char>(c);
-        const unsigned char coded = plain ^ kScrambleMask;
-        // These would turn into a line end or a NUL and break the line apart when read.
-        if (coded == '\r' || coded == '\n' || coded == 0) {
-          addError(errors, file, i,
-                   std::string("the character '") + static_cast<char>(plain) +
-                       "' cannot appear in a scrambled file");
-          break;
-        }
-        out += static_cast<char>(coded);
-      }
+      out += scrambleText(line);
     }
     out += "\r\n";
+    std::string_view header = trimBlanks(line);
+    inHeader = inHeader && i < kHeaderLinesMax && !header.empty() && header[0] == '$' &&
+               !startsWithText(header, "$end");
+    if (!inHeader) continue;
+    const std::vector<std::string> fields = splitFields(header);
+    if (lowerCase(fields[0]) != "$fileformat") continue;
+    scrambling = fields.size() > 1 && sameText(trimBlanks(fields[1]), "crypted");
+    if (i >= kHeaderLinesSeen)
+      addError(errors, file, i, "a $fileformat line must be among the first 8 header lines");
   }
   return out;
 }

@@ -53,9 +53,6 @@ Compiled compileFile(const std::filesystem::path& relative, std::string_view sou
 std::vector<std::string> toCp1252Lines(std::string_view source, const std::string& displayName,
                                        std::vector<Diagnostic>& errors);
 
-// The byte mask of scrambled data files.
-constexpr unsigned char kScrambleMask = 0x5C;
-
 // Compiles every file below `dataDir` into `outDir`, creating the folders (also those that hold
 // only notes). All sources are compiled before anything is written; with any error nothing is
 // written and the errors are reported to `log`. Unchanged outputs are left untouched. Returns the
