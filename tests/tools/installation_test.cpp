@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include "contentc/msgcheck.h"
@@ -10,6 +11,7 @@
 #include "platform/sharedfile.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
+#include "store/prgsetup.h"
 #include "store/qssettings.h"
 #include "support/tempdir.h"
 
@@ -135,6 +137,28 @@ TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {
 
   for (const char* folder : {"lessons", "keyboards", "Texts"})
     EXPECT_TRUE(fs::is_directory(kShare / folder)) << folder;
+}
+
+TEST(InstalledFiles, ProgramPathsAcceptTheInstallationAndKeepDataPerAccount) {
+  RecordingDialogs boxes;
+  setDialogs(&boxes);
+  test::TempDir home;
+  const char* old = std::getenv("XDG_DATA_HOME");
+  const std::string saved = old ? old : "";
+  ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  TProgramSettings paths(kShare);
+  if (old) {
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_DATA_HOME");
+  }
+  setDialogs(nullptr);
+  EXPECT_FALSE(paths.fatal());
+  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front();
+  EXPECT_TRUE(fs::equivalent(paths.rootPath(), kShare));
+  EXPECT_TRUE(fs::equivalent(paths.dataPath(), home / "Keyscholar8"));
+  EXPECT_TRUE(fs::is_directory(paths.lessonsPath()));
+  EXPECT_TRUE(fs::is_directory(paths.keyboardsPath()));
 }
 
 TEST(InstalledFiles, TextFilesAreCrLfWithoutAuthoringComments) {
