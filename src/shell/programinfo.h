@@ -5,7 +5,7 @@
 
 namespace ks {
 
-inline constexpr const char* kProgramTitle = "Keyscholar";
+inline constexpr const char* kProgramTitle = "Quillstroker";
 inline constexpr const char* kVersion = KS_VERSION;
 
 // Answers "--help" and "--version" (and "-h", "-V"): prints and returns the exit code. Returns

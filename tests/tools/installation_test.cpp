@@ -59,8 +59,10 @@ TEST_F(Installation, LanguageFileLoadsAsTheDefaultLanguage) {
   EXPECT_TRUE(dialogs_.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
   EXPECT_EQ(lang_.languageNames(), std::vector<std::string>{"English"});
-  EXPECT_EQ(text(1), "Keyscholar");
-  EXPECT_EQ(text(2), "Keyscholar Pro");
+  // The product names are the ones the programs fall back on without a language file.
+  EXPECT_EQ(text(1), lang_.GetStringDefault(1));
+  EXPECT_EQ(text(1), "Quillstroker");
+  EXPECT_EQ(text(2), "Quillstroker Pro");
   EXPECT_GE(lang_.tableSize(), 1910);
   EXPECT_EQ(text(273), " h ") << "escaped blanks survive the build";
 }
