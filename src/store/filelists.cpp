@@ -13,9 +13,11 @@ namespace fs = std::filesystem;
 namespace ks {
 namespace {
 
-// Message 13: the letters that may be upper-cased in titles and names.
+// Message 13: the letters that may be upper-cased in titles and names. Without a language
+// there are none (the text standing in for a missing message is not a list of letters).
 bool mayUpperCase(unsigned char c) {
-  const std::string letters = Localize().GetString(13);
+  std::string letters = Localize().GetString(13);
+  if (letters == Localize().GetString(-1)) letters.clear();
   return letters.find(static_cast<char>(c)) != std::string::npos ||
          letters.find(static_cast<char>(upperChar(c))) != std::string::npos;
 }

@@ -47,6 +47,8 @@ TEST_F(FolderLists, TitlesFollowTheLanguagesLetters) {
   EXPECT_EQ(FileTitle("BASICS.v2.cnt"), "Basics");
   Localize().SetString(13, "\xe4");  // 1252 a-umlaut
   EXPECT_EQ(TitleCase("\xc4pfel"), "\xc4pfel");
+  Localize().Reset();  // no language: no capitals
+  EXPECT_EQ(TitleCase("Eng Basics"), "eng basics");
 }
 
 TEST_F(FolderLists, PolicyListOverridesTheFolder) {
