@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "analysis/lebytes.h"
+#include "analysis/saturate.h"
+#include "store/binio.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -167,7 +168,7 @@ void TDifficultKeys::saveRecord(std::string& out) {
   updateStatistics();
   out.reserve(out.size() + RecordSize);
   for (const auto* table : {&total_, &presses_, &errors_}) {
-    for (int32_t v : *table) le::putInt16(out, v);
+    for (int32_t v : *table) putInt16LE(out, saturate16(v));
   }
 }
 
@@ -177,7 +178,7 @@ bool TDifficultKeys::loadRecord(std::string_view bytes, size_t& pos) {
   for (auto* table : {&total_, &presses_, &errors_}) {
     for (int32_t& v : *table) {
       // Figures are never negative; a negative one can only come from a damaged file.
-      v = std::max<int32_t>(0, le::getInt16(bytes, at));
+      v = std::max<int32_t>(0, getInt16LE(bytes.substr(at, 2)));
       at += 2;
     }
   }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "analysis/lebytes.h"
+#include "analysis/saturate.h"
+#include "store/binio.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -12,7 +13,7 @@ namespace ks {
 namespace {
 
 int16_t addSaturated(int16_t a, int16_t b) {
-  return le::saturate16(int64_t{a} + b);
+  return saturate16(int64_t{a} + b);
 }
 
 std::string_view cut255(std::string_view word) {
@@ -66,7 +67,7 @@ int TWordList::AddOccurrence(std::string_view word, int score, uint16_t sources,
     if (sources != wsHidden) {
       e.Repeats = addSaturated(e.Repeats, 1);
       e.Slot = static_cast<int16_t>(e.Slot >= 10 ? 1 : e.Slot + 1);
-      e.Scores[e.Slot - 1] = le::saturate16(score);
+      e.Scores[e.Slot - 1] = saturate16(score);
       if (unhide && (e.Flags & wsHidden)) e.Flags = static_cast<int16_t>(e.Flags & ~wsHidden);
     }
     return n;
@@ -76,7 +77,7 @@ int TWordList::AddOccurrence(std::string_view word, int score, uint16_t sources,
   e = WordEntry{};
   e.Word.assign(word);
   e.Flags = flags;
-  e.Scores[0] = le::saturate16(score);
+  e.Scores[0] = saturate16(score);
   return n;
 }
 
@@ -126,7 +127,8 @@ int TWordList::WordIndex(uint16_t mask) const {
   for (size_t i = 0; i < list.size() && i < 15; ++i) {
     (i < 10 ? first : next) += strToIntDef(list[i], 0);
   }
-  return static_cast<int>(roundHalfEvenDiv(135 * first + 65 * next, 100 * 15));
+  // Ten words at 100 would give 112: the index stays on its scale of 0..100.
+  return static_cast<int>(std::min<int64_t>(roundHalfEvenDiv(135 * first + 65 * next, 1500), 100));
 }
 
 int TWordList::RenameWord(std::string_view oldWord, std::string_view newWord, uint16_t sources) {
@@ -159,14 +161,11 @@ int TWordList::RenameWord(std::string_view oldWord, std::string_view newWord, ui
 }
 
 void TWordList::EncodeEntry(const WordEntry& entry, std::string& out) {
-  le::putInt16(out, entry.Flags);
-  const std::string_view word = cut255(entry.Word);
-  out.push_back(static_cast<char>(word.size()));
-  out.append(word);
-  out.append(255 - word.size(), '\0');
-  le::putInt16(out, entry.Slot);
-  le::putInt16(out, entry.Repeats);
-  for (int16_t s : entry.Scores) le::putInt16(out, s);
+  putInt16LE(out, entry.Flags);
+  out += encodeShortString(entry.Word, 255);
+  putInt16LE(out, entry.Slot);
+  putInt16LE(out, entry.Repeats);
+  for (int16_t s : entry.Scores) putInt16LE(out, s);
 }
 
 void TWordList::Save(std::string& out) const {
@@ -174,8 +173,8 @@ void TWordList::Save(std::string& out) const {
   out.reserve(out.size() + n * EntrySize + 8);
   for (int i = 0; i < n; ++i) EncodeEntry(entries_[i], out);
   if (n == Capacity) {
-    le::putInt32(out, NextEntry);
-    le::putInt32(out, Pass);
+    putInt32LE(out, NextEntry);
+    putInt32LE(out, Pass);
   }
 }
 
@@ -184,14 +183,14 @@ void TWordList::Load(std::string_view bytes, size_t& pos) {
   if (pos > bytes.size()) pos = bytes.size();
   int count = 0;
   while (count < Capacity && bytes.size() - pos >= EntrySize) {
+    const std::string_view record = bytes.substr(pos, EntrySize);
     WordEntry& e = entries_[count];
-    e.Flags = le::getInt16(bytes, pos);
-    const auto length = static_cast<unsigned char>(bytes[pos + 2]);
-    e.Word.assign(bytes.substr(pos + 3, length));
-    e.Slot = le::getInt16(bytes, pos + 258);
+    e.Flags = getInt16LE(record);
+    e.Word = decodeShortString(record.substr(2, 256), 255);
+    e.Slot = getInt16LE(record.substr(258));
     if (e.Slot < 1 || e.Slot > 10) e.Slot = 1;
-    e.Repeats = std::max<int16_t>(0, le::getInt16(bytes, pos + 260));
-    for (int k = 0; k < 10; ++k) e.Scores[k] = le::getInt16(bytes, pos + 262 + 2 * k);
+    e.Repeats = std::max<int16_t>(0, getInt16LE(record.substr(260)));
+    for (int k = 0; k < 10; ++k) e.Scores[k] = getInt16LE(record.substr(262 + 2 * k));
     pos += EntrySize;
     ++count;
   }
@@ -199,11 +198,11 @@ void TWordList::Load(std::string_view bytes, size_t& pos) {
   Pass = 0;
   if (count == Capacity) {
     if (bytes.size() - pos >= 4) {
-      NextEntry = std::clamp(le::getInt32(bytes, pos), 0, Capacity);
+      NextEntry = std::clamp(getInt32LE(bytes.substr(pos)), 0, Capacity);
       pos += 4;
     }
     if (bytes.size() - pos >= 4) {
-      Pass = std::max(0, le::getInt32(bytes, pos));
+      Pass = std::max(0, getInt32LE(bytes.substr(pos)));
       pos += 4;
     }
     // A full table that never wrapped has used its last entry.
