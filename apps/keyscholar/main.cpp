@@ -7,6 +7,7 @@
 #include "shell/bookformex.h"
 #include "shell/formview.h"
 #include "shell/programinfo.h"
+#include "web/inetsupport.h"
 
 int main(int argc, char** argv) {
   if (auto rc = ks::answerInfoSwitches(argc, argv, "keyscholar",
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
                  "WAYLAND_DISPLAY must be set).\n");
     return 1;
   }
+  // Settings stores and data files may be given as web addresses.
+  ks::installHttpFetcher();
   QApplication app(argc, argv);
   QApplication::setApplicationName("keyscholar");
   QApplication::setApplicationVersion(ks::kVersion);

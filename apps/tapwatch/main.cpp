@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include "shell/programinfo.h"
+#include "web/inetsupport.h"
 
 int main(int argc, char** argv) {
   if (auto rc = ks::answerInfoSwitches(argc, argv, "tapwatch",
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
                                        "suggests breaks and review practice.",
                                        "[/AUTOLOGON]"))
     return *rc;
+  ks::installHttpFetcher();
   QCoreApplication app(argc, argv);
   QCoreApplication::setApplicationName("tapwatch");
   // The monitor's own start-up comes later; until then it starts and ends cleanly.
