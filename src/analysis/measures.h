@@ -63,6 +63,8 @@ class TEfficiencyInfo {
   int Accuracy(int factor) const { return AccuracyOf(Chars, Errors, factor); }
   double AccuracyExact(int factor) const;
   int Efficiency(int factor) const { return EfficiencyOf(Accuracy(factor), GrossSpeed()); }
+  // The monitor's speed: every keystroke counts.
+  int KeystrokeSpeed() const { return GrossSpeedOf(Keystrokes, timer_->Seconds()); }
 
   // The formulas on plain numbers, integer-exact where they truncate.
   static int GrossSpeedOf(int64_t chars, int seconds);

@@ -52,6 +52,8 @@ TEST(Speeds, ReadTheTypingTimer) {
   m.Efficiency.Chars = 7;
   m.Efficiency.Errors = 1;
   EXPECT_NEAR(m.Efficiency.AccuracyExact(1), 600.0 / 7, 1e-12);
+  m.Efficiency.Keystrokes = 150;
+  EXPECT_EQ(m.Efficiency.KeystrokeSpeed(), 150);
 }
 
 TEST(Efficiency, IsTheHarmonicMeanOfTheScores) {
