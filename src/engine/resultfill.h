@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/resultitem.h"
+#include "store/resultitem.h"
 
 namespace ks {
 
