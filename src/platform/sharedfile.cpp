@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <string>
 
 namespace ks {
 namespace {
@@ -34,13 +37,131 @@ bool heldByOthers(int fd, LockByte which) {
   return fl.l_type != F_UNLCK;
 }
 
+// Writes `data` at offset 0 and cuts the file to its length. `touched` tells whether anything
+// was overwritten before a failure.
+bool writeInPlace(int fd, std::string_view data, bool& touched) {
+  touched = false;
+  // Reserve the space first so that a full disk fails here, with the old content intact.
+  if (!data.empty()) {
+    int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(data.size()));
+    if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) return false;
+  }
+  touched = true;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::ftruncate(fd, static_cast<off_t>(data.size())) != 0) return false;
+  return ::fdatasync(fd) == 0 || errno == EINVAL;
+}
+
+bool writeAllTo(int fd, std::string_view data) {
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool readAllFrom(int fd, std::string& out) {
+  out.clear();
+  char buf[65536];
+  off_t offset = 0;
+  for (;;) {
+    ssize_t n = ::pread(fd, buf, sizeof buf, offset);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return true;
+    out.append(buf, static_cast<size_t>(n));
+    offset += n;
+  }
+}
+
+// The journal of an unfinished save: a hidden file beside the data file. Its first line names
+// the file (by inode, so a journal left behind by a crash never applies to a file created
+// later under the same name) and the length of the content that follows.
+std::filesystem::path journalPath(const std::filesystem::path& file) {
+  return file.parent_path() / ("." + file.filename().string() + "~journal");
+}
+
+std::string journalHeader(ino_t ino, size_t length) {
+  return "ks-journal " + std::to_string(static_cast<unsigned long long>(ino)) + " " +
+         std::to_string(length) + "\n";
+}
+
+// The content of a complete journal written for the file open as `fd`.
+bool readJournal(const std::filesystem::path& file, int fd, std::string& content) {
+  struct stat sb {};
+  if (::fstat(fd, &sb) != 0) return false;
+  int jfd = ::open(journalPath(file).c_str(), O_RDONLY | O_CLOEXEC);
+  if (jfd < 0) return false;
+  std::string bytes;
+  const bool read = readAllFrom(jfd, bytes);
+  ::close(jfd);
+  const size_t eol = bytes.find('\n');
+  if (!read || eol == std::string::npos) return false;
+  unsigned long long ino = 0, length = 0;
+  if (std::sscanf(bytes.c_str(), "ks-journal %llu %llu", &ino, &length) != 2) return false;
+  if (ino != static_cast<unsigned long long>(sb.st_ino) || length != bytes.size() - eol - 1)
+    return false;
+  content = bytes.substr(eol + 1);
+  return true;
+}
+
+// Puts `data` beside the file as its journal: written whole and synced under a temporary name,
+// then renamed, so a journal is either complete or absent.
+bool writeJournal(const std::filesystem::path& file, int fd, std::string_view data) {
+  struct stat sb {};
+  if (::fstat(fd, &sb) != 0) return false;
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path journal = journalPath(file);
+  const std::string temp = journal.string() + "." + std::to_string(::getpid()) + "." +
+                           std::to_string(counter.fetch_add(1));
+  int tfd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (tfd < 0) return false;
+  const bool ok = writeAllTo(tfd, journalHeader(sb.st_ino, data.size())) && writeAllTo(tfd, data) &&
+                  (::fdatasync(tfd) == 0 || errno == EINVAL);
+  ::close(tfd);
+  if (!ok || ::rename(temp.c_str(), journal.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+// A writer that finds the journal of a save that never finished completes that save.
+void finishUnfinishedSave(const std::filesystem::path& file, int fd) {
+  const std::filesystem::path journal = journalPath(file);
+  if (::access(journal.c_str(), F_OK) != 0) return;
+  std::string pending;
+  bool touched = false;
+  if (!readJournal(file, fd, pending)) {
+    ::unlink(journal.c_str());  // left behind for an earlier file of that name, or torn
+  } else if (writeInPlace(fd, pending, touched)) {
+    ::unlink(journal.c_str());
+  }
+}
+
 }  // namespace
 
 SharedFile::~SharedFile() {
   close();
 }
 
-SharedFile::SharedFile(SharedFile&& other) noexcept : fd_(other.fd_), access_(other.access_) {
+SharedFile::SharedFile(SharedFile&& other) noexcept
+    : fd_(other.fd_), access_(other.access_), path_(std::move(other.path_)) {
   other.fd_ = -1;
 }
 
@@ -49,6 +170,7 @@ SharedFile& SharedFile::operator=(SharedFile&& other) noexcept {
     close();
     fd_ = other.fd_;
     access_ = other.access_;
+    path_ = std::move(other.path_);
     other.fd_ = -1;
   }
   return *this;
@@ -89,6 +211,10 @@ SharedFile SharedFile::open(const std::filesystem::path& path, FileAccess access
   SharedFile file;
   file.fd_ = fd;
   file.access_ = access;
+  std::error_code ec;
+  file.path_ = std::filesystem::absolute(path, ec);
+  if (ec) file.path_ = path;
+  if (writes) finishUnfinishedSave(file.path_, fd);
   st = OpenStatus::Ok;
   return file;
 }
@@ -96,38 +222,22 @@ SharedFile SharedFile::open(const std::filesystem::path& path, FileAccess access
 bool SharedFile::readAll(std::string& out) const {
   out.clear();
   if (fd_ < 0) return false;
-  char buf[65536];
-  off_t offset = 0;
-  for (;;) {
-    ssize_t n = ::pread(fd_, buf, sizeof buf, offset);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return true;
-    out.append(buf, static_cast<size_t>(n));
-    offset += n;
-  }
+  // A writer is saving, or was killed while saving: its journal holds the new content whole.
+  if (!path_.empty() && readJournal(path_, fd_, out)) return true;
+  return readAllFrom(fd_, out);
 }
 
 bool SharedFile::writeWhole(std::string_view data) {
   if (fd_ < 0 || access_ != FileAccess::ReadWrite) return false;
-  // Reserve the space first so that a full disk fails here, with the old content intact.
-  if (!data.empty()) {
-    int rc = ::posix_fallocate(fd_, 0, static_cast<off_t>(data.size()));
-    if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) return false;
-  }
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::ftruncate(fd_, static_cast<off_t>(data.size())) != 0) return false;
-  return ::fdatasync(fd_) == 0 || errno == EINVAL;
+  // Without a journal (a folder we may not create files in) the write is still never a
+  // truncation first, only no longer proof against a kill half-way.
+  const bool journaled = !path_.empty() && writeJournal(path_, fd_, data);
+  bool touched = false;
+  const bool ok = writeInPlace(fd_, data, touched);
+  // A failure that left the old content untouched must not let readers see the new one; one
+  // that overwrote part of it leaves the journal, so readers get the new content whole.
+  if (journaled && (ok || !touched)) ::unlink(journalPath(path_).c_str());
+  return ok;
 }
 
 void SharedFile::close() {

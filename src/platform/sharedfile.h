@@ -36,16 +36,20 @@ class SharedFile {
   bool writable() const { return access_ == FileAccess::ReadWrite; }
   int fd() const { return fd_; }
 
-  // Reads the whole file from its start.
+  // Reads the whole file from its start (the pending content of an unfinished save, when one
+  // was left behind).
   bool readAll(std::string& out) const;
   // Replaces the whole content without ever truncating first: reserve the space, write at
   // offset 0, cut to the new length, sync. A full disk fails before anything is overwritten.
+  // The new content is first put beside the file as a complete journal, removed afterwards, so a
+  // writer killed half-way leaves readers the new content whole, never a mix of old and new.
   bool writeWhole(std::string_view data);
   void close();
 
  private:
   int fd_ = -1;
   FileAccess access_ = FileAccess::Read;
+  std::filesystem::path path_;
 };
 
 // Reads a whole file (shared reading). False when it cannot be opened or read.
