@@ -54,6 +54,8 @@ TEST(XkbKeymap, TranslatesScanCodesByState) {
   EXPECT_EQ(chars(*us, 30, ksAltGr), "");
   EXPECT_EQ(chars(*us, 30, ksShiftAltGr), "");
   EXPECT_EQ(us->layoutName(0), "English (US)");
+  EXPECT_FALSE(us->rightAltIsAltGr());
+  EXPECT_TRUE(XkbKeymap::fromNames("gb")->rightAltIsAltGr());
 }
 
 TEST(XkbKeymap, GivesWindows1252AndAccentsOfDeadKeys) {

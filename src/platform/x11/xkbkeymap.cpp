@@ -140,6 +140,14 @@ XkbKeymap::Result XkbKeymap::lookup(int scanCode, int group, int state) const {
   return keysymTo1252(sym);
 }
 
+bool XkbKeymap::rightAltIsAltGr(int group) const {
+  constexpr xkb_keycode_t kRightAlt = 100 + kKeycodeOffset;
+  const xkb_keysym_t* syms = nullptr;
+  const int n = xkb_keymap_key_get_syms_by_level(keymap_, kRightAlt,
+                                                 static_cast<xkb_layout_index_t>(group), 0, &syms);
+  return n == 1 && syms[0] == XKB_KEY_ISO_Level3_Shift;
+}
+
 int XkbKeymap::layoutCount() const {
   return static_cast<int>(xkb_keymap_num_layouts(keymap_));
 }

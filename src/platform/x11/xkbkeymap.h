@@ -37,6 +37,10 @@ class XkbKeymap {
   // Lock on.
   Result lookup(int scanCode, int group, int state) const;
 
+  // True when the right Alt key is AltGr (the layout has characters on AltGr that a learner can
+  // reach).
+  bool rightAltIsAltGr(int group = 0) const;
+
   int layoutCount() const;
   // The English name of a layout ("German").
   std::string layoutName(int group) const;
