@@ -80,8 +80,6 @@ int32_t numberOrZero(const std::vector<std::string>& f, size_t i) {
   return i < f.size() ? strToIntDef(f[i], 0) : 0;
 }
 
-}  // namespace
-
 // One load: the layout being filled, the position cursor and the row chain.
 class KeyFileReader {
  public:
@@ -325,6 +323,8 @@ class KeyFileReader {
   int32_t x_ = 0, y_ = 0, w_ = 0, h_ = 0;
   TKeyInfoExt* lastChained_ = nullptr;
 };
+
+}  // namespace
 
 void TKeyDataExt::clearLayout() {
   Keys.clear();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/layoutids.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11systemkeyboard.h"
@@ -96,6 +98,22 @@ TEST(SystemKeyboard, NullAndFixedKeymapKeyboardsSwitchNothing) {
   EXPECT_EQ(systemLayoutId(), "00000409");
   setSystemKeyboard(nullptr);
   EXPECT_EQ(systemKeyboard().keyChars(16, ksShift), "");
+}
+
+TEST(SystemKeyboard, UnderWaylandSwitchesNothing) {
+  const char* before = std::getenv("WAYLAND_DISPLAY");
+  const std::string saved = before ? before : "";
+  ::setenv("WAYLAND_DISPLAY", "wayland-0", 1);
+  std::unique_ptr<SystemKeyboard> kb = createSystemKeyboard();
+  EXPECT_EQ(kb->activeLayoutId(), "00000409");
+  EXPECT_EQ(kb->keyChars(16, ksPlain), "q");
+  EXPECT_EQ(kb->activateLayout("00000407"), -1);
+  kb->setCapsLock(true);
+  EXPECT_FALSE(kb->capsLockOn());
+  if (before)
+    ::setenv("WAYLAND_DISPLAY", saved.c_str(), 1);
+  else
+    ::unsetenv("WAYLAND_DISPLAY");
 }
 
 }  // namespace
