@@ -4,6 +4,8 @@
 
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
+#include "platform/systemkeyboard.h"
+#include "platform/x11/x11systemkeyboard.h"
 #include "shell/bookformex.h"
 #include "shell/formview.h"
 #include "shell/programinfo.h"
@@ -25,6 +27,9 @@ int main(int argc, char** argv) {
   // Settings stores and data files may be given as web addresses.
   ks::installHttpFetcher();
   QApplication app(argc, argv);
+  // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).
+  auto keyboard = ks::createSystemKeyboard();
+  ks::setSystemKeyboard(keyboard.get());
   QApplication::setApplicationName("keyscholar");
   QApplication::setApplicationVersion(ks::kVersion);
   // The shell's start-up and main loop replace this once they exist: until then the window

@@ -1,6 +1,8 @@
 // tapwatch: the background typing monitor.
 #include <QCoreApplication>
 
+#include "platform/systemkeyboard.h"
+#include "platform/x11/x11systemkeyboard.h"
 #include "shell/programinfo.h"
 #include "web/inetsupport.h"
 
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
     return *rc;
   ks::installHttpFetcher();
   QCoreApplication app(argc, argv);
+  auto keyboard = ks::createSystemKeyboard();
+  ks::setSystemKeyboard(keyboard.get());
   QCoreApplication::setApplicationName("tapwatch");
   // The monitor's own start-up comes later; until then it starts and ends cleanly.
   return 0;

@@ -197,7 +197,9 @@ std::string TLocalize::ComposeMessage(int id1, int id2, int id3, int id4, int id
                                       int id8) const {
   std::string out;
   for (int id : {id1, id2, id3, id4, id5, id6, id7, id8}) {
-    if (id != -1) out += "\r" + GetString(id);
+    if (id == -1) continue;
+    out += '\r';
+    out += GetString(id);
   }
   return out;
 }
