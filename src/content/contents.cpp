@@ -213,8 +213,9 @@ void TContents::ChooseLayout(const std::string& value) {
   }
   CourseKeyboard* keyboard = services_.Keyboard;
   if (keyboard == nullptr) return;
-  if (!keyboard->LoadLayout(file)) {
-    ReportError(-1, file + " not found!");
+  const LayoutLoad load = keyboard->LoadLayout(file);
+  if (load != LayoutLoad::Loaded) {
+    if (load == LayoutLoad::Missing) ReportError(-1, file + " not found!");
     layoutFailed_ = true;
     return;
   }

@@ -50,6 +50,12 @@ class CourseLearner {
   virtual void SaveUser() = 0;
 };
 
+enum class LayoutLoad {
+  Loaded,
+  Missing,   // the file could not be opened
+  Unusable,  // the file was read but is no layout; the reader has said why
+};
+
 // The current keyboard layout, as far as courses choose and consult it.
 class CourseKeyboard {
  public:
@@ -59,8 +65,8 @@ class CourseKeyboard {
   virtual std::string MaterialName() = 0;
   // The system layout code the layout stands for ("00000409"); may be empty.
   virtual std::string LayoutCode() = 0;
-  // Loads `fileName` from the keyboards folder as the current layout; false when it cannot.
-  virtual bool LoadLayout(const std::string& fileName) = 0;
+  // Loads `fileName` from the keyboards folder as the current layout.
+  virtual LayoutLoad LoadLayout(const std::string& fileName) = 0;
   // Courses that type ";" themselves switch the layout's substitute off.
   virtual void SwitchOffSemicolonReplacement() = 0;
   // Switches the system to the layout's own system layout.

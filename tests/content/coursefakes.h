@@ -61,9 +61,9 @@ class FakeKeyboard : public CourseKeyboard {
  public:
   std::string MaterialName() override { return material; }
   std::string LayoutCode() override { return code; }
-  bool LoadLayout(const std::string& file) override {
+  LayoutLoad LoadLayout(const std::string& file) override {
     loaded.push_back(file);
-    return file != missing;
+    return file == missing ? LayoutLoad::Missing : LayoutLoad::Loaded;
   }
   void SwitchOffSemicolonReplacement() override { semicolonOff = true; }
   void ActivateSystemLayout() override { ++activations; }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "analysis/keydataext.h"
 #include "content/contents.h"
+#include "content/layoutkeyboard.h"
 #include "coursefakes.h"
 #include "store/fileobj.h"
 #include "store/langres.h"
@@ -467,6 +469,32 @@ TEST_F(Courses, AnOldVersionIsMarkedInTheDescription) {
   auto course = open(
       write("OLD.CNT", {"$description=Course", "$version=1.10", "begin chapter", "end chapter"}));
   EXPECT_EQ(course->Description, "Course (old)");
+}
+
+TEST_F(Courses, TheTutorsLayoutIsLoadedFromTheKeyboardsFolder) {
+  test::TempDir keyboards;
+  test::writeFile(keyboards / "de.kbd",
+                  "$version=6\r\nlayoutcode;00000407\r\nmaterialbased;QWERTZ\r\n"
+                  "homerow;asdfjkl%;\r\nkey;1;0;0;0;0;-;a\r\n");
+  test::writeFile(keyboards / "bad.kbd", "$version=6\r\nlayoutcode;00000407\r\n");
+  TKeyDataExt layout;
+  LayoutKeyboard real(layout, keyboards.path());
+  services.Keyboard = &real;
+  auto course = open(write(
+      "DE.CNT", {"nosemicolonreplacement=1", "keyboard=DE.KBD", "begin chapter", "begin exercise",
+                 "event_qwertz;TEXT;1", "event_00000407;WORD;1", "end exercise", "end chapter"}));
+  EXPECT_FALSE(course->LayoutFailed());
+  EXPECT_EQ(layout.MaterialName, "qwertz");
+  EXPECT_EQ(layout.SemicolonKey, '\0');
+  EXPECT_EQ(course->Lessons[0]->Exercises[0]->Events.size(), 2u);
+
+  auto missing = open(write("M.CNT", {"keyboard=none.kbd"}));
+  EXPECT_TRUE(missing->LayoutFailed());
+  EXPECT_EQ(boxesWith("none.kbd not found!"), 1);
+  boxes.boxes.clear();
+  auto broken = open(write("B.CNT", {"keyboard=bad.kbd"}));
+  EXPECT_TRUE(broken->LayoutFailed());
+  EXPECT_EQ(boxesWith("not found!"), 0);  // the layout reader has said what is wrong
 }
 
 }  // namespace
