@@ -1,5 +1,8 @@
 #include "content/chapter.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "content/contents.h"
 #include "content/coursereader.h"
 #include "content/courseservices.h"
@@ -62,7 +65,8 @@ void TChapter::Read(CourseReader& reader, CourseLearner* learner) {
     } else if (name == "durationpercent") {
       int percent = 0;
       if (reader.IntValue(line, percent)) {
-        Minutes = static_cast<int>(roundHalfEvenDiv(int64_t{percent} * StudyTime, 100));
+        const int64_t minutes = roundHalfEvenDiv(int64_t{percent} * StudyTime, 100);
+        Minutes = static_cast<int>(std::clamp<int64_t>(minutes, INT32_MIN, INT32_MAX));
       }
     } else if (name == "hideexercises") {
       HideExercises = line.Value == "1" || sameText(line.Value, "true");

@@ -1,6 +1,8 @@
 #include "content/durations.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "content/contents.h"
 #include "content/policy.h"
@@ -26,6 +28,15 @@ int toInt(int64_t v) {
   return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// Round(minutes x weight x 60 / total) in seconds; absurd figures saturate instead of wrapping.
+int eventSeconds(int minutes, int weight, int64_t total) {
+  int64_t product = 0;
+  if (__builtin_mul_overflow(int64_t{minutes} * 60, int64_t{weight}, &product)) {
+    return ((minutes < 0) != (weight < 0)) != (total < 0) ? INT32_MIN : INT32_MAX;
+  }
+  return toInt(roundHalfEvenDiv(product, total));
+}
+
 void distributeDynamic(TContents& course) {
   const int examMinutes = policyInt(course.CourseId + ".chapter_exam_duration");
   for (auto& lesson : course.Lessons) {
@@ -45,7 +56,7 @@ void distributeDynamic(TContents& course) {
       int64_t total = ex->EventWeightTotal();
       if (total == 0) total = 1;
       for (auto& e : ex->Events) {
-        e->TimeLimit = toInt(roundHalfEvenDiv(int64_t{ex->Minutes} * e->Weight() * 60, total));
+        e->TimeLimit = eventSeconds(ex->Minutes, e->Weight(), total);
       }
     }
   }

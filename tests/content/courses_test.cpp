@@ -497,5 +497,50 @@ TEST_F(Courses, TheTutorsLayoutIsLoadedFromTheKeyboardsFolder) {
   EXPECT_EQ(boxesWith("not found!"), 0);  // the layout reader has said what is wrong
 }
 
+TEST_F(Courses, ScrambledLineOrdersNeverBreakTheReader) {
+  // Lines of every kind in random order and random damage: whatever loads must be consistent.
+  const std::vector<std::string> pieces = {"begin chapter",
+                                           "end chapter",
+                                           "begin exercise",
+                                           "end exercise",
+                                           "event;TEXT;%",
+                                           "event=;;",
+                                           "new keys=%;",
+                                           "durationpercent=-2147483648",
+                                           "duration=2147483647",
+                                           "durationpercent=2147483647",
+                                           "chapter name=;;",
+                                           "event;EXAM2;99999999",
+                                           "$fileformat=crypted",
+                                           "keyboard=",
+                                           "lessondurations=,,",
+                                           "durationsystem=static",
+                                           "defaultduration=99",
+                                           "'",
+                                           "=",
+                                           ";;;"};
+  learner.settings.WriteInteger("R.StudyingTime", 100000);
+  auto huge =
+      open(write("R.CNT", {"begin chapter", "durationpercent=2147483647", "begin exercise",
+                           "duration=1", "event;EXAM2;99999999", "end exercise", "end chapter"}));
+  EXPECT_EQ(huge->Lessons[0]->Exercises[0]->Events[0]->TimeLimit, INT32_MAX);
+  uint32_t seed = 12345;
+  const auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (int round = 0; round < 60; ++round) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(next() % 40);
+    for (int i = 0; i < count; ++i) lines.push_back(pieces[next() % pieces.size()]);
+    auto course = open(write("R.CNT", lines), static_cast<int>(next() % 5) - 2);
+    for (const auto& lesson : course->Lessons) {
+      EXPECT_LE(lesson->Exercises.size(), 200u);
+      for (const auto& ex : lesson->Exercises) {
+        for (const auto& e : ex->Events) EXPECT_EQ(e->Exercise, ex.get());
+      }
+    }
+    course->TotalMinutes();
+    course->LessonTitles(TitlePrefix::Number);
+  }
+}
+
 }  // namespace
 }  // namespace ks
