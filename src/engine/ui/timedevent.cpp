@@ -1,0 +1,262 @@
+#include "engine/ui/timedevent.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <algorithm>
+
+#include "analysis/analyzer.h"
+#include "engine/ui/eventenv.h"
+#include "platform/desktop/qtext.h"
+#include "shell/bookformex.h"
+#include "shell/uistyle.h"
+#include "store/dynamicsettings.h"
+#include "store/langres.h"
+#include "text/numbers.h"
+
+namespace ks {
+namespace {
+
+constexpr int kConsoleLeft = TBookFormEx::kPageWidth - 185;
+
+QString msg(int id) {
+  return toQString(Localize().GetString(id));
+}
+
+int intField(const std::string& text) {
+  return strToIntDef(text, 0);
+}
+
+}  // namespace
+
+TTimedEvent::TTimedEvent(const std::string& line) : TEvent(line) {
+  clockTimer_.setInterval(100);
+  connect(&clockTimer_, &QTimer::timeout, this, &TTimedEvent::Tick);
+  if (EventLine.size() > 10) {
+    AccuracyBonus = intField(Field(10));
+    CompletionSpeed = intField(Field(11));
+    SpeedFinalGoal = intField(Field(12));
+    SpeedStartGoal = intField(Field(13));
+    SpeedMidGoal = intField(Field(14));
+    ObjectiveIndex = intField(Field(15));
+  }
+}
+
+TTimedEvent::~TTimedEvent() {
+  clockTimer_.stop();
+}
+
+Measures* TTimedEvent::measures() const {
+  Analyzer* a = eventEnvironment().analyzer;
+  return a ? &a->measures() : nullptr;
+}
+
+void TTimedEvent::readGoals() {
+  const EventEnvironment& env = eventEnvironment();
+  GoalsActive = false;
+  if (env.accuracyGoals.empty() || !env.userSettings || CourseId.empty()) return;
+  GoalLevel = env.userSettings->ReadInteger(CourseId + ".GoalLevel");
+  const bool anyGoal = CompletionSpeed || SpeedFinalGoal || SpeedStartGoal || SpeedMidGoal;
+  if (GoalLevel <= 0 || !anyGoal) return;
+  GoalsActive = true;
+  const auto& goals = env.accuracyGoals;
+  const size_t level = std::min<size_t>(static_cast<size_t>(GoalLevel), goals.size());
+  LevelTarget = goals[level - 1];
+  GoalAccuracy = std::min(100, LevelTarget + AccuracyBonus);
+  TargetMinus3 = LevelTarget - 3;
+  TargetMinus7 = LevelTarget - 7;
+  NextLevelTarget = level < goals.size() ? goals[level] : 100;
+}
+
+int TTimedEvent::Execute(const EventHandover& handover) {
+  TimeLimit = handover.TimeLimit;
+  if (Measures* m = measures()) m->Timer.Reset();
+  lastRemaining_ = -1;
+  TEvent::State = esReady;
+  clockTimer_.stop();
+  return TEvent::Execute(handover);
+}
+
+EventGoals TTimedEvent::Goals() const {
+  EventGoals g;
+  g.Active = GoalsActive;
+  g.GoalAccuracy = GoalAccuracy;
+  g.NextLevelTarget = NextLevelTarget;
+  g.CompletionSpeed = CompletionSpeed;
+  g.SpeedFinalGoal = SpeedFinalGoal;
+  g.SpeedMidGoal = SpeedMidGoal;
+  g.SpeedStartGoal = SpeedStartGoal;
+  g.BaseTime = BaseTime;
+  return g;
+}
+
+void TTimedEvent::Setup() {
+  if (DynamicDuration) {
+    ExtraTime = eventEnvironment().dynamicDurationMargin * 60;
+    BaseTime = TimeLimit;
+    TimeLimit = BaseTime + ExtraTime;
+  } else {
+    BaseTime = TimeLimit;
+    ExtraTime = 0;
+  }
+  readGoals();
+  TEvent::Setup();
+  EnterCloses = false;
+  IdleLimit = 0;
+  lastKeyTick_ = clock().tickMs();
+  GoalProgress = 0;
+  QWidget* page = Content();
+  if (!page) return;
+
+  // The console on the right: time, progress and the pause button.
+  auto* panel = new QWidget(page);
+  panel->setObjectName("EventConsole");
+  panel->setGeometry(kConsoleLeft, 70, 170, 190);
+  panel->setStyleSheet(
+      "#EventConsole { background: rgba(53, 79, 177, 28); border-radius: 10px; }"
+      "QLabel { color: #28343f; }");
+  timeCaption_ = new QLabel(msg(TimeLimit ? 130 : 247), panel);
+  timeCaption_->setObjectName("TimeLbl");
+  timeCaption_->setFont(designFont("Verdana", 9, true));
+  timeCaption_->setGeometry(12, 10, 150, 18);
+  timeValue_ = new QLabel(panel);
+  timeValue_->setObjectName("TimeValue");
+  timeValue_->setFont(designFont("Verdana", 22, true));
+  timeValue_->setGeometry(12, 30, 150, 36);
+  gauge_ = new QProgressBar(panel);
+  gauge_->setObjectName("Gauge");
+  gauge_->setGeometry(12, 76, 146, 14);
+  gauge_->setTextVisible(false);
+  gauge_->setRange(0, TimeLimit > 0 ? TimeLimit : 100);
+  gauge_->setValue(0);
+  pauseBtn_ = new QPushButton(msg(1865), panel);
+  pauseBtn_->setObjectName("PauseBtn");
+  pauseBtn_->setGeometry(12, 140, 146, 32);
+  pauseBtn_->setFocusPolicy(Qt::NoFocus);
+  pauseBtn_->hide();
+  connect(pauseBtn_, &QPushButton::clicked, this, [this] {
+    PauseTyping();
+    timeCaption_->setText(msg(130) + msg(1693));
+  });
+  messagePanel_ = new QLabel(page);
+  messagePanel_->setObjectName("EventMessagePanel");
+  messagePanel_->setGeometry(50, 69, 500, 90);
+  messagePanel_->setWordWrap(true);
+  messagePanel_->setAlignment(Qt::AlignCenter);
+  messagePanel_->setFont(designFont("Verdana", 12, true));
+  messagePanel_->setStyleSheet(
+      "background: rgba(161, 145, 255, 235); color: white; border-radius: 12px; padding: 8px;");
+  messagePanel_->hide();
+  showTime(TimeLimit);
+}
+
+void TTimedEvent::showTime(int seconds) {
+  if (!timeValue_) return;
+  if (seconds < 0) seconds = 0;
+  timeValue_->setText(QString::asprintf("%2.2d:%2.2d", seconds / 60, seconds % 60));
+}
+
+void TTimedEvent::Tick() {
+  Measures* m = measures();
+  const int typed = m ? m->Timer.Seconds() : 0;
+  if (IdleLimit > 0 && TEvent::State == esRunning &&
+      (clock().tickMs() - lastKeyTick_) / 1000 >= IdleLimit) {
+    if (timeCaption_) timeCaption_->setText(msg(130) + msg(1693));
+    PauseTyping();
+    return;
+  }
+  if (TimeLimit > 0) {
+    if (gauge_) gauge_->setValue(std::min(typed, TimeLimit));
+    const int remaining = TimeLimit - typed;
+    if (remaining != lastRemaining_) {
+      lastRemaining_ = remaining;
+      showTime(remaining);
+    }
+    if (typed >= TimeLimit && TEvent::State == esRunning) FinishTyping();
+  } else {
+    showTime(typed);
+    ShowProgress(ProgressPercent());
+  }
+  if (GoalsActive) GoalProgress = goalProgress(CurrentGoalInputs());
+}
+
+GoalInputs TTimedEvent::CurrentGoalInputs() const {
+  GoalInputs in;
+  if (Measures* m = measures()) {
+    const int f =
+        Result && Result->ErrorFactor > 0 ? Result->ErrorFactor : lessonOptions().wordLength;
+    in.accuracy = m->Efficiency.Accuracy(f);
+    in.grossSpeed = m->Efficiency.GrossSpeed();
+    in.typingTime = m->Timer.Seconds();
+  }
+  in.timeLimit = TimeLimit;
+  in.baseTime = BaseTime;
+  in.notifyMargin = GoalNotifyMargin;
+  in.goalAccuracy = GoalAccuracy;
+  in.speedStartGoal = SpeedStartGoal;
+  in.speedMidGoal = SpeedMidGoal;
+  in.speedFinalGoal = SpeedFinalGoal;
+  in.completionSpeed = CompletionSpeed;
+  return in;
+}
+
+void TTimedEvent::ShowProgress(int percent) {
+  if (TimeLimit > 0 || !gauge_) return;
+  gauge_->setValue(std::clamp(percent, 0, 100));
+  if (timeCaption_) timeCaption_->setText(msg(247) + QString("  %1 %").arg(percent));
+}
+
+void TTimedEvent::StartTyping() {
+  const bool exam = EventType == "TEST" || EventType == "FINALTEST" || EventType == "EXAM" ||
+                    EventType == "EXAM2";
+  if (pauseBtn_) pauseBtn_->setVisible(TimeLimit > 0 && !exam);
+  if (timeCaption_) timeCaption_->setText(msg(TimeLimit ? 130 : 247));
+  if (Measures* m = measures()) m->Timer.StartOrResume();
+  clockTimer_.start();
+  if (messagePanel_) messagePanel_->hide();
+  lastKeyTick_ = clock().tickMs();
+  TEvent::State = esRunning;
+}
+
+void TTimedEvent::PauseTyping() {
+  if (pauseBtn_) pauseBtn_->hide();
+  if (Measures* m = measures()) PauseMeasures(*m);
+  clockTimer_.stop();
+  TEvent::State = esPaused;
+}
+
+void TTimedEvent::ShowFinishMessage(const QString& line1, const QString& line2) {
+  if (!messagePanel_) return;
+  messagePanel_->setText(line1 + "\n" + line2);
+  messagePanel_->show();
+  messagePanel_->raise();
+}
+
+void TTimedEvent::FinishTyping() {
+  if (pauseBtn_) pauseBtn_->hide();
+  ShowFinishMessage(msg(127), msg(128));
+  sound().play(SoundId::TheEnd);
+  clockTimer_.stop();
+  if (Measures* m = measures()) m->Timer.Pause();
+  EnterCloses = true;
+  finishTick_ = clock().tickMs();
+  if (Result) Result->Complete = true;
+  TEvent::State = esFinished;
+}
+
+void TTimedEvent::Hide() {
+  if (messagePanel_) messagePanel_->hide();
+  clockTimer_.stop();
+  TEvent::Hide();
+  timeCaption_ = timeValue_ = messagePanel_ = nullptr;
+  gauge_ = nullptr;
+  pauseBtn_ = nullptr;
+  if (Result) {
+    Result->Kind = "TIME";
+    Measures* m = measures();
+    Result->TypingSeconds = m ? m->Timer.Seconds() : 0;
+    Result->TimeLimit = TimeLimit;
+  }
+}
+
+}  // namespace ks

@@ -1,0 +1,75 @@
+// A timed event: the 100 ms clock, the time limit, the pause after idle seconds, the finish, the
+// time and progress display, and the accuracy goals of the learner's level.
+#pragma once
+
+#include <QTimer>
+
+#include "engine/goals.h"
+#include "engine/ui/event.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace ks {
+
+struct Measures;
+
+class TTimedEvent : public TEvent, public TypingHost {
+  Q_OBJECT
+
+ public:
+  explicit TTimedEvent(const std::string& line);
+  ~TTimedEvent() override;
+
+  int Execute(const EventHandover& handover) override;
+  EventGoals Goals() const override;
+  void Setup() override;
+  void Hide() override;
+
+  // TypingHost
+  TEventState State() const override { return TEvent::State; }
+  void StartTyping() override;
+  void PauseTyping() override;
+  void FinishTyping() override;
+  void ShowProgress(int percent) override;
+
+  int TimeLimit = 0;  // seconds; 0: none
+  int BaseTime = 0;
+  int ExtraTime = 0;
+  bool GoalsActive = false;
+  int GoalLevel = 0;
+  int GoalAccuracy = 0;
+  int LevelTarget = 0, TargetMinus3 = 0, TargetMinus7 = 0, NextLevelTarget = 100;
+  int AccuracyBonus = 0, CompletionSpeed = 0;
+  int SpeedFinalGoal = 0, SpeedStartGoal = 0, SpeedMidGoal = 0;
+  int ObjectiveIndex = 0;
+  int GoalProgress = 0;
+
+  // The clock tick, public so tests can drive it without waiting.
+  void Tick();
+  // Called by typing events for every keystroke they process.
+  void NoteKeystroke() { lastKeyTick_ = clock().tickMs(); }
+  Measures* measures() const;
+
+ protected:
+  // The two lines shown when the event has finished.
+  void ShowFinishMessage(const QString& line1, const QString& line2);
+  GoalInputs CurrentGoalInputs() const;
+
+ private:
+  void readGoals();
+  void showTime(int seconds);
+
+  QTimer clockTimer_;
+  int lastRemaining_ = -1;
+  int64_t lastKeyTick_ = 0;
+  int64_t finishTick_ = 0;
+  QLabel* timeCaption_ = nullptr;
+  QLabel* timeValue_ = nullptr;
+  QProgressBar* gauge_ = nullptr;
+  QPushButton* pauseBtn_ = nullptr;
+  QLabel* messagePanel_ = nullptr;
+};
+
+}  // namespace ks

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include "analysis/analyzer.h"
+#include "engine/ui/eventenv.h"
+#include "engine/ui/messageevent.h"
+#include "engine/ui/timedevent.h"
+#include "platform/dialogs.h"
+#include "shell/bookformex.h"
+#include "store/qssettings.h"
+#include "support/tempdir.h"
+
+namespace ks {
+namespace {
+
+class ScriptedDialogs : public Dialogs {
+ public:
+  bool messageBox(const std::string& text, const std::string&, BoxKind) override {
+    asked.push_back(text);
+    return answer;
+  }
+  std::vector<std::string> asked;
+  bool answer = false;
+};
+
+// A timed event that types nothing itself: a key starts it.
+class KeyCountingEvent : public TTimedEvent {
+ public:
+  using TTimedEvent::TTimedEvent;
+  void KeyPress(unsigned char& key) override {
+    keys += static_cast<char>(key);
+    NoteKeystroke();
+    if (TEvent::State != esRunning) StartTyping();
+  }
+  std::string keys;
+};
+
+class EventsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    EventEnvironment& env = eventEnvironment();
+    env = EventEnvironment{};
+    env.clock = &clock_;
+    env.analyzer = &analyzer_;
+    env.text.coursesFolder = dir_.path();
+    setDialogs(&dialogs_);
+  }
+  void TearDown() override {
+    setDialogs(nullptr);
+    eventEnvironment() = EventEnvironment{};
+    PolicySettings.reset();
+  }
+  static void later(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
+  void key(Qt::Key k, const QString& text = {}) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window_;
+    QTest::keyClick(target, k, Qt::NoModifier);
+    (void)text;
+  }
+  void type(const QString& text) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window_;
+    QTest::keyClicks(target, text);
+  }
+
+  TBookFormEx window_;
+  test::TempDir dir_;
+  FakeClock clock_;
+  Measures measures_{clock_};
+  DifficultKeySets keys_;
+  Analyzer analyzer_{measures_, keys_};
+  ScriptedDialogs dialogs_;
+};
+
+TEST_F(EventsTest, AMessageShowsItsTextAndClosesOnEnter) {
+  TMessageEvent event("event;MESSAGE;0;Welcome to the course.;First steps");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  later([&] {
+    auto* text = window_.findChild<QLabel*>("MessageText");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->text(), "Welcome to the course.");
+    EXPECT_EQ(window_.Title(), "First steps");
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(event.Execute(h), 1);
+  EXPECT_TRUE(result.Valid);
+  later([&] { key(Qt::Key_Escape); });
+  EXPECT_EQ(event.Execute(h), 2);
+}
+
+TEST_F(EventsTest, AnHtmlPageFallsBackToPlainTextWhenMissing) {
+  test::writeFile(dir_ / "page.htm", "<h1>Hello</h1><p>World</p>");
+  THTMLMessageEvent shown("event;HTMLMESSAGE;0;page.htm");
+  THTMLMessageEvent missing("event;HTMLMESSAGE;0;none.htm");
+  EventHandover h;
+  later([&] {
+    EXPECT_TRUE(window_.findChild<QWidget*>("HtmlViewer"));
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(shown.Execute(h), 1);
+  later([&] {
+    EXPECT_FALSE(window_.findChild<QWidget*>("HtmlViewer"));
+    EXPECT_TRUE(window_.findChild<QLabel*>("MessageText"));
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(missing.Execute(h), 1);
+}
+
+TEST_F(EventsTest, ATimedEventFinishesAtItsTimeLimitAndTypesCharacters) {
+  KeyCountingEvent event("event;TEXT;1;abc");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  h.TimeLimit = 60;
+  later([&] {
+    type("ab");
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Return);  // Enter is a typing key in a running event
+    EXPECT_EQ(event.TEvent::State, esRunning);
+    clock_.advance(61000);
+    event.Tick();
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    EXPECT_TRUE(result.Complete);
+    key(Qt::Key_Return);  // finished: Enter closes
+  });
+  EXPECT_EQ(event.Execute(h), 3);
+  EXPECT_EQ(event.keys, std::string("ab\b\r"));
+  EXPECT_EQ(result.Kind, "TIME");
+  EXPECT_EQ(result.TypingSeconds, 61);
+  EXPECT_EQ(result.TimeLimit, 60);
+}
+
+TEST_F(EventsTest, IdleSecondsPauseTheEvent) {
+  KeyCountingEvent event("event;TEXT;1;abc");
+  EventHandover h;
+  later([&] {
+    event.IdleLimit = 5;
+    type("a");
+    clock_.advance(4000);
+    event.Tick();
+    EXPECT_EQ(event.TEvent::State, esRunning);
+    clock_.advance(1500);
+    event.Tick();
+    EXPECT_EQ(event.TEvent::State, esPaused);
+    type("b");  // the next key resumes
+    EXPECT_EQ(event.TEvent::State, esRunning);
+    key(Qt::Key_Escape);
+  });
+  EXPECT_EQ(event.Execute(h), 2);  // cancelled before the end
+}
+
+TEST_F(EventsTest, ALockedExerciseAsksBeforeItIsLeft) {
+  test::writeFile(dir_ / "Policy.dyn", "Exercise_Lock=1\n");
+  ASSERT_TRUE(OpenPolicySettings("Policy.dyn", dir_.path()));
+  KeyCountingEvent event("event;TEXT;1;abc");
+  EventHandover h;
+  later([&] {
+    type("a");
+    QTest::mouseClick(window_.NextBtn(), Qt::LeftButton);  // next before the end: cancel
+    later([&] {
+      EXPECT_EQ(dialogs_.asked.size(), 1u);  // "No" kept the exercise
+      EXPECT_TRUE(event.Active());
+      dialogs_.answer = true;
+      key(Qt::Key_Escape);
+    });
+  });
+  EXPECT_EQ(event.Execute(h), 2);
+  EXPECT_EQ(dialogs_.asked.size(), 2u);
+}
+
+TEST(KeyConversion, DeadKeysCompose) {
+  unsigned dead = 0;
+  QKeyEvent acute(QEvent::KeyPress, Qt::Key_Dead_Acute, Qt::NoModifier, QString());
+  QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, "e");
+  EXPECT_EQ(keyEventTo1252(&acute, dead), 0);
+  EXPECT_EQ(keyEventTo1252(&e, dead), 0xE9);
+  EXPECT_EQ(keyEventTo1252(&e, dead), 'e');
+  QKeyEvent euro(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("€"));
+  EXPECT_EQ(keyEventTo1252(&euro, dead), 0x80);
+  QKeyEvent snow(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("☃"));
+  EXPECT_EQ(keyEventTo1252(&snow, dead), 0);
+}
+
+}  // namespace
+}  // namespace ks
