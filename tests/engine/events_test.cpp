@@ -6,7 +6,9 @@
 
 #include "analysis/analyzer.h"
 #include "engine/ui/eventenv.h"
+#include "engine/ui/exercisecanvas.h"
 #include "engine/ui/messageevent.h"
+#include "engine/ui/textevent.h"
 #include "engine/ui/timedevent.h"
 #include "platform/dialogs.h"
 #include "shell/bookformex.h"
@@ -172,6 +174,50 @@ TEST_F(EventsTest, ALockedExerciseAsksBeforeItIsLeft) {
   });
   EXPECT_EQ(event.Execute(h), 2);
   EXPECT_EQ(dialogs_.asked.size(), 2u);
+}
+
+TEST_F(EventsTest, ATextIsTypedIntoTheInputLineAndMeasured) {
+  TTextEventView event("event;TEXT;1;the cat sat on a mat", "TEXT");
+  TResultItem result;
+  result.ErrorFactor = 5;
+  EventHandover h;
+  h.Result = &result;
+  h.EventType = "TEXT";
+  later([&] {
+    ASSERT_TRUE(event.ViewCanvas() && event.InputLine());
+    for (const char* word : {"the ", "cat ", "sat ", "on ", "a ", "mat "}) {
+      type(word);
+      clock_.advance(3000);
+    }
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(event.Execute(h), 3);
+  EXPECT_TRUE(result.Complete);
+  EXPECT_TRUE(result.HasMeasures);
+  EXPECT_EQ(result.Accuracy, 100);
+}
+
+TEST_F(EventsTest, SentencesComeOneLineAtATimeWithTheirAuthor) {
+  TTextEventView event("event;SENTENCE;1;ab cd\r\n\"\xA4|w\"Anon\r\nef", "SENTENCE");
+  event.TextOverride = std::string("ab cd\r\n\"\xA4|w\"Anon\r\nef");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  h.EventType = "SENTENCE";
+  later([&] {
+    auto* author = window_.findChild<QLabel*>("CopyrightLbl");
+    ASSERT_TRUE(author);
+    EXPECT_EQ(author->text(), QString::fromUtf8("© Anon"));
+    type("ab cd ");
+    EXPECT_EQ(event.TEvent::State, esPaused);  // between blocks
+    EXPECT_EQ(event.ViewCanvas()->WordAt(0), "ef");
+    type("ef ");
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    key(Qt::Key_Escape);
+  });
+  EXPECT_EQ(event.Execute(h), 4);  // cancelled after the end
+  EXPECT_TRUE(result.Complete);
 }
 
 TEST(KeyConversion, DeadKeysCompose) {

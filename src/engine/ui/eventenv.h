@@ -11,12 +11,14 @@
 namespace ks {
 
 class Analyzer;
+class CourseLearner;
 class TDynamicSettings;
 
 struct EventEnvironment {
   const Clock* clock = &systemClock();
   Analyzer* analyzer = nullptr;              // measures and key statistics; none: not measured
   TDynamicSettings* userSettings = nullptr;  // the learner's settings; none: nobody logged in
+  CourseLearner* learner = nullptr;          // results and exam logs; none: nothing stored
   std::vector<int> accuracyGoals;            // the course's goal list, levels 1..n
   int dynamicDurationMargin = 0;             // minutes of extra time of dynamic durations
   EventTextContext text;                     // folders and builders for event texts
