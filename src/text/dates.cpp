@@ -1,6 +1,9 @@
 #include "text/dates.h"
 
 #include <cmath>
+#include <ctime>
+
+#include "text/cp1252.h"
 
 namespace ks {
 namespace {
@@ -79,6 +82,19 @@ int dayOfWeek(double dateTime) {
   int64_t days = static_cast<int64_t>(std::floor(dateTime));
   int64_t r = ((days + 6) % 7 + 7) % 7;  // 0 = Sunday
   return static_cast<int>(r) + 1;
+}
+
+std::string shortDateText(double dateTime) {
+  // Years 1 to 9999, as the stored day counts allow.
+  if (!std::isfinite(dateTime) || dateTime < -693593 || dateTime >= 2958466) return {};
+  const CivilDate d = decodeDate(dateTime);
+  std::tm t{};
+  t.tm_year = d.year - 1900;
+  t.tm_mon = d.month - 1;
+  t.tm_mday = d.day;
+  char buf[64];
+  const size_t n = std::strftime(buf, sizeof buf, "%x", &t);
+  return utf8ToCp1252(std::string_view(buf, n));
 }
 
 }  // namespace ks

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ks {
 
@@ -28,5 +29,8 @@ CivilTime decodeTime(double dateTime);
 int dayOfWeek(double dateTime);
 bool isLeapYear(int year);
 int daysInMonth(int year, int month);
+
+// The date in the locale's short format (1252); empty for a value that is no date.
+std::string shortDateText(double dateTime);
 
 }  // namespace ks

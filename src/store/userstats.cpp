@@ -1,0 +1,77 @@
+// The learner's statistics file (".DTA"): a header, the lesson and monitor key statistics and
+// the word list, read whole and written whole in one pass.
+#include "platform/dialogs.h"
+#include "store/binio.h"
+#include "store/langres.h"
+#include "store/recordbytes.h"
+#include "store/user.h"
+#include "text/numbers.h"
+
+namespace ks {
+namespace {
+
+constexpr int kIgnoredWords = 6;
+constexpr int32_t kIgnoredValue = 255;
+constexpr int32_t kFormat = 6;  // older files (5) hold no monitor statistics
+
+void resetStatistics(DifficultKeySets& keys, TWordList& words) {
+  keys.LessonDifficulties.clearStatistics();
+  keys.MonitorDifficulties.clearStatistics();
+  words = TWordList{};
+  // Counts as changed, so that the next save replaces what was on disk.
+  words.Modified = true;
+}
+
+}  // namespace
+
+void TUser::loadStatistics() {
+  DifficultKeySets& keys = Difficulties();
+  TWordList& words = Words();
+  // Nothing of the learner opened before may stay behind, whatever the file holds.
+  resetStatistics(keys, words);
+  const std::string path = StatisticsPath().string();
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  TRecordBytes file;
+  const int status = file.OpenRecords(path, TRecFile::raOpen, TRecFile::rsExclusive);
+  if (status < 0) throw UserOpenError("File error in LoadStatistics: " + intToStr(status));
+  const std::string_view bytes = file.Bytes();
+  size_t pos = (kIgnoredWords + 1) * 4;
+  // A file cut short keeps the parts that are whole; the rest starts empty.
+  if (bytes.size() < pos) return;
+  const int32_t format = getInt32LE(bytes.substr(kIgnoredWords * 4));
+  if (!keys.LessonDifficulties.loadRecord(bytes, pos)) return;
+  if (format == kFormat && !keys.MonitorDifficulties.loadRecord(bytes, pos)) return;
+  words.Load(bytes, pos);
+}
+
+void TUser::saveStatistics() {
+  std::string bytes;
+  for (int i = 0; i < kIgnoredWords; ++i) putInt32LE(bytes, kIgnoredValue);
+  putInt32LE(bytes, kFormat);
+  DifficultKeySets& keys = Difficulties();
+  keys.LessonDifficulties.saveRecord(bytes);
+  keys.MonitorDifficulties.saveRecord(bytes);
+  // The whole table always, and the file ends with it: no stale words of an older, longer
+  // table stay behind.
+  Words().Save(bytes);
+
+  const std::string path = StatisticsPath().string();
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  TRecordBytes file;
+  int status =
+      file.OpenRecords(path, exists ? TRecFile::raOpen : TRecFile::raCreate, TRecFile::rsShared);
+  if (status == fsOk) {
+    file.ReplaceContent(std::move(bytes));
+    status = file.Close() == fsClosed ? fsOk : file.status();
+  }
+  if (status != fsOk) {
+    dialogs().messageBox("File error in SaveStatistics: " + intToStr(status),
+                         Localize().GetStringDefault(1), BoxKind::Error);
+    return;
+  }
+  Words().Modified = false;
+}
+
+}  // namespace ks

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "store/autostart.h"
+#include "store/binio.h"
+#include "store/group.h"
+#include "store/user.h"
+#include "store/userindex.h"
+#include "support/tempdir.h"
+#include "userfolders.h"
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+using LearnerFiles = test::UserFolders;
+
+constexpr size_t kHeader = 28;
+constexpr size_t kKeyRecords = 2 * TDifficultKeys::RecordSize;
+
+TEST_F(LearnerFiles, StatisticsComeBackAndTheFileEndsWithTheWords) {
+  DifficultKeySets keys;
+  TWordList words;
+  {
+    auto user = OpenUser("Ann", -1, ulWrite, false, {&keys, &words});
+    for (int i = 0; i < 10; ++i) keys.LessonDifficulties.recordKey('a', i == 0);
+    keys.MonitorDifficulties.recordKey('b', false);
+    for (const char* w : {"house", "garden", "window"}) words.AddOccurrence(w, 50, wsTutor, false);
+    ASSERT_EQ(SaveUser(*user), 1);
+  }
+  EXPECT_EQ(readFile(data("Ann.DTA")).size(), kHeader + kKeyRecords + 3 * TWordList::EntrySize);
+  {
+    auto user = OpenUser("Ann", -1, ulWrite, false, {&keys, &words});
+    EXPECT_EQ(keys.LessonDifficulties.figures('a').Presses, 10);
+    EXPECT_EQ(keys.LessonDifficulties.figures('a').Errors, 1);
+    EXPECT_EQ(keys.MonitorDifficulties.figures('b').Presses, 1);
+    EXPECT_GT(words.Find("garden"), 0);
+    // A shorter table leaves nothing of the longer one behind.
+    words = TWordList{};
+    words.AddOccurrence("tree", 10, wsTutor, false);
+    ASSERT_EQ(SaveUser(*user), 1);
+  }
+  EXPECT_EQ(readFile(data("Ann.DTA")).size(), kHeader + kKeyRecords + TWordList::EntrySize);
+  auto user = OpenUser("Ann", -1, ulWrite, false, {&keys, &words});
+  EXPECT_EQ(words.Find("garden"), 0);
+  EXPECT_EQ(words.Find("tree"), 1);
+
+  // Opening another learner into the same place leaves nothing of Ann.
+  auto bob = OpenUser("Bob", -1, ulWrite, false, {&keys, &words});
+  EXPECT_EQ(keys.LessonDifficulties.figures('a').Presses, 0);
+  EXPECT_EQ(words.Find("tree"), 0);
+}
+
+TEST_F(LearnerFiles, OlderAndDamagedStatisticsFilesLoadWhatTheyHold) {
+  std::string old;
+  for (int i = 0; i < 6; ++i) putInt32LE(old, 255);
+  putInt32LE(old, 5);  // no monitor statistics
+  TDifficultKeys lesson(8);
+  lesson.recordKey('q', true);
+  lesson.saveRecord(old);
+  TWordList list;
+  list.AddOccurrence("letter", 30, wsTutor, false);
+  list.Save(old);
+  writeFile(data("Ann.DTA"), old);
+  DifficultKeySets keys;
+  TWordList words;
+  OpenUser("Ann", -1, ulWrite, false, {&keys, &words});
+  EXPECT_EQ(keys.LessonDifficulties.figures('q').Errors, 1);
+  EXPECT_EQ(words.Find("letter"), 1);
+
+  writeFile(data("Bob.DTA"), old.substr(0, 100));  // cut inside the key statistics
+  auto bob = OpenUser("Bob", -1, ulWrite, false, {&keys, &words});
+  EXPECT_EQ(keys.LessonDifficulties.figures('q').Errors, 0);
+  EXPECT_EQ(words.Find("letter"), 0);
+}
+
+TEST_F(LearnerFiles, IndexesListTheLearnersOfEachGroup) {
+  writeFile(root("0.grp"), "Name=Everyone\r\n");
+  writeFile(root("2.grp"), "Name=Evening class\r\n");
+  const std::pair<const char*, int> learners[] = {{"Carl", 2}, {"ann", 0}, {"Bea", 2}, {"Dan", 9}};
+  for (auto [name, group] : learners) {
+    auto user = NewUser(name);
+    user->SetGroupId(group);
+    SaveUser(*user);
+  }
+  OpenUser("", -1, ulWrite, true);  // the guest is never listed
+  EXPECT_EQ(GroupIds(), (std::vector<std::string>{"0", "2"}));
+  EXPECT_EQ(MaxGroupId(), 2);
+  EXPECT_EQ(GroupNames({}, omReadOnce), (std::vector<std::string>{"Everyone", "Evening class"}));
+
+  EXPECT_EQ(UnindexedUsers().size(), 4u);
+  RebuildIndexes();
+  EXPECT_EQ(readFile(data("2.idx")), "Bea.usr=Bea\r\nCarl.usr=Carl\r\n");
+  // A group id above the largest group counts as group 0.
+  EXPECT_EQ(readFile(data("0.idx")), "Ann.usr=ann\r\nDan.usr=Dan\r\n");
+  EXPECT_TRUE(UnindexedUsers().empty());
+  EXPECT_EQ(UserNames(-1), (std::vector<std::string>{"ann", "Bea", "Carl", "Dan"}));
+  EXPECT_EQ(UserFileFor(2, "CARL"), "Carl");
+  EXPECT_EQ(UserFileFor(0, "Carl"), std::nullopt);
+
+  // A learner written by hand into an index is found under its listed file.
+  writeFile(data("2.idx"), "Special.usr=Zoe Smith\r\n");
+  writeFile(data("Special.usr"), "UserName=Zoe Smith\r\nUserGroupId=2\r\n");
+  EXPECT_EQ(OpenUser("zoe smith", 2, ulRead, true)->FileBase(), "Special");
+}
+
+TEST_F(LearnerFiles, GroupFilesAreMadeWhenMissing) {
+  auto group = OpenGroup(0, omShared);
+  EXPECT_EQ(group->ReadString("Name"), "General");
+  EXPECT_GT(group->ReadFloat("Date"), 40000);
+  group.reset();
+  EXPECT_TRUE(fs::exists(root("0.grp")));
+  fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  bool raised = false;
+  try {
+    OpenGroup(5, omShared);
+  } catch (const UserOpenError& e) {
+    raised = std::string(e.what()).rfind("Group file cannot be opened: ", 0) == 0;
+  }
+  fs::permissions(dir_.path(), fs::perms::owner_all);
+  EXPECT_TRUE(raised || geteuid() == 0);
+}
+
+TEST_F(LearnerFiles, TheMonitorStartsWithTheSessionWhenTheWorkstationSaysSo) {
+  setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+  MakeAutoStartable("/opt/ks/tapwatch");  // no workstation settings: nothing
+  EXPECT_FALSE(fs::exists(AutoStartFile()));
+  writeFile(data("PC.wks"), "LaunchAtStartup." + LoginName() + "=1\r\n");
+  ASSERT_TRUE(OpenWorkstationSettings(dir_ / "Database", "PC.wks", omDenyWrite));
+  MakeAutoStartable("/opt/ks/tapwatch");
+  EXPECT_NE(readFile(AutoStartFile()).find("\nExec=\"/opt/ks/tapwatch\"\n"), std::string::npos);
+  workstationSettings->WriteBool("LaunchAtStartup." + LoginName(), false);
+  MakeAutoStartable("/opt/ks/tapwatch");
+  EXPECT_FALSE(fs::exists(AutoStartFile()));
+  unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace ks
