@@ -94,9 +94,10 @@ class TUser : public TDynamicSettings {
   std::vector<std::string> GetSettingList(const std::string& name, int precedence);
 
   // Key groups of the current course, in course order; levels count from 1.
-  // "SEMICOLON" in `keys` stands for the layout's `semicolonSubstitute` (";" when it is 0).
-  // Returns the new number of groups.
-  int AddKeyGroup(std::string_view keys, char semicolonSubstitute = '\0');
+  // "SEMICOLON" in `keys` stands for the layout's `semicolonSubstitute` (";" when it is 0), by
+  // default the current layout's. Returns the new number of groups.
+  int AddKeyGroup(std::string_view keys);
+  int AddKeyGroup(std::string_view keys, char semicolonSubstitute);
   // The first `level` groups joined, at most 255 characters; message 12 without groups.
   std::string KeysUpTo(int level) const;
   // Group `n` (from 1); empty outside.
@@ -118,6 +119,8 @@ class TUser : public TDynamicSettings {
   // "qwerty.kbd").
   UserLayoutSettings LayoutSettings();
   std::string LayoutFileName();
+  // Loads that layout as the current one (a missing file is reported); the result of the load.
+  int LoadUserLayout();
 
  private:
   friend std::unique_ptr<TUser> OpenUser(const std::string&, int, int, bool, StatisticsHome);

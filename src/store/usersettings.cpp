@@ -2,6 +2,7 @@
 // passwords, group, key groups, studied time and layout choice.
 #include <cstdio>
 
+#include "analysis/keydataext.h"
 #include "store/langres.h"
 #include "store/password.h"
 #include "store/qssettings.h"
@@ -98,6 +99,10 @@ std::vector<std::string> TUser::GetSettingList(const std::string& name, int prec
   return parseCommaText(GetSetting(name, precedence));
 }
 
+int TUser::AddKeyGroup(std::string_view keys) {
+  return AddKeyGroup(keys, CurrentLayout().SemicolonKey);
+}
+
 int TUser::AddKeyGroup(std::string_view keys, char semicolonSubstitute) {
   constexpr std::string_view kSemicolon = "SEMICOLON";
   const std::string semicolon(1, semicolonSubstitute ? semicolonSubstitute : ';');
@@ -149,6 +154,10 @@ UserLayoutSettings TUser::LayoutSettings() {
   s.keyboardLayout = GetSetting("KeyboardLayout", 1);
   s.keyboardLayoutLocked = IsLocked("KeyboardLayout");
   return s;
+}
+
+int TUser::LoadUserLayout() {
+  return ks::LoadUserLayout(CurrentLayout(), LayoutFileName());
 }
 
 std::string TUser::LayoutFileName() {

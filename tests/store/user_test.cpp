@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "analysis/keydataext.h"
 #include "store/binio.h"
 #include "store/user.h"
 #include "store/usernames.h"
@@ -174,6 +175,7 @@ TEST_F(Learners, GroupsLocksAndPrecedence) {
 TEST_F(Learners, KeyGroupsAndLevels) {
   auto user = OpenUser("Ann", -1, ulWrite, true);
   EXPECT_EQ(user->KeysUpTo(3), Localize().GetString(12));
+  CurrentLayout().SemicolonKey = '\0';
   EXPECT_EQ(user->AddKeyGroup("fj"), 1);
   EXPECT_EQ(user->AddKeyGroup("dk"), 2);
   EXPECT_EQ(user->AddKeyGroup("lSEMICOLON", '\xF6'), 3);
@@ -181,13 +183,23 @@ TEST_F(Learners, KeyGroupsAndLevels) {
   EXPECT_EQ(user->KeysUpTo(2), "fjdk");
   EXPECT_EQ(user->KeyGroup(3), "l\xF6");
   EXPECT_EQ(user->KeyGroup(4), "");
+  EXPECT_EQ(user->AddKeyGroup("SEMICOLON"), 4);  // the layout has no substitute
+  EXPECT_EQ(user->KeyGroup(4), ";");
   user->AddKeyGroup(std::string(300, 'a'));
-  EXPECT_EQ(user->KeysUpTo(4).size(), 255u);
+  EXPECT_EQ(user->KeysUpTo(5).size(), 255u);
   user->RaiseKeyLevel(3);
   user->RaiseKeyLevel(2);
   EXPECT_EQ(user->KeyLevel(), 3);
   user->ResetKeyLevel();
   EXPECT_EQ(user->KeyLevel(), 1);
+}
+
+TEST_F(Learners, TheLayoutFollowsTheLearnersChoice) {
+  auto user = OpenUser("Ann", -1, ulWrite, true);
+  EXPECT_EQ(user->LayoutFileName(), "qwerty.kbd");
+  EXPECT_LT(user->LoadUserLayout(), 0);
+  ASSERT_FALSE(boxes_.boxes.empty());
+  EXPECT_NE(boxes_.boxes.back().text.find("qwerty.kbd not found!"), std::string::npos);
 }
 
 TEST_F(Learners, StudiedTime) {
