@@ -113,6 +113,7 @@ int TEvent::Execute(const EventHandover& h) {
   PageIndex = h.PageIndex;
   PageCount = h.PageCount;
   DynamicDuration = h.DynamicDuration;
+  Internal = h.Internal;
   CancelVisible = h.CancelVisible;
   ActiveKeys = h.ActiveKeys;
   return RunModal();

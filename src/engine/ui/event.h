@@ -47,6 +47,7 @@ class TEvent : public TCustomBookView, public LessonEvent {
   char SemicolonChar = 0;
   char KeypadDecimalChar = 0;
   bool DynamicDuration = false;
+  bool Internal = false;  // the typing test's own exam
   int GoalNotifyMargin = 10;
 
   // The field `i` of the line, or "" when the line is shorter.

@@ -93,7 +93,7 @@ void TTextEventView::Setup() {
   }
   IdleLimit = traits_->IdleLimit;
   if (traits_->Exam) {
-    examVariant_ = ExamVariantOf(EventType, false);
+    examVariant_ = ExamVariantOf(EventType, Internal);
     exam_ = SetupExam(examVariant_, EventLine, CourseId, TimeLimit, lessonOptions().wordLength);
     TimeLimit = exam_.TimeLimit;
     checker_->TimeLimited = exam_.TimeLimited;
