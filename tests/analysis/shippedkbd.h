@@ -1,0 +1,32 @@
+// The shipped layout files as the installation holds them (Windows-1252, CR LF), loaded for the
+// keyboard tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/keydataext.h"
+#include "analysis/layouttest.h"
+#include "text/cp1252.h"
+#include "text/textutil.h"
+
+namespace ks::test {
+
+inline const std::vector<std::string>& shippedLayoutFiles() {
+  static const std::vector<std::string> files{"qwerty.kbd", "uk.kbd",      "usint2.kbd",
+                                              "dvorak.kbd", "colemak.kbd", "german.kbd",
+                                              "french.kbd"};
+  return files;
+}
+
+// Loads data/keyboards/`file` into `layout` through a copy in `dir`; the load result.
+inline int loadShippedLayout(TKeyDataExt& layout, const TempDir& dir, const std::string& file) {
+  setKeyMessages();
+  const std::string utf8 = readFile(std::string(KS_SOURCE_DIR) + "/data/keyboards/" + file);
+  std::string crlf;
+  for (const std::string& line : splitLines(utf8ToCp1252(utf8))) crlf += line + "\r\n";
+  writeFile(dir / file, crlf);
+  return layout.loadFromFile((dir / file).string());
+}
+
+}  // namespace ks::test
