@@ -1,11 +1,15 @@
 // keyscholar: the touch-typing tutor.
 #include <QApplication>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11systemkeyboard.h"
+#include "shell/appframe.h"
 #include "shell/bookformex.h"
 #include "shell/formview.h"
 #include "shell/programinfo.h"
@@ -27,22 +31,28 @@ int main(int argc, char** argv) {
   // Settings stores and data files may be given as web addresses.
   ks::installHttpFetcher();
   QApplication app(argc, argv);
+  QApplication::setApplicationName("keyscholar");
+  QApplication::setApplicationVersion(ks::kVersion);
   // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).
   auto keyboard = ks::createSystemKeyboard();
   ks::setSystemKeyboard(keyboard.get());
-  QApplication::setApplicationName("keyscholar");
-  QApplication::setApplicationVersion(ks::kVersion);
-  // The shell's start-up and main loop replace this once they exist: until then the window
-  // shows its empty page and the exit buttons end the program.
+
   ks::TBookFormEx window;
-  window.SetTitle(QString::fromUtf8(ks::kProgramTitle));
-  window.SetExitVisible(true);
-  QObject::connect(&window, &ks::TBookFormEx::exitClicked, &app, &QApplication::quit);
-  QObject::connect(&window, &ks::TBookFormEx::closeRequested, &app, &QApplication::quit);
-  ks::TerminationWatch termination([&app] {
-    ks::setAppTerminating();
-    app.quit();
-  });
+  ks::QtDialogs dialogs(&window);
+  ks::setDialogs(&dialogs);
   window.show();
-  return QApplication::exec();
+  // Logout, shutdown or a plain kill: every view closes and the learner's files are saved.
+  ks::TerminationWatch termination([] { ks::setAppTerminating(); });
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  int result;
+  {
+    ks::TAppFrame frame(window, ks::parseStartOptions(args));
+    result = frame.Initialize();
+    frame.Finalize(result);
+  }
+  ks::setDialogs(nullptr);
+  ks::setSystemKeyboard(nullptr);
+  if (result == ks::TAppFrame::kOtherInstance) return result;
+  return result < 0 ? 1 : 0;
 }

@@ -56,6 +56,7 @@ TBookFormEx::TBookFormEx(QWidget* parent)
   closeBtn_->setGeometry(55, kPageHeight - 78, 80, 70);
   closeBtn2_->setGeometry(kPageWidth - 40, 15, 22, 22);
   closeBtn2_->setToolTip(tr("Exit"));
+  closeBtn_->setLightCaption(true);
   menuPic_->setObjectName("MenuPic");
   menuPic_->hide();
   SetExitVisible(false);
@@ -102,10 +103,13 @@ void TBookFormEx::SetMenuVisible(bool on) {
   if (menuVisible_ == on) return;
   menuVisible_ = on;
   menuPanel_->setVisible(on);
+  // The small exit button stands in for the menu's own while the menu is hidden.
+  closeBtn2_->setVisible(exitVisible_ && !on);
   closeBtn2_->raise();
 }
 
 void TBookFormEx::SetExitVisible(bool on) {
+  exitVisible_ = on;
   closeBtn_->setVisible(on);
   closeBtn2_->setVisible(on && !menuVisible_);
 }

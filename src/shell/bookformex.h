@@ -94,6 +94,7 @@ class TBookFormEx : public QWidget {
   int nextTabTop_ = 50;
   int buttonFlags_ = 0;
   bool menuVisible_ = true;
+  bool exitVisible_ = false;
   int minTitleWidth_ = 0;
   QPixmap frozenPixmap_;
   bool frozenValid_ = false;

@@ -189,7 +189,7 @@ void RoundButton::paintEvent(QPaintEvent*) {
   }
   p.drawPath(path);
   if (!small && !text().isEmpty()) {
-    p.setPen(kInk);
+    p.setPen(lightCaption_ ? QColor(Qt::white) : kInk);
     p.setFont(font());
     p.drawText(QRect(0, static_cast<int>(d) + 3, width(), height() - static_cast<int>(d) - 3),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic, text());

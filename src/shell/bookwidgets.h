@@ -61,6 +61,8 @@ class RoundButton : public QAbstractButton {
  public:
   enum class Symbol { Next, OK, Cancel, Exit, Start };
   RoundButton(const QString& name, Symbol symbol, QWidget* parent);
+  // A caption in white, for buttons on the dark menu.
+  void setLightCaption(bool on) { lightCaption_ = on; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -70,6 +72,7 @@ class RoundButton : public QAbstractButton {
  private:
   Symbol symbol_;
   bool hover_ = false;
+  bool lightCaption_ = false;
 };
 
 }  // namespace ks

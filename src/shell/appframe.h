@@ -1,0 +1,82 @@
+// The tutor's start-up, main loop and end: language, single instance, paths, policy,
+// workstation, logon, layout and key set, then one part of the program after the other as the
+// menu tabs ask, until the learner leaves.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "analysis/analyzer.h"
+#include "analysis/measures.h"
+#include "platform/desktop/canberrasound.h"
+#include "platform/desktop/peerlink.h"
+#include "platform/instancelock.h"
+#include "shell/startoptions.h"
+#include "store/user.h"
+
+namespace ks {
+
+class TBookFormEx;
+
+class TAppFrame : public QObject {
+  Q_OBJECT
+
+ public:
+  // Start results.
+  static constexpr int kFailed = -1;
+  static constexpr int kOtherInstance = 123;
+
+  TAppFrame(TBookFormEx& window, StartOptions options);
+  ~TAppFrame() override;
+
+  // Runs the start-up and then the main loop; returns the start result.
+  int Initialize();
+  void Finalize(int startResult);
+
+  // A part of the program that a tab runs; returns its close result.
+  using Part = std::function<int(TAppFrame&)>;
+  void SetPart(const QString& tab, Part part);
+
+  TBookFormEx& Window() { return window_; }
+  TUser* User() { return user_.get(); }
+  Analyzer* LearnerAnalyzer() { return analyzer_.get(); }
+  const StartOptions& Options() const { return options_; }
+
+  QString ActiveTab;
+  bool ExitRequested = false;
+  bool StatisticsPage = false;
+
+ private:
+  int start();
+  bool loadLanguage();
+  int singleInstance();
+  bool openWorkstation();
+  void stampWorkstation();
+  void buildMenu();
+  void applyWindowMode();
+  void checkScreen();
+  bool logon();
+  void afterLogon();
+  void showUserMessages();
+  void mainLoop();
+  int runPart(const QString& tab);
+  void retitle();
+  void onTabClicked(const QString& name);
+  void onExitRequest(bool fromButton);
+
+  TBookFormEx& window_;
+  StartOptions options_;
+  InstanceLock instance_{"QS2004Mutex"};
+  std::unique_ptr<PeerLink> link_;
+  std::unique_ptr<Measures> measures_;
+  std::unique_ptr<Analyzer> analyzer_;
+  std::unique_ptr<TUser> user_;
+  std::map<QString, Part> parts_;
+  CanberraSound sound_;
+  bool monitorDisabled_ = false;
+};
+
+}  // namespace ks

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# A new learner registers by typing a name, reaches the main window and leaves; the learner's
+# files are there. A second start brings the first to the front and ends with 123; /NOMUTEX
+# runs a second tutor beside it.
+set -euo pipefail
+bin=$1
+work=$(mktemp -d)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+export XDG_RUNTIME_DIR=$work/run KEYSCHOLAR_WORKSTATION=LAB1
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+data=$XDG_DATA_HOME/Keyscholar8
+
+QT_QPA_PLATFORM=xcb "$bin/keyscholar" >"$work/first.out" 2>&1 &
+first=$!
+pids+=("$first")
+win=$(xdotool search --sync --onlyvisible --pid "$first" | head -n 1)
+xdotool windowfocus --sync "$win"
+sleep 1
+xdotool type --delay 20 "  ann   lee "
+xdotool key Return
+for _ in $(seq 50); do [ -f "$data/Ann Lee.usr" ] && break; sleep 0.1; done
+[ -f "$data/Ann Lee.usr" ] || { echo "no learner file"; ls -la "$data"; cat "$work/first.out"; exit 1; }
+grep -q "^UserName=Ann Lee" "$data/Ann Lee.usr" || { echo "bad learner file"; cat "$data/Ann Lee.usr"; exit 1; }
+[ -f "$data/LAB1.wks" ] || { echo "no workstation file"; exit 1; }
+
+# A second start hands over to the first and ends.
+status=0
+QT_QPA_PLATFORM=xcb timeout 20 "$bin/keyscholar" >"$work/second.out" 2>&1 || status=$?
+[ "$status" -eq 123 ] || { echo "second start ended with $status"; cat "$work/second.out"; exit 1; }
+
+# Leave with Ctrl+Q: the learner is saved and the program ends with 0.
+xdotool windowfocus --sync "$win"
+xdotool key ctrl+q
+status=0
+wait "$first" || status=$?
+[ "$status" -eq 0 ] || { echo "first ended with $status"; cat "$work/first.out"; exit 1; }
+grep -q "^TimesUsed=1" "$data/Ann Lee.usr" || { echo "usage not saved"; cat "$data/Ann Lee.usr"; exit 1; }
+grep -q "^UsageTimes=1" "$data/LAB1.wks" || { echo "workstation not stamped"; exit 1; }
+grep -q "^LastStudent=Ann Lee" "$data/LAB1.wks" || { echo "last student not kept"; exit 1; }
+echo "login: ok"
