@@ -13,20 +13,11 @@
 #include "platform/dialogs.h"
 #include "shell/bookformex.h"
 #include "store/qssettings.h"
+#include "store/recordingdialogs.h"
 #include "support/tempdir.h"
 
 namespace ks {
 namespace {
-
-class ScriptedDialogs : public Dialogs {
- public:
-  bool messageBox(const std::string& text, const std::string&, BoxKind) override {
-    asked.push_back(text);
-    return answer;
-  }
-  std::vector<std::string> asked;
-  bool answer = false;
-};
 
 // A timed event that types nothing itself: a key starts it.
 class KeyCountingEvent : public TTimedEvent {
@@ -51,10 +42,9 @@ class EventsTest : public ::testing::Test {
     env.clock = &clock_;
     env.analyzer = &analyzer_;
     env.text.coursesFolder = dir_.path();
-    setDialogs(&dialogs_);
+    dialogs_.answer = false;
   }
   void TearDown() override {
-    setDialogs(nullptr);
     eventEnvironment() = EventEnvironment{};
     PolicySettings.reset();
   }
@@ -75,7 +65,7 @@ class EventsTest : public ::testing::Test {
   Measures measures_{clock_};
   DifficultKeySets keys_;
   Analyzer analyzer_{measures_, keys_};
-  ScriptedDialogs dialogs_;
+  test::RecordingDialogs dialogs_;
 };
 
 TEST_F(EventsTest, AMessageShowsItsTextAndClosesOnEnter) {
@@ -166,14 +156,14 @@ TEST_F(EventsTest, ALockedExerciseAsksBeforeItIsLeft) {
     type("a");
     QTest::mouseClick(window_.NextBtn(), Qt::LeftButton);  // next before the end: cancel
     later([&] {
-      EXPECT_EQ(dialogs_.asked.size(), 1u);  // "No" kept the exercise
+      EXPECT_EQ(dialogs_.boxes.size(), 1u);  // "No" kept the exercise
       EXPECT_TRUE(event.Active());
       dialogs_.answer = true;
       key(Qt::Key_Escape);
     });
   });
   EXPECT_EQ(event.Execute(h), 2);
-  EXPECT_EQ(dialogs_.asked.size(), 2u);
+  EXPECT_EQ(dialogs_.boxes.size(), 2u);
 }
 
 TEST_F(EventsTest, ATextIsTypedIntoTheInputLineAndMeasured) {

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "store/langres.h"
+#include "store/recordingdialogs.h"
 #include "support/tempdir.h"
 
 namespace ks {
@@ -10,34 +11,20 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 
-// Records the boxes instead of showing them.
-class RecordingDialogs : public Dialogs {
- public:
-  bool messageBox(const std::string& text, const std::string&, BoxKind) override {
-    boxes.push_back(text);
-    return true;
-  }
-  std::vector<std::string> boxes;
-};
-
 class LocalizationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    setDialogs(&dialogs_);
     lang_.SetFolder(dir_.path());
     ActiveLanguage.clear();
   }
-  void TearDown() override {
-    setDialogs(nullptr);
-    ActiveLanguage.clear();
-  }
+  void TearDown() override { ActiveLanguage.clear(); }
   std::filesystem::path file(const std::string& name, const std::string& bytes) {
     writeFile(dir_ / name, bytes);
     return dir_ / name;
   }
 
   TempDir dir_;
-  RecordingDialogs dialogs_;
+  test::RecordingDialogs dialogs_;
   TLocalize lang_;
 };
 
@@ -79,7 +66,7 @@ TEST_F(LocalizationTest, DuplicateIdsFailTheMainFile) {
   EXPECT_EQ(lang_.LoadStringFile(file("language.eng", "0=ENG\n1=a\n1=b\n2=c\n"), 1), -1);
   EXPECT_EQ(lang_.lastError(),
             "Duplicate string resource with id #1 in " + (dir_ / "language.eng").string());
-  EXPECT_EQ(dialogs_.boxes.back(), lang_.lastError());
+  EXPECT_EQ(dialogs_.boxes.back().text, lang_.lastError());
 }
 
 TEST_F(LocalizationTest, FallbackOrderOverrideThenEnglish) {
@@ -117,7 +104,7 @@ TEST_F(LocalizationTest, MissingListAndMissingLanguageFallBack) {
   ActiveLanguage = "DEU";
   EXPECT_EQ(lang_.LoadLanguage("language", 1), 0);
   ASSERT_FALSE(dialogs_.boxes.empty());
-  EXPECT_NE(dialogs_.boxes.front().find("language.DEU not found"), std::string::npos);
+  EXPECT_NE(dialogs_.boxes.front().text.find("language.DEU not found"), std::string::npos);
   EXPECT_EQ(lang_.languageList(), (std::vector<std::string>{"English=ENG"}));
   EXPECT_EQ(lang_.GetString(1), "One");
 }

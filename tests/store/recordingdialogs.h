@@ -17,9 +17,16 @@ class RecordingDialogs : public Dialogs {
   ~RecordingDialogs() override { setDialogs(nullptr); }
   bool messageBox(const std::string& text, const std::string& caption, BoxKind) override {
     boxes.push_back({text, caption});
-    return true;
+    return answer;
   }
   std::vector<Box> boxes;
+  bool answer = true;  // the reply to questions
+  // The texts of the boxes shown so far.
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const Box& b : boxes) out.push_back(b.text);
+    return out;
+  }
 };
 
 }  // namespace ks::test

@@ -13,6 +13,7 @@
 #include "store/langres.h"
 #include "store/prgsetup.h"
 #include "store/qssettings.h"
+#include "store/recordingdialogs.h"
 #include "support/tempdir.h"
 
 namespace fs = std::filesystem;
@@ -22,27 +23,14 @@ namespace {
 
 const fs::path kShare = fs::path(KS_BINARY_DIR) / "share" / "keyscholar";
 
-class RecordingDialogs : public Dialogs {
- public:
-  bool messageBox(const std::string& text, const std::string&, BoxKind) override {
-    boxes.push_back(text);
-    return true;
-  }
-  std::vector<std::string> boxes;
-};
-
 class Installation : public ::testing::Test {
  protected:
   void SetUp() override {
-    setDialogs(&dialogs_);
     ActiveLanguage.clear();
     lang_.SetFolder(kShare);
     ASSERT_EQ(lang_.LoadLanguage("language", 1), 0) << lang_.lastError();
   }
-  void TearDown() override {
-    setDialogs(nullptr);
-    ActiveLanguage.clear();
-  }
+  void TearDown() override { ActiveLanguage.clear(); }
   std::string text(int id) const { return lang_.GetString(id); }
   size_t count(int id, const std::string& what) const {
     const std::string t = text(id);
@@ -51,7 +39,7 @@ class Installation : public ::testing::Test {
     return n;
   }
 
-  RecordingDialogs dialogs_;
+  test::RecordingDialogs dialogs_;
   TLocalize lang_;
 };
 
@@ -142,21 +130,19 @@ TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {
 }
 
 TEST(InstalledFiles, ProgramPathsAcceptTheInstallationAndKeepDataPerAccount) {
-  RecordingDialogs boxes;
-  setDialogs(&boxes);
   test::TempDir home;
   const char* old = std::getenv("XDG_DATA_HOME");
   const std::string saved = old ? old : "";
   ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+  test::RecordingDialogs boxes;
   TProgramSettings paths(kShare);
   if (old) {
     ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
   } else {
     ::unsetenv("XDG_DATA_HOME");
   }
-  setDialogs(nullptr);
   EXPECT_FALSE(paths.fatal());
-  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front();
+  EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
   EXPECT_TRUE(fs::equivalent(paths.rootPath(), kShare));
   EXPECT_TRUE(fs::equivalent(paths.dataPath(), home / "Keyscholar8"));
   EXPECT_TRUE(fs::is_directory(paths.lessonsPath()));
