@@ -1,0 +1,28 @@
+// Helpers of the tests that read the installation the build produced.
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ks::test {
+
+inline const std::filesystem::path kShippedRoot =
+    std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar";
+
+// A shipped course and the layout it is written for.
+struct ShippedCourse {
+  std::string file;    // in the lessons folder
+  std::string layout;  // in the keyboards folder
+};
+
+inline void PrintTo(const ShippedCourse& c, std::ostream* os) {
+  *os << c.file;
+}
+
+inline std::vector<ShippedCourse> shippedCourses() {
+  return {{"eng.cnt", "qwerty.kbd"}};
+}
+
+}  // namespace ks::test
