@@ -22,7 +22,9 @@ inline void PrintTo(const ShippedCourse& c, std::ostream* os) {
 }
 
 inline std::vector<ShippedCourse> shippedCourses() {
-  return {{"eng.cnt", "qwerty.kbd"}};
+  return {{"eng.cnt", "qwerty.kbd"},
+          {"engdvorak.cnt", "dvorak.kbd"},
+          {"engcolemak.cnt", "colemak.kbd"}};
 }
 
 }  // namespace ks::test
