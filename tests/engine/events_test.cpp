@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -12,6 +13,7 @@
 #include "engine/ui/timedevent.h"
 #include "platform/dialogs.h"
 #include "shell/bookformex.h"
+#include "store/dynamicsettings.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/tempdir.h"
@@ -208,6 +210,46 @@ TEST_F(EventsTest, SentencesComeOneLineAtATimeWithTheirAuthor) {
   });
   EXPECT_EQ(event.Execute(h), 4);  // cancelled after the end
   EXPECT_TRUE(result.Complete);
+}
+
+TEST_F(EventsTest, GoalsAreIntroducedAndJudgedAtTheEnd) {
+  TDynamicSettings user;
+  ASSERT_EQ(user.Open("", omMemory), 1);
+  user.WriteInteger("C1.GoalLevel", 2);
+  eventEnvironment().userSettings = &user;
+  eventEnvironment().accuracyGoals = {85, 90, 95};
+  KeyCountingEvent event("event;TEXT;1;abc;-;-;-;-;-;-;2;100;200;100;150;3");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  h.CourseId = "C1";
+  h.TimeLimit = 60;
+  later([&] {
+    ASSERT_TRUE(event.GoalsActive);
+    EXPECT_EQ(event.GoalAccuracy, 92);  // level 2 target and the line's bonus
+    EXPECT_EQ(event.NextLevelTarget, 95);
+    GoalPanels* panels = event.Panels();
+    ASSERT_TRUE(panels && panels->IntroVisible());
+    auto* levels = window_.findChild<QListWidget*>("AccuracyGoalList");
+    ASSERT_TRUE(levels);
+    EXPECT_EQ(levels->count(), 3);
+    EXPECT_EQ(levels->currentRow(), 1);
+    levels->setCurrentRow(0);  // aim higher
+    EXPECT_EQ(user.ReadInteger("C1.GoalLevel"), 3);
+    EXPECT_EQ(event.GoalAccuracy, 97);
+    unsigned char space = ' ';
+    event.GoalKeyPress(space);  // hides the introduction and is swallowed
+    EXPECT_EQ(space, 0);
+    EXPECT_FALSE(panels->IntroVisible());
+    type("a");
+    clock_.advance(61000);
+    event.Tick();
+    EXPECT_TRUE(panels->StatusVisible());
+    unsigned char enter = 13;
+    event.GoalKeyPress(enter);  // the results
+  });
+  EXPECT_EQ(event.Execute(h), 3);
+  EXPECT_FALSE(user.ReadBool("DoNotInterruptGoals"));
 }
 
 TEST(KeyConversion, DeadKeysCompose) {

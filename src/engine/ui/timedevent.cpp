@@ -59,7 +59,13 @@ void TTimedEvent::readGoals() {
   const bool anyGoal = CompletionSpeed || SpeedFinalGoal || SpeedStartGoal || SpeedMidGoal;
   if (GoalLevel <= 0 || !anyGoal) return;
   GoalsActive = true;
-  const auto& goals = env.accuracyGoals;
+  NoGoalInterrupt = env.userSettings->ReadBool("DoNotInterruptGoals");
+  setTargets();
+}
+
+void TTimedEvent::setTargets() {
+  const auto& goals = eventEnvironment().accuracyGoals;
+  if (goals.empty() || GoalLevel <= 0) return;
   const size_t level = std::min<size_t>(static_cast<size_t>(GoalLevel), goals.size());
   LevelTarget = goals[level - 1];
   GoalAccuracy = std::min(100, LevelTarget + AccuracyBonus);
@@ -147,7 +153,104 @@ void TTimedEvent::Setup() {
   messagePanel_->setStyleSheet(
       "background: rgba(161, 145, 255, 235); color: white; border-radius: 12px; padding: 8px;");
   messagePanel_->hide();
+  if (GoalsActive) {
+    goalBar_ = new QProgressBar(panel);
+    goalBar_->setObjectName("GoalProgress");
+    goalBar_->setGeometry(12, 104, 146, 14);
+    goalBar_->setTextVisible(false);
+    goalBar_->setRange(0, 100);
+    goalBar_->setStyleSheet("QProgressBar::chunk { background: #2e8b57; }");
+    panels_ = new GoalPanels(page);
+    panels_->OnLevelChosen = [this](int row) { chooseLevel(row); };
+    panels_->OnContinue = [this] { storeNoInterrupt(); };
+    panels_->OnResults = [this] {
+      storeNoInterrupt();
+      SetCloseResult(3);
+    };
+  }
   showTime(TimeLimit);
+}
+
+void TTimedEvent::Show() {
+  TEvent::Show();
+  if (!GoalsActive || !panels_) return;
+  const auto& goals = eventEnvironment().accuracyGoals;
+  GoalPanels::Intro intro;
+  intro.objective = ObjectiveIndex ? msg(1619 + ObjectiveIndex) : QString("-");
+  const QString minutes = ExtraTime > 0 ? QString("%1 - %2").arg(BaseTime / 60).arg(TimeLimit / 60)
+                                        : QString::number(TimeLimit / 60);
+  intro.duration = DynamicDuration ? msg(1610).replace("%s", minutes) : minutes + " " + msg(1368);
+  for (int level = 3; level >= 1; --level) {
+    if (level <= static_cast<int>(goals.size()))
+      intro.levels << QString("%1% %2").arg(goals[level - 1]).arg(msg(1600 + level));
+  }
+  intro.selectedRow = std::max(0, static_cast<int>(intro.levels.size()) - GoalLevel);
+  panels_->ShowIntro(intro);
+}
+
+void TTimedEvent::chooseLevel(int row) {
+  const int levels = std::min(3, static_cast<int>(eventEnvironment().accuracyGoals.size()));
+  GoalLevel = levels - row;
+  if (TDynamicSettings* user = eventEnvironment().userSettings) {
+    user->WriteInteger(CourseId + ".GoalLevel", GoalLevel);
+    user->WriteString(CourseId + ".Feedback.GoalTipID", "");
+    for (const char* key :
+         {".Feedback.GoalTipCount", ".Feedback.GoalFailCount", ".Feedback.GoalExceedCount"})
+      user->WriteInteger(CourseId + key, 0);
+  }
+  setTargets();
+}
+
+void TTimedEvent::storeNoInterrupt() {
+  if (TDynamicSettings* user = eventEnvironment().userSettings)
+    user->WriteBool("DoNotInterruptGoals", panels_ && panels_->DoNotInterrupt());
+}
+
+void TTimedEvent::showGoalStatus(bool finished) {
+  if (!panels_) return;
+  const GoalInputs in = CurrentGoalInputs();
+  GoalProgress = goalProgress(in);
+  if (in.accuracy < GoalAccuracy) {
+    panels_->ShowStatus(msg(1873), msg(1874), false, finished, NoGoalInterrupt);
+  } else if (in.grossSpeed < CompletionSpeed) {
+    panels_->ShowStatus(msg(1869), msg(1872), true, finished, NoGoalInterrupt);
+  } else {
+    panels_->ShowStatus(msg(1869), msg(1870), true, finished, NoGoalInterrupt);
+  }
+}
+
+void TTimedEvent::GoalKeyPress(unsigned char& key) {
+  if (!GoalsActive || !panels_) return;
+  if (panels_->StatusVisible()) {
+    if (key == ' ' && TEvent::State != esFinished) {
+      panels_->PressContinue();  // the blank goes on to the text
+    } else if (key == 13) {
+      panels_->PressResults();
+      key = 0;
+    } else {
+      key = 0;
+    }
+    return;
+  }
+  if (panels_->IntroVisible()) {
+    PauseTyping();
+    if (key == ' ' || key == 13) panels_->HideIntro();
+    key = 0;
+    return;
+  }
+  if (key != 13 && key != ' ') return;
+  GoalProgress = goalProgress(CurrentGoalInputs());
+  if (goalBar_) goalBar_->setValue(GoalProgress);
+  Measures* m = measures();
+  const int remaining = TimeLimit - (m ? m->Timer.Seconds() : 0);
+  if (DynamicDuration && !NoGoalInterrupt && remaining > GoalNotifyMargin && GoalProgress == 100) {
+    // The goal is reached with time to spare: offer to stop here.
+    PauseTyping();
+    key = 0;
+    NoGoalInterrupt = true;
+    if (Result) Result->Complete = true;
+    showGoalStatus(false);
+  }
 }
 
 void TTimedEvent::showTime(int seconds) {
@@ -177,7 +280,10 @@ void TTimedEvent::Tick() {
     showTime(typed);
     ShowProgress(ProgressPercent());
   }
-  if (GoalsActive) GoalProgress = goalProgress(CurrentGoalInputs());
+  if (GoalsActive) {
+    GoalProgress = goalProgress(CurrentGoalInputs());
+    if (goalBar_) goalBar_->setValue(GoalProgress);
+  }
 }
 
 GoalInputs TTimedEvent::CurrentGoalInputs() const {
@@ -234,7 +340,11 @@ void TTimedEvent::ShowFinishMessage(const QString& line1, const QString& line2) 
 
 void TTimedEvent::FinishTyping() {
   if (pauseBtn_) pauseBtn_->hide();
-  ShowFinishMessage(msg(127), msg(128));
+  if (GoalsActive && panels_) {
+    if (!panels_->StatusVisible()) showGoalStatus(true);
+  } else {
+    ShowFinishMessage(msg(127), msg(128));
+  }
   sound().play(SoundId::TheEnd);
   clockTimer_.stop();
   if (Measures* m = measures()) m->Timer.Pause();
@@ -249,7 +359,8 @@ void TTimedEvent::Hide() {
   clockTimer_.stop();
   TEvent::Hide();
   timeCaption_ = timeValue_ = messagePanel_ = nullptr;
-  gauge_ = nullptr;
+  gauge_ = goalBar_ = nullptr;
+  panels_ = nullptr;
   pauseBtn_ = nullptr;
   if (Result) {
     Result->Kind = "TIME";

@@ -6,6 +6,7 @@
 
 #include "engine/goals.h"
 #include "engine/ui/event.h"
+#include "engine/ui/goalpanels.h"
 
 class QLabel;
 class QProgressBar;
@@ -25,6 +26,7 @@ class TTimedEvent : public TEvent, public TypingHost {
   int Execute(const EventHandover& handover) override;
   EventGoals Goals() const override;
   void Setup() override;
+  void Show() override;
   void Hide() override;
 
   // TypingHost
@@ -33,6 +35,8 @@ class TTimedEvent : public TEvent, public TypingHost {
   void PauseTyping() override;
   void FinishTyping() override;
   void ShowProgress(int percent) override;
+  // The goal panels see every key first while goals apply.
+  void GoalKeyPress(unsigned char& key) override;
 
   int TimeLimit = 0;  // seconds; 0: none
   int BaseTime = 0;
@@ -45,6 +49,8 @@ class TTimedEvent : public TEvent, public TypingHost {
   int SpeedFinalGoal = 0, SpeedStartGoal = 0, SpeedMidGoal = 0;
   int ObjectiveIndex = 0;
   int GoalProgress = 0;
+  bool NoGoalInterrupt = false;
+  GoalPanels* Panels() const { return panels_; }
 
   // The clock tick, public so tests can drive it without waiting.
   void Tick();
@@ -59,6 +65,10 @@ class TTimedEvent : public TEvent, public TypingHost {
 
  private:
   void readGoals();
+  void setTargets();
+  void chooseLevel(int row);
+  void showGoalStatus(bool finished);
+  void storeNoInterrupt();
   void showTime(int seconds);
 
   QTimer clockTimer_;
@@ -70,6 +80,8 @@ class TTimedEvent : public TEvent, public TypingHost {
   QProgressBar* gauge_ = nullptr;
   QPushButton* pauseBtn_ = nullptr;
   QLabel* messagePanel_ = nullptr;
+  QProgressBar* goalBar_ = nullptr;
+  GoalPanels* panels_ = nullptr;
 };
 
 }  // namespace ks
