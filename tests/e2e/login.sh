@@ -4,6 +4,7 @@
 # runs a second tutor beside it.
 set -euo pipefail
 bin=$1
+. "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
@@ -15,9 +16,10 @@ data=$XDG_DATA_HOME/Keyscholar8
 QT_QPA_PLATFORM=xcb "$bin/keyscholar" >"$work/first.out" 2>&1 &
 first=$!
 pids+=("$first")
-win=$(xdotool search --sync --onlyvisible --pid "$first" | head -n 1)
-xdotool windowfocus --sync "$win"
+win=$(wait_window "$first") || { cat "$work/first.out"; exit 1; }
 sleep 1
+no_boxes "$first" || exit 1
+xdotool windowfocus --sync "$win"
 xdotool type --delay 20 "  ann   lee "
 xdotool key Return
 for _ in $(seq 50); do [ -f "$data/Ann Lee.usr" ] && break; sleep 0.1; done
@@ -32,10 +34,10 @@ QT_QPA_PLATFORM=xcb timeout 20 "$bin/keyscholar" >"$work/second.out" 2>&1 || sta
 
 # Leave with Ctrl+Q: the learner is saved and the program ends with 0.
 xdotool windowfocus --sync "$win"
+no_boxes "$first" || exit 1
 xdotool key ctrl+q
-status=0
-wait "$first" || status=$?
-[ "$status" -eq 0 ] || { echo "first ended with $status"; cat "$work/first.out"; exit 1; }
+wait_exit "$first"; status=$EXIT_STATUS
+[ "$status" = 0 ] || { echo "first ended with $status"; cat "$work/first.out"; exit 1; }
 grep -q "^TimesUsed=1" "$data/Ann Lee.usr" || { echo "usage not saved"; cat "$data/Ann Lee.usr"; exit 1; }
 grep -q "^UsageTimes=1" "$data/LAB1.wks" || { echo "workstation not stamped"; exit 1; }
 grep -q "^LastStudent=Ann Lee" "$data/LAB1.wks" || { echo "last student not kept"; exit 1; }
