@@ -45,6 +45,11 @@ void TextDrill::Setup(const DrillSetup& setup, std::string_view text) {
   HighlightKey(view_->ExpectedChar());
 }
 
+int TextDrill::ProgressPercent() const {
+  if (!checker_.Text().empty() && view_->ExpectedChar() == 0) return 100;
+  return checker_.ProgressPercent();
+}
+
 std::string TextDrill::Kind() const {
   switch (variant_) {
     case Variant::Row:

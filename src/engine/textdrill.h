@@ -20,7 +20,8 @@ class TextDrill : public KeyboardDrill {
 
   void Setup(const DrillSetup& setup, std::string_view text) override;
   void KeyPress(unsigned char& key) override { checker_.KeyPress(key); }
-  int ProgressPercent() const override { return checker_.ProgressPercent(); }
+  // The canvas's share of the text passed; 100 once it is all typed.
+  int ProgressPercent() const override;
   std::string Kind() const override;
   void FillResult(TResultItem& result, const ResultSources& sources) const override;
 
