@@ -28,6 +28,13 @@ class CourseLearner {
   virtual int AddKeyGroup(const std::string& keys) = 0;  // the new group count
   virtual int KeyGroupCount() = 0;
   virtual std::string KeysUpTo(int level) = 0;
+  // Group `n` (from 1); empty outside. Learners that keep their groups answer directly.
+  virtual std::string KeyGroup(int n) {
+    if (n < 1 || n > KeyGroupCount()) return {};
+    const std::string upTo = KeysUpTo(n);
+    const std::string before = n > 1 ? KeysUpTo(n - 1) : std::string();
+    return upTo.size() > before.size() ? upTo.substr(before.size()) : std::string();
+  }
   virtual int KeyLevel() = 0;
   virtual void ResetKeyLevel() = 0;
   virtual void RaiseKeyLevel(int level) = 0;

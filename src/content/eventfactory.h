@@ -30,6 +30,8 @@ struct EventHandover {
   int BuilderKeyLevel = 0;
   // Game events: the words to play with, when the loader has any.
   const std::vector<std::string>* GameWords = nullptr;
+  // Events run on a built text: this text instead of the line's text field.
+  const std::string* TextOverride = nullptr;
 };
 
 // The accuracy and speed goals an event ran with, for the exercise result.

@@ -116,6 +116,7 @@ int TEvent::Execute(const EventHandover& h) {
   Internal = h.Internal;
   CancelVisible = h.CancelVisible;
   ActiveKeys = h.ActiveKeys;
+  if (h.TextOverride != nullptr) TextOverride = *h.TextOverride;
   return RunModal();
 }
 
