@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 #include "platform/dialogs.h"
@@ -197,7 +198,9 @@ bool TCustomBookView::KeyDown(QKeyEvent*) {
 }
 
 bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || ActiveView() != this || !Shown()) return false;
+  const bool key = event->type() == QEvent::KeyPress;
+  const bool commit = event->type() == QEvent::InputMethod;
+  if ((!key && !commit) || ActiveView() != this || !Shown()) return false;
   TBookFormEx* book = bookForm();
   if (!book) return false;
   // Keys of the book window only (not of message boxes), and each key once: Qt offers a key to
@@ -205,8 +208,12 @@ bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
   QWidget* focus = QApplication::focusWidget();
   QWidget* target = focus && focus->window() == book ? focus : book;
   if (watched != target) return false;
-  auto* key = static_cast<QKeyEvent*>(event);
-  return ShortCut(key) || KeyDown(key);
+  if (commit) {
+    const QString text = static_cast<QInputMethodEvent*>(event)->commitString();
+    return !text.isEmpty() && CommitText(text);
+  }
+  auto* k = static_cast<QKeyEvent*>(event);
+  return ShortCut(k) || KeyDown(k);
 }
 
 TCustomResultView::TCustomResultView() = default;

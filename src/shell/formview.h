@@ -84,6 +84,11 @@ class TCustomBookView : public TFormView {
   virtual bool ShortCut(QKeyEvent* event);
   // Every other key pressed while the view is active; true when handled.
   virtual bool KeyDown(QKeyEvent* event);
+  // Text an input method commits (some deliver plain letters this way); true when handled.
+  virtual bool CommitText(const QString& text) {
+    (void)text;
+    return false;
+  }
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
@@ -128,6 +129,21 @@ TEST_F(EventsTest, ATimedEventFinishesAtItsTimeLimitAndTypesCharacters) {
   EXPECT_EQ(result.Kind, "TIME");
   EXPECT_EQ(result.TypingSeconds, 61);
   EXPECT_EQ(result.TimeLimit, 60);
+}
+
+TEST_F(EventsTest, InputMethodTextIsTypedLikeKeys) {
+  KeyCountingEvent event("event;TEXT;1;abc");
+  EventHandover h;
+  later([&] {
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("\u00e9t\u00e9\u2603"));
+    QApplication::sendEvent(
+        QApplication::focusWidget() ? QApplication::focusWidget() : static_cast<QWidget*>(&window_),
+        &commit);
+    key(Qt::Key_Escape);
+  });
+  event.Execute(h);
+  EXPECT_EQ(event.keys, "\xE9t\xE9");  // the snowman has no 1252 code
 }
 
 TEST_F(EventsTest, IdleSecondsPauseTheEvent) {

@@ -182,6 +182,16 @@ bool TEvent::KeyDown(QKeyEvent* event) {
   return true;
 }
 
+bool TEvent::CommitText(const QString& text) {
+  for (char32_t cp : text.toUcs4()) {
+    const int b = unicodeToCp1252(cp);
+    if (b < 32) continue;
+    unsigned char c = static_cast<unsigned char>(b);
+    KeyPress(c);
+  }
+  return true;
+}
+
 void TEvent::CloseQuery(bool& abort) {
   const int pending = CloseResult();
   if ((pending == 2 || pending == 4) && ExerciseLocked()) {

@@ -58,6 +58,7 @@ class TEvent : public TCustomBookView, public LessonEvent {
  protected:
   bool ShortCut(QKeyEvent* event) override;
   bool KeyDown(QKeyEvent* event) override;
+  bool CommitText(const QString& text) override;
   void ButtonClick(QObject* sender) override;
   // The close result a choice of next (1) or cancel (2) comes to.
   int ChooseClose(int choice) const;

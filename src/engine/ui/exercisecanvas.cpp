@@ -219,6 +219,8 @@ void TViewCanvas::paintEvent(QPaintEvent*) {
 TTypingCanvas::TTypingCanvas(QWidget* parent) : TExerciseCanvas(parent) {
   setObjectName("TypingCanvas");
   setFocusPolicy(Qt::StrongFocus);
+  // Input methods deliver their text to the focused canvas; the event takes it from there.
+  setAttribute(Qt::WA_InputMethodEnabled);
   ResetLine();
 }
 
