@@ -4,6 +4,7 @@
 
 #include "content/eventline.h"
 #include "content/textevents.h"
+#include "engine/ui/drillviews.h"
 #include "engine/ui/messageevent.h"
 #include "engine/ui/textevent.h"
 
@@ -29,7 +30,7 @@ std::unique_ptr<LessonEvent> ViewEventFactory::Create(const EventKeyword& keywor
   if (kw == "MESSAGE") return std::make_unique<TMessageEvent>(line);
   if (kw == "HTMLMESSAGE") return std::make_unique<THTMLMessageEvent>(line);
   if (TextEventTraitsOf(kw)) return std::make_unique<TTextEventView>(line, kw);
-  return nullptr;
+  return CreateDrillView(kw, line);
 }
 
 }  // namespace ks
