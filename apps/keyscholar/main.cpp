@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "content/ui/studyingparts.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   int result;
   {
     ks::TAppFrame frame(window, ks::parseStartOptions(args));
+    ks::registerStudyingParts(frame);
     result = frame.Initialize();
     frame.Finalize(result);
   }

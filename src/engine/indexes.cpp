@@ -32,10 +32,18 @@ int weightedKeys(const TDifficultKeys& keys, const std::string& listed, int coun
 
 }  // namespace
 
+int KeyIndex(const TDifficultKeys& keys) {
+  return weightedKeys(keys, keys.getTopLowerKeys(8), 8);
+}
+
+int CapitalIndex(const TDifficultKeys& keys) {
+  return weightedKeys(keys, keys.getTopUpperKeys(6), 6);
+}
+
 int ProblemIndex(const TDifficultKeys& keys, const TWordList* words, bool screenshotMode) {
   if (screenshotMode) return 72;
-  const int k8 = weightedKeys(keys, keys.getTopLowerKeys(8), 8);
-  const int k6 = weightedKeys(keys, keys.getTopUpperKeys(6), 6);
+  const int k8 = KeyIndex(keys);
+  const int k6 = CapitalIndex(keys);
   if (words != nullptr) {
     const int wd = words->WordIndex(5);
     return static_cast<int>(roundHalfEvenDiv(35 * wd + 45 * k8 + 20 * k6, 100));

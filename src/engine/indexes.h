@@ -11,6 +11,11 @@ class TWordList;
 // weighing more.
 int DifficultyIndex(const TDifficultKeys& keys);
 
+// The key index (the eight most difficult lower-case keys) and the capital index (the six most
+// difficult upper-case keys) that the problem index is made of.
+int KeyIndex(const TDifficultKeys& keys);
+int CapitalIndex(const TDifficultKeys& keys);
+
 // The learner's problem index from the most difficult lower- and upper-case keys and, when
 // words are collected (`words` given), the word index of the monitor and user-added words.
 // Screenshot mode shows a fixed figure.

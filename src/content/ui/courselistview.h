@@ -1,0 +1,74 @@
+// The course choice: the recommended course first, the other courses of the learner's language
+// in a list, a second course, the monitor, and the language of the program.
+#pragma once
+
+#include <QPointer>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "content/courseviewmodel.h"
+#include "shell/formview.h"
+
+class QComboBox;
+class QLabel;
+
+namespace ks {
+
+class StudyLearner;
+
+class TCourseListView : public TCustomBookView {
+  Q_OBJECT
+
+ public:
+  // What the list knows of a course file.
+  struct Summary {
+    std::string File;
+    std::string Id;
+    std::string Description;
+    std::string LongDescription;
+    std::string Language;
+    int Percent = 0;
+    int Lessons = 0;
+    std::string Length;
+    bool Readable = false;
+  };
+
+  TCourseListView(StudyLearner* learner, std::filesystem::path lessonsFolder);
+  ~TCourseListView() override;
+
+  void Setup() override;
+
+  // The course chosen with a start button (written to "ContentsFile" when closed with 1).
+  std::string ChosenFile;
+  // No course file exists at all: the program cannot go on.
+  bool NoCourses() const { return noCourses_; }
+  const CourseChoices& Choices() const { return choices_; }
+  const Summary& SummaryOf(const std::string& file);
+
+  // The start buttons and the monitor step as the page's buttons do them.
+  void StartDefault();
+  void StartChosen();
+  void StartSecondary();
+  void OpenMonitor();
+  void ChooseLanguage(int index);
+
+ private:
+  void build();
+  QWidget* courseCard(QWidget* page, int top, int height, const QString& step, const QString& title,
+                      const std::string& file, const QString& startName);
+  void showSummary(QLabel* label, const std::string& file);
+  void closed();
+
+  StudyLearner* learner_;
+  std::filesystem::path lessonsFolder_;
+  std::vector<std::string> files_;
+  std::map<std::string, Summary> summaries_;
+  CourseChoices choices_;
+  bool noCourses_ = false;
+  QPointer<QComboBox> combo_;
+  QPointer<QLabel> comboSummary_;
+};
+
+}  // namespace ks

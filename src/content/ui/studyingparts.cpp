@@ -1,0 +1,158 @@
+#include "content/ui/studyingparts.h"
+
+#include "analysis/keydataext.h"
+#include "content/contents.h"
+#include "content/ui/contentsviews.h"
+#include "content/ui/coursecontentsview.h"
+#include "content/ui/courselistview.h"
+#include "content/ui/lessondone.h"
+#include "content/ui/studystyle.h"
+#include "content/ui/wrongkeyboardview.h"
+#include "engine/indexes.h"
+#include "engine/ui/eventenv.h"
+#include "platform/desktop/qtext.h"
+#include "platform/systemkeyboard.h"
+#include "shell/appframe.h"
+#include "shell/bookformex.h"
+#include "shell/formview.h"
+#include "shell/placeholderview.h"
+#include "store/prgsetup.h"
+#include "store/user.h"
+
+namespace ks {
+
+StudyingScreensQt::StudyingScreensQt(TAppFrame& frame, TUser& user)
+    : frame_(frame),
+      user_(user),
+      learner_(user),
+      keyboard_(CurrentLayout()),
+      presenter_(&learner_),
+      guide_(StudyingContext{&learner_, &keyboard_, &CurrentLayout(),
+                             ProgramSettings ? ProgramSettings->lessonsPath()
+                                             : std::filesystem::path()},
+             *this) {}
+
+StudyingScreensQt::~StudyingScreensQt() {
+  if (eventEnvironment().learner == &learner_) eventEnvironment().learner = nullptr;
+}
+
+void StudyingScreensQt::MarkStudyingTab() {
+  frame_.Window().MarkTab("Studying");
+}
+
+int StudyingScreensQt::RunCourseList() {
+  TCourseListView view(&learner_, ProgramSettings->lessonsPath());
+  const int r = view.RunModal();
+  if (view.NoCourses()) frame_.ExitRequested = true;
+  return r;
+}
+
+int StudyingScreensQt::RunCourseContents() {
+  TCourseContentsView view(&learner_, ProgramSettings->lessonsPath());
+  return view.RunModal();
+}
+
+std::string StudyingScreensQt::layoutName() {
+  const std::string system = systemKeyboard().activeLayoutName();
+  if (CurrentLayout().DynamicLayout && !system.empty()) return system;
+  if (user_.GetSettingBool("KeyboardAutoDetect", 1) && ProgramSettings) {
+    return ProgramSettings->UserLayoutFile("", true, user_.LayoutSettings());
+  }
+  return user_.GetSetting("KeyboardLayout", 1);
+}
+
+int StudyingScreensQt::RunWrongKeyboard(const std::string& missing) {
+  TWrongKeyboardView view(missing, layoutName());
+  return view.RunModal();
+}
+
+int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {
+  EventEnvironment& env = eventEnvironment();
+  env.learner = &learner_;
+  env.accuracyGoals = course.AccuracyGoals;
+  env.dynamicDurationMargin = course.DynamicDurationMargin;
+  if (ProgramSettings) env.text.coursesFolder = ProgramSettings->lessonsPath();
+  env.text.homeRow = CurrentLayout().HomeRow;
+  TCourseLoop loop(course, &learner_, factory_, &presenter_, *this, CurrentLayout().MaterialName);
+  return loop.RunCourse(finished);
+}
+
+int StudyingScreensQt::RunReview() {
+  eventEnvironment().learner = &learner_;
+  TReview review(&learner_, factory_, &presenter_);
+  review.OnUnavailable = [this] {
+    const std::string keys =
+        user_.Difficulties().CurrentDifficulties().getTopKeys(8, TDifficultKeys::CaseFilter::Any);
+    QString text = msgText(1934);
+    if (!keys.empty()) text += "\n\n" + msgText(1933) + toQString(keys);
+    TPlaceholderView view(msgText(562), text);
+    view.RunModal();
+  };
+  return review.Run();
+}
+
+void StudyingScreensQt::StopProgram() {
+  frame_.ExitRequested = true;
+}
+
+int StudyingScreensQt::ShowExerciseList(const ExerciseListRequest& request, int& chosen) {
+  std::unique_ptr<TCustomContentsView> view;
+  if (request.Review) {
+    view = std::make_unique<TReviewContentsView>(request, &learner_);
+  } else {
+    view = std::make_unique<TChpContentsView>(request, &learner_);
+  }
+  view->Chosen = chosen;
+  const int r = view->RunModal();
+  chosen = view->Chosen;
+  return r;
+}
+
+int StudyingScreensQt::ShowLessonDone(TBookMark& bookmark, bool lastLesson,
+                                      const std::string& nextTitle) {
+  TLessonDone view(bookmark, lastLesson, nextTitle, learner_.KeysUpTo(learner_.KeyLevel()));
+  return view.RunModal();
+}
+
+void StudyingScreensQt::SetBusy(bool busy) {
+  // The views run modally while the loops are busy; the count only keeps the nesting.
+  busy_ += busy ? 1 : -1;
+}
+
+bool StudyingScreensQt::LeaveRequested() {
+  return !frame_.ActiveTab.isEmpty() || frame_.ExitRequested || appTerminating();
+}
+
+ReviewCounters StudyingScreensQt::ReadReviewCounters() {
+  const TDifficultKeys& keys = user_.Difficulties().CurrentDifficulties();
+  ReviewCounters c;
+  c.KeyIndex = KeyIndex(keys);
+  c.CapitalIndex = CapitalIndex(keys);
+  c.WordIndex = user_.Words().WordIndex(5);
+  c.ProblemIndex = ProblemIndex(keys, &user_.Words());
+  return c;
+}
+
+void registerStudyingParts(TAppFrame& frame) {
+  auto screens = std::make_shared<std::unique_ptr<StudyingScreensQt>>();
+  const auto get = [screens](TAppFrame& f) -> StudyingScreensQt* {
+    if (!*screens && f.User() != nullptr) {
+      *screens = std::make_unique<StudyingScreensQt>(f, *f.User());
+    }
+    return screens->get();
+  };
+  frame.SetPart("Studying", [get](TAppFrame& f) {
+    StudyingScreensQt* s = get(f);
+    return s != nullptr ? s->Guide().Run(0) : 0;
+  });
+  frame.SetPart("Courses", [get](TAppFrame& f) {
+    StudyingScreensQt* s = get(f);
+    return s != nullptr ? s->Guide().Run(1) : 0;
+  });
+  frame.SetPart("Review", [get](TAppFrame& f) {
+    if (StudyingScreensQt* s = get(f)) s->RunReview();
+    return 0;
+  });
+}
+
+}  // namespace ks

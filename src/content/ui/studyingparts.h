@@ -1,0 +1,61 @@
+// The tutor's "Studying", "Courses" and "Review" parts: guided studying with its screens, the
+// course loop with the lesson pages and the result views, for the learner who is logged on.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "content/courseloop.h"
+#include "content/guidedstudying.h"
+#include "content/layoutkeyboard.h"
+#include "content/studylearner.h"
+#include "content/ui/resultviews.h"
+#include "engine/ui/viewfactory.h"
+
+namespace ks {
+
+class TAppFrame;
+class TUser;
+
+// The screens of guided studying and of the course loop as views of the book window.
+class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
+ public:
+  StudyingScreensQt(TAppFrame& frame, TUser& user);
+  ~StudyingScreensQt() override;
+
+  TGuidedStudying& Guide() { return guide_; }
+  UserLearner& Learner() { return learner_; }
+
+  // StudyingScreens
+  void MarkStudyingTab() override;
+  int RunCourseList() override;
+  int RunCourseContents() override;
+  int RunWrongKeyboard(const std::string& missing) override;
+  int RunCourse(TContents& course, bool& finished) override;
+  int RunReview() override;
+  void StopProgram() override;
+
+  // CourseLoopUi
+  int ShowExerciseList(const ExerciseListRequest& request, int& chosen) override;
+  int ShowLessonDone(TBookMark& bookmark, bool lastLesson, const std::string& nextTitle) override;
+  void SetBusy(bool busy) override;
+  bool LeaveRequested() override;
+  ReviewCounters ReadReviewCounters() override;
+
+ private:
+  std::string layoutName();
+
+  TAppFrame& frame_;
+  TUser& user_;
+  UserLearner learner_;
+  LayoutKeyboard keyboard_;
+  ViewEventFactory factory_;
+  StudyResultPresenter presenter_;
+  TGuidedStudying guide_;
+  int busy_ = 0;
+};
+
+// Registers the three parts with the frame; they run for the learner the frame logs on.
+void registerStudyingParts(TAppFrame& frame);
+
+}  // namespace ks
