@@ -1,6 +1,7 @@
 #include "engine/drillbase.h"
 
 #include "engine/resultfill.h"
+#include "platform/systemkeyboard.h"
 #include "store/dynamicsettings.h"
 #include "store/resultitem.h"
 #include "text/textutil.h"
@@ -115,6 +116,12 @@ void KeyboardDrill::showFingersOf(unsigned char c) {
   } else {
     display().ShowFinger(layout().getFinger(ch));
   }
+}
+
+void KeyboardDrill::SwitchCapsLockOff() {
+  SystemKeyboard& system = systemKeyboard();
+  if (system.capsLockOn()) system.setCapsLock(false);
+  event_.SwitchCapsLockOff();
 }
 
 void KeyboardDrill::ShowPressedKey(unsigned char key) {

@@ -141,7 +141,8 @@ class KeyboardDrill : public TypingHost {
   }
   void ShowRhythmLight(int light) override { event_.ShowRhythmLight(light); }
   void ShowProgress(int percent) override { event_.ShowProgress(percent); }
-  void SwitchCapsLockOff() override { event_.SwitchCapsLockOff(); }
+  // Caps Lock would turn every letter into a wrong key.
+  void SwitchCapsLockOff() override;
   void StopMissedIndicator() override { Counter.KeyTyped(); }
   void ShowPressedKey(unsigned char key) override;
   void ClearKeyHighlight() override;

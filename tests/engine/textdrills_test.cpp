@@ -5,6 +5,7 @@
 #include "engine/resultfill.h"
 #include "engine/textdrill.h"
 #include "engine/textmodel.h"
+#include "platform/systemkeyboard.h"
 #include "store/dynamicsettings.h"
 #include "store/resultitem.h"
 
@@ -102,6 +103,20 @@ TEST_F(TextDrills, ALearnersDelayAndThePressedKey) {
   setup.ActiveKeys = "ab";
   drill->Setup(setup, "ab");
   EXPECT_EQ(keysWith(&KeyDisplay::Marked), (std::set<std::string>{"a", "b"}));
+}
+
+// Caps Lock would turn every letter into a wrong key: a drill switches it off.
+TEST_F(TextDrills, CapsLockIsSwitchedOff) {
+  struct CapsKeyboard : NullSystemKeyboard {
+    bool on = true;
+    bool capsLockOn() override { return on; }
+    void setCapsLock(bool value) override { on = value; }
+  } system;
+  setSystemKeyboard(&system);
+  start(TextDrill::Variant::Sentence, "ab");
+  type("A");
+  EXPECT_FALSE(system.on);
+  setSystemKeyboard(nullptr);
 }
 
 TEST_F(TextDrills, AnEmptyTextFinishesCleanlyWithoutProgress) {
