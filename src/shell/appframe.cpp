@@ -10,6 +10,7 @@
 #include "analysis/analyzer.h"
 #include "analysis/keydataext.h"
 #include "analysis/measures.h"
+#include "content/tempfiles.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtext.h"
@@ -361,6 +362,8 @@ int TAppFrame::start() {
     return kFailed;
   }
   if (int r = singleInstance()) return r;
+  // Review lessons of a run that crashed left their temporary files behind.
+  removeStaleReviewFolders();
   ProgramSettings = std::make_unique<TProgramSettings>();
   ProgramSettings->versionText = kVersionStamp;
   ProgramSettings->screenshotMode = options_.screenshotMode;
