@@ -56,6 +56,7 @@ void TCustomContentsView::Setup() {
   TCustomBookView::Setup();
   if (TBookFormEx* book = bookForm()) {
     savedNextCaption_ = book->NextBtn()->text();
+    captionSet_ = true;
     book->NextBtn()->setText(msgText(413));
   }
   QWidget* page = Content();
@@ -67,8 +68,9 @@ void TCustomContentsView::Setup() {
 
 void TCustomContentsView::Hide() {
   if (list_) Chosen = list_->Selected();
-  if (TBookFormEx* book = bookForm(); book && !savedNextCaption_.isNull()) {
+  if (TBookFormEx* book = bookForm(); book && captionSet_) {
     book->NextBtn()->setText(savedNextCaption_);
+    captionSet_ = false;
   }
   buttons_.clear();
   TCustomBookView::Hide();

@@ -50,6 +50,7 @@ class TCustomContentsView : public TCustomBookView {
 
  private:
   QString savedNextCaption_;
+  bool captionSet_ = false;
 };
 
 class TChpContentsView : public TCustomContentsView {

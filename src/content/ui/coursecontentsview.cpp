@@ -105,26 +105,29 @@ void TCourseContentsView::Setup() {
   scroll->setWidget(panel);
 
   // What the course is, and how long it takes.
-  QFrame* about = makeCard(page, QRect(332, 66, 256, 120), "AboutCard");
+  QFrame* about = makeCard(page, QRect(332, 66, 256, 110), "AboutCard");
   auto* desc = makeLabel(about, toQString(c.LongDescription), 8, false, "#3c4a3c");
   desc->setObjectName("LongDescriptionLbl");
   desc->setWordWrap(true);
   desc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  desc->setGeometry(12, 10, 232, 100);
-  QFrame* durations = makeCard(page, QRect(332, 196, 256, 196), "DurationCard");
+  desc->setGeometry(12, 10, 232, 92);
+  const int durationHeight = c.StaticDurations ? 206 : 124;
+  QFrame* durations = makeCard(page, QRect(332, 186, 256, durationHeight), "DurationCard");
   buildDurations(durations);
+  int y = 186 + durationHeight + 14;
 
   const bool inside = bm.Chapter >= 1 && bm.Chapter <= lessons;
   startBtn_ = makeButton(page, "StartLessonBtn",
                          inside ? msgText(1698) + " " + QString::number(bm.Chapter) : msgText(1699),
                          ButtonRole::Primary);
-  startBtn_->setGeometry(332, 404, 256, 44);
+  startBtn_->setGeometry(332, y, 256, 44);
+  y += 54;
   connect(startBtn_, &QPushButton::clicked, this, [this] { SetCloseResult(1); });
   QPushButton* back = makeButton(page, "BackBtn", msgText(1284));
-  back->setGeometry(332, 458, 124, 32);
+  back->setGeometry(332, y, 124, 32);
   connect(back, &QPushButton::clicked, this, [this] { SetCloseResult(2); });
   QPushButton* change = makeButton(page, "ChangeCourseBtn", msgText(1921));
-  change->setGeometry(464, 458, 124, 32);
+  change->setGeometry(464, y, 124, 32);
   connect(change, &QPushButton::clicked, this, [this] { SetCloseResult(8); });
 }
 
@@ -135,7 +138,7 @@ void TCourseContentsView::buildDurations(QWidget* card) {
   lengthLbl_ = makeLabel(card, QString(), 9, true, "#1f5f3a");
   lengthLbl_->setObjectName("LengthLbl");
   lengthLbl_->setWordWrap(true);
-  lengthLbl_->setGeometry(12, 150, 232, 38);
+  lengthLbl_->setGeometry(12, c.StaticDurations ? 154 : 78, 232, 38);
   if (c.StaticDurations) {
     optimalBtn_ = new QRadioButton(msgText(1926), card);
     optimalBtn_->setObjectName("OptimalBtn");

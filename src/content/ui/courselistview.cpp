@@ -54,7 +54,9 @@ void TCourseListView::Setup() {
   if (files_.empty()) {
     noCourses_ = true;
     ReportError2(-6123, -1);
-    SetCloseResult(0);
+    // Nothing to choose from: the view closes as soon as its loop runs.
+    QMetaObject::invokeMethod(
+        this, [this] { Close(); }, Qt::QueuedConnection);
     return;
   }
   build();
@@ -79,10 +81,14 @@ void TCourseListView::build() {
   }
   if (!choices_.OtherFiles.empty()) {
     QFrame* card = makeCard(page, QRect(20, y, 568, 128), "OtherCourses");
-    makeHeading(card, msgText(1929), 12)->setGeometry(16, 10, 400, 24);
+    auto* badge = makeLabel(card, "2", 12, true, "white");
+    badge->setAlignment(Qt::AlignCenter);
+    badge->setStyleSheet("background: #2e8b57; color: white; border-radius: 14px;");
+    badge->setGeometry(14, 12, 28, 28);
+    makeHeading(card, msgText(1929), 12)->setGeometry(52, 14, 360, 24);
     combo_ = new QComboBox(card);
     combo_->setObjectName("CourseCombo");
-    combo_->setGeometry(16, 40, 400, 30);
+    combo_->setGeometry(52, 44, 320, 28);
     int selected = 0;
     for (size_t i = 0; i < choices_.OtherFiles.size(); ++i) {
       const std::string& file = choices_.OtherFiles[i];
@@ -92,14 +98,14 @@ void TCourseListView::build() {
     combo_->setCurrentIndex(selected);
     comboSummary_ = makeLabel(card, QString(), 8, false, "#3c4a3c");
     comboSummary_->setObjectName("ComboSummaryLbl");
-    comboSummary_->setGeometry(16, 76, 400, 40);
+    comboSummary_->setGeometry(52, 76, 320, 44);
     comboSummary_->setWordWrap(true);
     showSummary(comboSummary_, choices_.OtherFiles[static_cast<size_t>(selected)]);
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int i) {
       if (i >= 0) showSummary(comboSummary_, combo_->itemData(i).toString().toStdString());
     });
     QPushButton* start = makeButton(card, "Start2", msgText(1935), ButtonRole::Primary);
-    start->setGeometry(432, 38, 120, 36);
+    start->setGeometry(384, 40, 170, 36);
     connect(start, &QPushButton::clicked, this, [this] { StartChosen(); });
     y += 138;
   }
@@ -117,9 +123,9 @@ void TCourseListView::build() {
     QFrame* card = makeCard(page, QRect(20, y, 568, 56), "MonitorCard");
     auto* text = makeLabel(card, msgText(1931), 8, false, "#3c4a3c");
     text->setWordWrap(true);
-    text->setGeometry(16, 8, 400, 40);
+    text->setGeometry(16, 8, 380, 40);
     QPushButton* b = makeButton(card, "Sidewatch", msgText(558));
-    b->setGeometry(432, 12, 120, 32);
+    b->setGeometry(384, 12, 170, 32);
     connect(b, &QPushButton::clicked, this, [this] { OpenMonitor(); });
     y += 66;
   }
@@ -153,16 +159,16 @@ QWidget* TCourseListView::courseCard(QWidget* page, int top, int height, const Q
   const Summary& s = SummaryOf(file);
   auto* name = makeHeading(card, toQString(s.Description), 12);
   name->setObjectName("Description" + startName);
-  name->setGeometry(52, 24, 370, 24);
+  name->setGeometry(52, 24, 320, 24);
   auto* summary = makeLabel(card, QString(), 8, false, "#3c4a3c");
   summary->setObjectName("Summary" + startName);
   summary->setWordWrap(true);
-  summary->setGeometry(52, 50, 370, height - 56);
+  summary->setGeometry(52, 50, 320, height - 56);
   showSummary(summary, file);
   const bool started = s.Percent > 0;
   QPushButton* start =
       makeButton(card, startName, msgText(started ? 1697 : 1699), ButtonRole::Primary);
-  start->setGeometry(432, 16, 120, 36);
+  start->setGeometry(384, 16, 170, 36);
   return card;
 }
 

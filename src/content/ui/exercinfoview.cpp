@@ -137,7 +137,8 @@ void TExercInfoView::buildCommentPages(QWidget* page) {
   calcLine_->setGeometry(12, 74, 340, 36);
   savedLines_ = makeLabel(calc, QString(), 9);
   savedLines_->setObjectName("SavedTimesLbl");
-  savedLines_->setGeometry(12, 112, 340, 100);
+  savedLines_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  savedLines_->setGeometry(12, 116, 340, 100);
   commentPages_->addWidget(calc);
 
   auto* chartPage = new QWidget;

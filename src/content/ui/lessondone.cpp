@@ -27,7 +27,7 @@ void TLessonDone::Setup() {
   page->setStyleSheet(studyStyleSheet());
   SetTitle(last_ ? msgText(1726) : toQString(bookmark_.CourseDescription));
 
-  QFrame* card = makeCard(page, QRect(20, 66, 568, 386), "LessonDoneCard");
+  QFrame* card = makeCard(page, QRect(20, 66, 568, 388), "LessonDoneCard");
   auto* done = makeHeading(card, msgText(1727), 14);
   done->setObjectName("DoneLbl");
   done->setWordWrap(true);
@@ -35,7 +35,7 @@ void TLessonDone::Setup() {
   if (!CurrentLayout().Keys.empty()) {
     keyboard_ = std::make_unique<TKeyboard>(card, CurrentLayout());
     keyboard_->setObjectName("Keyboard");
-    keyboard_->setGeometry(18, 62, 532, 240);
+    keyboard_->setGeometry(18, 60, 532, 220);
     keyboard_->MarkKeys(knownKeys_);
     keyboard_->show();
   }
@@ -43,21 +43,21 @@ void TLessonDone::Setup() {
                          true, "#1f5f3a");
   next->setObjectName("NextLessonLbl");
   next->setWordWrap(true);
-  next->setGeometry(18, 310, 532, 24);
+  next->setGeometry(18, 286, 532, 24);
   if (last_) {
     auto* text = makeLabel(card, msgText(1729), 10);
     text->setObjectName("TextLbl");
     text->setWordWrap(true);
-    text->setGeometry(18, 338, 532, 40);
+    text->setGeometry(18, 310, 532, 34);
   }
 
   // The other ways on.
-  int x = 20;
+  int x = 18;
   const auto add = [&](const QString& name, const QString& caption, int answer, bool shown) {
     if (!shown) return;
-    QPushButton* b = makeButton(page, name, caption);
-    b->setGeometry(x, 466, 120, 32);
-    x += 128;
+    QPushButton* b = makeButton(card, name, caption);
+    b->setGeometry(x, 346, 128, 30);
+    x += 134;
     connect(b, &QPushButton::clicked, this, [this, answer] { SetCloseResult(answer); });
   };
   add("PrevLessonBtn", msgText(396) + QString::number(bookmark_.Chapter - 1), 3,

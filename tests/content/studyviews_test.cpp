@@ -1,0 +1,323 @@
+// The studying pages driven like a learner drives them: keys, clicks and the answers they give.
+// With $KS_SCREENSHOT_DIR set every page is saved there for a look.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "analysis/shippedkbd.h"
+#include "content/contents.h"
+#include "content/ui/contentsviews.h"
+#include "content/ui/coursecontentsview.h"
+#include "content/ui/courselistview.h"
+#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciselist.h"
+#include "content/ui/lessondone.h"
+#include "content/ui/studystyle.h"
+#include "content/ui/wrongkeyboardview.h"
+#include "platform/desktop/qtext.h"
+#include "shell/bookformex.h"
+#include "store/langres.h"
+#include "store/recordingdialogs.h"
+#include "studyfakes.h"
+#include "support/tempdir.h"
+
+namespace ks {
+namespace {
+
+using test::FakeStudyLearner;
+
+const char* kCourse =
+    "$description=Touch typing for beginners\r\n"
+    "$longdesc=From the home row to every letter, with drills, texts and an exam each lesson.\r\n"
+    "dynamicdurationmargin=2\r\n"
+    "begin chapter\r\nchapter name=1;F, J, D and K\r\nnew keys=fjdk\r\ndurationpercent=100\r\n"
+    "begin exercise\r\ntype=Introduction\r\nduration=1\r\nevent=MESSAGE;0\r\nend exercise\r\n"
+    "begin exercise\r\ntype=Key drill\r\nduration=2\r\nevent=TEXT;1\r\nend exercise\r\n"
+    "begin exercise\r\ntype=Exam\r\nduration=2\r\nevent=EXAM;1\r\nend exercise\r\n"
+    "end chapter\r\n"
+    "begin chapter\r\nchapter name=2;A, S, L and ;\r\nnew keys=asl\r\ndurationpercent=100\r\n"
+    "begin exercise\r\ntype=Text\r\nduration=1\r\nevent=TEXT;1\r\nend exercise\r\nend chapter\r\n";
+
+class StudyViews : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Localize().SetFolder(std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar");
+    ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+    ASSERT_EQ(test::loadShippedLayout(CurrentLayout(), dir, "qwerty.kbd"), 1);
+    test::writeFile(dir / "study.cnt", kCourse);
+    std::filesystem::create_directories(dir / "lessons");
+    test::writeFile(dir / "lessons" / "study.cnt", kCourse);
+    window_.resize(1048, 770);
+    window_.show();
+    learner.Settings().WriteInteger("STUDY.StudyingTime", 25);
+    course = std::make_unique<TContents>((dir / "study.cnt").string(), -1, 0,
+                                         CourseServices{&learner, nullptr});
+  }
+  void TearDown() override {
+    course.reset();
+    Localize().Reset();
+  }
+  static void later(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
+  template <class T>
+  T* find(const QString& name) {
+    return window_.Book()->findChild<T*>(name);
+  }
+  void click(const QString& name) {
+    QAbstractButton* b = find<QAbstractButton>(name);
+    ASSERT_NE(b, nullptr) << name.toStdString();
+    QTest::mouseClick(b, Qt::LeftButton);
+  }
+  void key(int k) { QTest::keyClick(&window_, static_cast<Qt::Key>(k)); }
+  void shot(const QString& name) { saveScreenshot(&window_, name); }
+  ExerciseListRequest lessonRequest() {
+    ExerciseListRequest req;
+    req.Course = course.get();
+    req.Lesson = course->Lessons[0].get();
+    req.Bookmark = &course->Bookmark;
+    req.HasNext = true;
+    course->Bookmark.Chapter = 1;
+    course->Bookmark.Exercise = 2;
+    course->Bookmark.StatusText = "Lesson 1 of 2";
+    course->Bookmark.Duration = 25;
+    course->Bookmark.Time = 600;
+    return req;
+  }
+
+  test::TempDir dir;
+  FakeStudyLearner learner;
+  test::ScopedPolicy policy;
+  test::RecordingDialogs boxes;
+  std::unique_ptr<TContents> course;
+  TBookFormEx window_;
+};
+
+TEST_F(StudyViews, TheExerciseListShowsAtMostItsRowsAndKeepsTheSelectionInside) {
+  TExerciseList list;
+  std::vector<ExerciseRow> rows(15, ExerciseRow{"1.1", "Drill", "5 min."});
+  list.SetRows(rows);
+  list.SetMaxRows(12);
+  EXPECT_EQ(list.height(), 0) << "no rows without a row height";
+  QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(5, 5));  // and no division by zero
+  list.SetRowHeight(20);
+  EXPECT_EQ(list.RowCount(), 12);
+  EXPECT_EQ(list.height(), 240);
+  list.SelectRow(0);
+  EXPECT_EQ(list.Selected(), 1);
+  list.SelectRow(99);
+  EXPECT_EQ(list.Selected(), 12);
+  list.SetDone(3, true);
+  list.SetDone(13, true);
+  EXPECT_TRUE(list.IsDone(3));
+  EXPECT_FALSE(list.IsDone(13));
+  int clicked = 0;
+  QObject::connect(&list, &TExerciseList::rowClicked, [&](int r) { clicked = r; });
+  list.resize(350, list.height());
+  QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(100, 45));
+  EXPECT_EQ(clicked, 3);
+  EXPECT_EQ(list.Selected(), 3);
+}
+
+TEST_F(StudyViews, TheLessonPageChoosesExercisesByKeyClickOrLessonButton) {
+  learner.passed = {{1, 1}};
+  const ExerciseListRequest req = lessonRequest();
+  {
+    TChpContentsView view(req, &learner);
+    view.Chosen = 2;
+    later([&] {
+      EXPECT_EQ(window_.NextBtn()->text(), msgText(413));
+      EXPECT_TRUE(view.List()->IsDone(1));
+      EXPECT_FALSE(view.List()->IsDone(2));
+      EXPECT_EQ(find<QLabel>("ProgressLbl")->text(), "25%");
+      EXPECT_EQ(view.LeftMinutes(), 45) << "the drill, the exam and the next lesson";
+      EXPECT_EQ(find<QLabel>("DoneLbl")->text(), msgText(1922) + "0:10 h");
+      EXPECT_TRUE(find<QLabel>("DoneLbl")->isVisible());
+      EXPECT_FALSE(find<QPushButton>("PrevLessonBtn")->isVisible());
+      EXPECT_FALSE(find<QPushButton>("LESSONNAVI1")->isEnabled());
+      shot("lesson-page");
+      key(Qt::Key_Down);
+      key(Qt::Key_3);
+    });
+    EXPECT_EQ(view.RunModal(), 1);
+    EXPECT_EQ(view.Chosen, 3);
+  }
+  EXPECT_NE(window_.NextBtn()->text(), msgText(413)) << "the caption goes back";
+  {
+    TChpContentsView view(req, &learner);
+    later([&] { click("LESSONNAVI2"); });
+    EXPECT_EQ(view.RunModal(), 17);
+    EXPECT_EQ(course->Bookmark.Chapter, 2);
+    EXPECT_EQ(course->Bookmark.Exercise, 1);
+  }
+  // The lesson lock keeps lessons ahead closed.
+  policy->WriteBool("STUDY.chapter_lock", true);
+  const ExerciseListRequest locked = lessonRequest();
+  {
+    TChpContentsView view(locked, &learner);
+    later([&] {
+      click("LESSONNAVI2");
+      later([&] {
+        EXPECT_TRUE(view.Active());
+        click("NextLessonBtn");
+      });
+    });
+    EXPECT_EQ(view.RunModal(), 4);
+    EXPECT_EQ(course->Bookmark.Chapter, 1);
+  }
+}
+
+TEST_F(StudyViews, TheResultPageJudgesTheExerciseAndOffersAReview) {
+  TDifficultKeys& keys = learner.keys.CurrentDifficulties();
+  for (int i = 0; i < 20; ++i) {
+    keys.recordKey('k', i < 8);
+    keys.recordKey('d', i < 3);
+    keys.recordKey('f', i < 1);
+  }
+  keys.updateStatistics();
+  learner.base.keyOrder = {"fj", "dk"};
+  TResultItem item;
+  item.Kind = "TEXT";
+  item.CourseId = "STUDY";
+  item.HasMeasures = item.Valid = item.Complete = item.Passed = true;
+  item.TypingSeconds = 150;
+  item.TimeLimit = 180;
+  item.GrossSpeed = 160;
+  item.NetSpeed = 140;
+  item.Accuracy = 96;
+  TExercInfoView view(&learner);
+  view.Item = &item;
+  view.KeyLevel = 2;
+  view.GoalMode = true;
+  view.Goals = EventGoals{true, 95, 97, 60, 100, 140, 180, 120};
+  later([&] {
+    EXPECT_EQ(view.Model().Grade, "3.4");
+    EXPECT_EQ(find<QLabel>("SpeedLbl")->text(), "32 " + msgText(208));
+    EXPECT_EQ(find<QLabel>("ErrorsLbl")->text(), "96%");
+    EXPECT_TRUE(find<QWidget>("ReviewBtn")->isVisible());
+    shot("result-page");
+    click("ReviewBtn");
+  });
+  EXPECT_EQ(view.RunModal(), 97);
+  EXPECT_EQ(learner.Settings().ReadString("CustomReviewKeysOnce"), "kdf");
+
+  // A typing test with the calculator.
+  policy->WriteBool("ShowTouchTypingCalc", true);
+  item.Kind = "TEST";
+  view.GoalMode = false;
+  later([&] {
+    auto* list = find<QComboBox>("TypingTimeList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->currentIndex(), 2);
+    EXPECT_FALSE(find<QLabel>("SavedTimesLbl")->text().isEmpty());
+    shot("result-page-test");
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(view.RunModal(), 1);
+}
+
+TEST_F(StudyViews, TheContentsPageSetsTheStudyTimeAndStartsTheCourse) {
+  learner.Settings().WriteString("ContentsFile", "study.cnt");
+  learner.Settings().WriteInteger("Crs.STUDY.Chapter", 2);
+  {
+    TCourseContentsView view(&learner, dir.path() / "lessons");
+    later([&] {
+      EXPECT_EQ(view.StudyTime(), 25);
+      EXPECT_EQ(find<QPushButton>("StartLessonBtn")->text(), msgText(1698) + " 2");
+      auto* combo = find<QComboBox>("DurationCombo");
+      ASSERT_NE(combo, nullptr);
+      EXPECT_EQ(combo->currentIndex(), 1);
+      view.ChooseDynamicMinutes(45);
+      EXPECT_EQ(view.LengthText(), msgText(1704) + "1:30");
+      shot("contents-page");
+      key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(view.RunModal(), 2);
+  }
+  EXPECT_EQ(learner.Settings().ReadString("STUDY.StudyingTime"), "25") << "nothing kept";
+  {
+    TCourseContentsView view(&learner, dir.path() / "lessons");
+    later([&] {
+      view.ChooseDynamicMinutes(35);
+      click("Lesson1");
+    });
+    EXPECT_EQ(view.RunModal(), 1);
+  }
+  TDynamicSettings& s = learner.Settings();
+  EXPECT_EQ(s.ReadString("ContentsFile"), "STUDY.cnt");
+  EXPECT_EQ(s.ReadInteger("STUDY.StudyingTime"), 35);
+  EXPECT_EQ(s.ReadInteger("Crs.STUDY.Chapter"), 1);
+  EXPECT_EQ(s.ReadInteger("Crs.STUDY.Exercise"), 1);
+  EXPECT_TRUE(s.ReadBool("Crs.STUDY.DurationSet"));
+}
+
+TEST_F(StudyViews, TheCourseListStartsTheChosenCourse) {
+  const std::filesystem::path lessons = dir.path() / "lessons";
+  test::writeFile(lessons / "second.cnt",
+                  "$description=Numbers and symbols\r\nbegin chapter\r\nend chapter\r\n");
+  test::writeFile(
+      lessons / "other.cnt",
+      "$description=Another course\r\n$language=ENG\r\nbegin chapter\r\nend chapter\r\n");
+  policy->WriteString("DefaultContents", "study.cnt");
+  policy->WriteString("SecondaryCourse", "second.cnt");
+  learner.Settings().WriteInteger("Crs.STUDY.CompExc", 1);
+  learner.Settings().WriteInteger("Crs.STUDY.TotalExc", 4);
+  {
+    TCourseListView view(&learner, lessons);
+    later([&] {
+      EXPECT_EQ(view.Choices().OtherFiles, (std::vector<std::string>{"other.cnt"}));
+      EXPECT_EQ(find<QPushButton>("Start1")->text(), msgText(1697)) << "begun at 25%";
+      shot("course-list");
+      click("Start1");
+    });
+    EXPECT_EQ(view.RunModal(), 1);
+  }
+  TDynamicSettings& s = learner.Settings();
+  EXPECT_EQ(s.ReadString("ContentsFile"), "study.cnt");
+  EXPECT_EQ(s.ReadInteger("STUDY.GoalLevel"), 2);
+  EXPECT_EQ(s.ReadInteger("NextStep"), 1);
+  s.WriteInteger("STUDY.GoalLevel", 3);
+  {
+    TCourseListView view(&learner, lessons);
+    later([&] { click("Start3"); });
+    EXPECT_EQ(view.RunModal(), 1);
+  }
+  EXPECT_EQ(s.ReadString("ContentsFile"), "second.cnt");
+  EXPECT_EQ(s.ReadInteger("NextStep"), 4);
+  EXPECT_EQ(s.ReadInteger("STUDY.GoalLevel"), 3) << "a goal level once set stays";
+
+  // Without any course the tutor cannot go on.
+  TCourseListView none(&learner, dir.path() / "nothing");
+  EXPECT_EQ(none.RunModal(), 0);
+  EXPECT_TRUE(none.NoCourses());
+  ASSERT_FALSE(boxes.boxes.empty());
+  EXPECT_NE(boxes.boxes.back().text.find("6123"), std::string::npos);
+}
+
+TEST_F(StudyViews, TheWrongKeyboardPageAndTheLessonDonePageAnswerWithTheirButtons) {
+  {
+    TWrongKeyboardView view("\xE9\xE8\xE0\xE7\xF9\xEA\xEE\xF4\xFB\xEB\xEF", "English (US)");
+    later([&] {
+      EXPECT_EQ(find<QLabel>("Missing")->text(),
+                msgText(1443) + ": " + toQString("\xE9\xE8\xE0\xE7\xF9\xEA\xEE\xF4\xFB\xEB"));
+      EXPECT_TRUE(find<QPushButton>("SwitchLayout")->isVisible());
+      shot("wrong-keyboard");
+      click("changecrs");
+    });
+    EXPECT_EQ(view.RunModal(), 8);
+    later([&] { key(Qt::Key_Escape); });
+    EXPECT_EQ(view.RunModal(), 2);
+  }
+  TLessonDone done(course->Bookmark, false, "Lesson 2: A, S, L and ;", "fjdk");
+  later([&] {
+    EXPECT_NE(find<QWidget>("Keyboard"), nullptr);
+    shot("lesson-done");
+    click("NextLessonBtn");
+  });
+  EXPECT_EQ(done.RunModal(), 4);
+}
+
+}  // namespace
+}  // namespace ks
