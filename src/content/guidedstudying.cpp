@@ -278,6 +278,8 @@ int TReview::Run() {
   for (;;) {
     TEventLoader loader("Event=Builder;0;GUI;");
     loader.CancelVisible = false;
+    // The menu stays: it is the way out of a review that repeats.
+    loader.MenuVisible = true;
     loader.ResultShowMode = 0;
     loader.SaveResults = false;
     if (learner_ != nullptr) loader.KeyLevel = learner_->KeyLevel();
@@ -295,7 +297,8 @@ int TReview::Run() {
         return r != 0 ? 1 : 0;
       }
     }
-    if (r == 0) return 0;
+    // Cancelled before practising: the learner wants out, not the same choice again.
+    if (r == 0 || r == 2) return 0;
   }
 }
 

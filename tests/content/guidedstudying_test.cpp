@@ -196,6 +196,12 @@ TEST_F(Review, KeysChosenInAResultAreReviewedOnceOtherwiseUntilTheBuilderSaysEno
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(factory.ran.size(), 3u);
 
+  // Cancelling the choice ends the review instead of offering it again.
+  factory.ran.clear();
+  factory.results = {3, 2};
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(factory.ran.size(), 2u);
+
   // A program without the review builder says so instead of spinning.
   factory.missing = {"BUILDER"};
   EXPECT_EQ(run(), 0);

@@ -22,7 +22,7 @@
 namespace ks {
 namespace {
 
-constexpr int kRowHeight = 26;
+constexpr int kRowHeight = 24;
 constexpr int kMaxRows = 12;
 
 }  // namespace
@@ -91,6 +91,15 @@ void TCustomContentsView::buildList(QWidget* card, int top) {
     for (int r = 1; r <= list_->RowCount(); ++r) list_->SetDone(r, passed(req_.Lesson->Number, r));
   }
   if (req_.Bookmark != nullptr) list_->SetNext(req_.Bookmark->Exercise);
+  // The notes of the selected exercise, beneath the list.
+  auto* notes = makeLabel(card, QString(), 8, false, "#5b6b5b");
+  notes->setObjectName("NotesLbl");
+  notes->setGeometry(44, top + list_->height() + 6, card->width() - 58, 18);
+  connect(list_, &TExerciseList::selectionChanged, notes, [this, notes](int row) {
+    const TChapter* lesson = req_.Lesson;
+    if (lesson == nullptr || row < 1 || row > static_cast<int>(lesson->Exercises.size())) return;
+    setElidedText(notes, toQString(lesson->Exercises[static_cast<size_t>(row - 1)]->Notes), 1);
+  });
   list_->SelectRow(Chosen);
   connect(list_, &TExerciseList::rowClicked, this, [this](int row) {
     Chosen = row;
@@ -173,9 +182,9 @@ void TChpContentsView::BuildPage(QWidget* page) {
   const TBookMark& bm = *req_.Bookmark;
   const TContents& course = *req_.Course;
   const int rows = std::min<int>(kMaxRows, static_cast<int>(req_.Lesson->Exercises.size()));
-  const int listTop = 78;
+  const int listTop = 76;
 
-  QFrame* card = makeCard(page, QRect(20, 66, 420, listTop + rows * kRowHeight + 16), "LessonCard");
+  QFrame* card = makeCard(page, QRect(20, 66, 420, listTop + rows * kRowHeight + 36), "LessonCard");
   auto* status = makeLabel(card, toQString(bm.StatusText), 9, false, "#5b6b5b");
   status->setObjectName("StatusLbl");
   status->setGeometry(16, 12, 300, 18);
@@ -244,13 +253,13 @@ void TChpContentsView::BuildPage(QWidget* page) {
   place(answerButton(page, "DurationBtn", msgText(1920), 5));
   place(answerButton(page, "ChangeCourseBtn", msgText(1921), 8));
 
-  buildLessonNavigation(page, QRect(20, 466, 480, 70));
+  buildLessonNavigation(page, QRect(20, 474, 480, 76));
 }
 
 void TReviewContentsView::BuildPage(QWidget* page) {
   const int rows = std::min<int>(kMaxRows, static_cast<int>(req_.Lesson->Exercises.size()));
-  const int listTop = 78;
-  QFrame* card = makeCard(page, QRect(20, 66, 420, listTop + rows * kRowHeight + 16), "LessonCard");
+  const int listTop = 76;
+  QFrame* card = makeCard(page, QRect(20, 66, 420, listTop + rows * kRowHeight + 36), "LessonCard");
   auto* title = makeHeading(card, toQString(req_.Title), 15);
   title->setObjectName("LessonHeadingLbl");
   title->setGeometry(16, 14, 388, 34);

@@ -46,6 +46,8 @@ void TCourseContentsView::Setup() {
     file = policyString("DefaultContents");
     if (learner_ != nullptr) learner_->Settings().WriteString("ContentsFile", file);
   }
+  // The preview rebuilds the key order; a stale one would raise the key level it saves.
+  if (learner_ != nullptr) learner_->ClearKeyGroups();
   course_ = std::make_unique<TContents>(TContents::PreviewTag{},
                                         joinResolved(lessonsFolder_, file).string(),
                                         CourseServices{learner_, nullptr});
@@ -83,6 +85,8 @@ void TCourseContentsView::Setup() {
   auto* scroll = new QScrollArea(left);
   scroll->setGeometry(8, 42, 284, 400);
   scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setWidgetResizable(true);
   scroll->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: white; }");
   auto* panel = new QWidget;
   panel->setObjectName("LessonPanel");
@@ -106,11 +110,12 @@ void TCourseContentsView::Setup() {
 
   // What the course is, and how long it takes.
   QFrame* about = makeCard(page, QRect(332, 66, 256, 110), "AboutCard");
-  auto* desc = makeLabel(about, toQString(c.LongDescription), 8, false, "#3c4a3c");
+  auto* desc = makeLabel(about, QString(), 8, false, "#3c4a3c");
   desc->setObjectName("LongDescriptionLbl");
   desc->setWordWrap(true);
   desc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   desc->setGeometry(12, 10, 232, 92);
+  setElidedText(desc, toQString(c.LongDescription), 6);
   const int durationHeight = c.StaticDurations ? 206 : 124;
   QFrame* durations = makeCard(page, QRect(332, 186, 256, durationHeight), "DurationCard");
   buildDurations(durations);

@@ -1,8 +1,10 @@
 #include "content/ui/courselistview.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <tuple>
 
 #include "content/contents.h"
 #include "content/policy.h"
@@ -34,6 +36,8 @@ const TCourseListView::Summary& TCourseListView::SummaryOf(const std::string& fi
   if (it != summaries_.end()) return it->second;
   Summary s;
   s.File = file;
+  // Each preview adds its key groups; the flow empties the key order after the list.
+  if (learner_ != nullptr) learner_->ClearKeyGroups();
   TContents course(TContents::PreviewTag{}, joinResolved(lessonsFolder_, file).string(),
                    CourseServices{learner_, nullptr});
   s.Readable = course.Status() == 0;
@@ -74,13 +78,13 @@ void TCourseListView::build() {
 
   int y = 66;
   if (!choices_.DefaultFile.empty()) {
-    QWidget* card = courseCard(page, y, 112, "1", msgText(1928), choices_.DefaultFile, "Start1");
+    QWidget* card = courseCard(page, y, 120, "1", msgText(1928), choices_.DefaultFile, "Start1");
     connect(card->findChild<QPushButton*>("Start1"), &QPushButton::clicked, this,
             [this] { StartDefault(); });
-    y += 122;
+    y += 130;
   }
   if (!choices_.OtherFiles.empty()) {
-    QFrame* card = makeCard(page, QRect(20, y, 568, 128), "OtherCourses");
+    QFrame* card = makeCard(page, QRect(20, y, 568, 146), "OtherCourses");
     auto* badge = makeLabel(card, "2", 12, true, "white");
     badge->setAlignment(Qt::AlignCenter);
     badge->setStyleSheet("background: #2e8b57; color: white; border-radius: 14px;");
@@ -96,24 +100,23 @@ void TCourseListView::build() {
       if (sameText(file, chosen)) selected = static_cast<int>(i);
     }
     combo_->setCurrentIndex(selected);
-    comboSummary_ = makeLabel(card, QString(), 8, false, "#3c4a3c");
-    comboSummary_->setObjectName("ComboSummaryLbl");
-    comboSummary_->setGeometry(52, 76, 320, 44);
-    comboSummary_->setWordWrap(true);
-    showSummary(comboSummary_, choices_.OtherFiles[static_cast<size_t>(selected)]);
+    std::tie(comboDesc_, comboSummary_) = summaryLabels(card, 78, "2");
+    showSummary(comboDesc_, comboSummary_, choices_.OtherFiles[static_cast<size_t>(selected)]);
     connect(combo_, &QComboBox::currentIndexChanged, this, [this](int i) {
-      if (i >= 0) showSummary(comboSummary_, combo_->itemData(i).toString().toStdString());
+      if (i >= 0) {
+        showSummary(comboDesc_, comboSummary_, combo_->itemData(i).toString().toStdString());
+      }
     });
     QPushButton* start = makeButton(card, "Start2", msgText(1935), ButtonRole::Primary);
     start->setGeometry(384, 40, 170, 36);
     connect(start, &QPushButton::clicked, this, [this] { StartChosen(); });
-    y += 138;
+    y += 156;
   }
   if (!choices_.SecondaryFile.empty()) {
-    QWidget* card = courseCard(page, y, 96, "3", msgText(1930), choices_.SecondaryFile, "Start3");
+    QWidget* card = courseCard(page, y, 120, "3", msgText(1930), choices_.SecondaryFile, "Start3");
     connect(card->findChild<QPushButton*>("Start3"), &QPushButton::clicked, this,
             [this] { StartSecondary(); });
-    y += 106;
+    y += 130;
   }
 
   // The monitor, where it is installed and offered.
@@ -160,11 +163,8 @@ QWidget* TCourseListView::courseCard(QWidget* page, int top, int height, const Q
   auto* name = makeHeading(card, toQString(s.Description), 12);
   name->setObjectName("Description" + startName);
   name->setGeometry(52, 24, 320, 24);
-  auto* summary = makeLabel(card, QString(), 8, false, "#3c4a3c");
-  summary->setObjectName("Summary" + startName);
-  summary->setWordWrap(true);
-  summary->setGeometry(52, 50, 320, height - 56);
-  showSummary(summary, file);
+  auto [desc, summary] = summaryLabels(card, 50, startName);
+  showSummary(desc, summary, file);
   const bool started = s.Percent > 0;
   QPushButton* start =
       makeButton(card, startName, msgText(started ? 1697 : 1699), ButtonRole::Primary);
@@ -172,16 +172,40 @@ QWidget* TCourseListView::courseCard(QWidget* page, int top, int height, const Q
   return card;
 }
 
-void TCourseListView::showSummary(QLabel* label, const std::string& file) {
-  if (label == nullptr) return;
+std::pair<QLabel*, QLabel*> TCourseListView::summaryLabels(QWidget* card, int top,
+                                                           const QString& suffix) {
+  auto* desc = makeLabel(card, QString(), 8, false, "#3c4a3c");
+  desc->setObjectName("LongDesc" + suffix);
+  desc->setWordWrap(true);
+  desc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  desc->setGeometry(52, top, 320, 30);
+  auto* figures = makeLabel(card, QString(), 8, false, "#1f5f3a");
+  figures->setObjectName("Summary" + suffix);
+  figures->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  figures->setGeometry(52, top + 32, 500, 32);
+  return {desc, figures};
+}
+
+void TCourseListView::showSummary(QLabel* desc, QLabel* figures, const std::string& file) {
+  if (desc == nullptr || figures == nullptr) return;
   const Summary& s = SummaryOf(file);
-  QString text = toQString(s.LongDescription);
-  if (!text.isEmpty()) text += "\n";
-  text += QString::number(s.Percent) + msgText(399) + "  \u00b7  " + toQString(s.Length) +
-          "  \u00b7  " + QString::number(s.Lessons) + " " + msgText(1400);
+  // Two lines of the long description; all of it in the tooltip.
+  setElidedText(desc, toQString(s.LongDescription), 2);
+  QString text = QString::number(s.Percent) + msgText(399) + "  \u00b7  " + toQString(s.Length) +
+                 "  \u00b7  " + QString::number(s.Lessons) + " " + msgText(1400);
   if (s.Percent <= 0) text += "\n" + msgText(1696);
-  label->setText(text);
-  label->setToolTip(toQString(s.LongDescription));
+  figures->setText(text);
+}
+
+bool TCourseListView::ShortCut(QKeyEvent* event) {
+  const int key = event->key();
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return TCustomBookView::ShortCut(event);
+  if (!choices_.DefaultFile.empty()) {
+    StartDefault();
+  } else if (combo_) {
+    StartChosen();
+  }
+  return true;
 }
 
 void TCourseListView::StartDefault() {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "content/courseviewmodel.h"
@@ -54,11 +55,16 @@ class TCourseListView : public TCustomBookView {
   void OpenMonitor();
   void ChooseLanguage(int index);
 
+ protected:
+  // Enter starts the recommended course (the chosen one when there is none).
+  bool ShortCut(QKeyEvent* event) override;
+
  private:
   void build();
   QWidget* courseCard(QWidget* page, int top, int height, const QString& step, const QString& title,
                       const std::string& file, const QString& startName);
-  void showSummary(QLabel* label, const std::string& file);
+  std::pair<QLabel*, QLabel*> summaryLabels(QWidget* card, int top, const QString& suffix);
+  void showSummary(QLabel* desc, QLabel* figures, const std::string& file);
   void closed();
 
   StudyLearner* learner_;
@@ -68,7 +74,7 @@ class TCourseListView : public TCustomBookView {
   CourseChoices choices_;
   bool noCourses_ = false;
   QPointer<QComboBox> combo_;
-  QPointer<QLabel> comboSummary_;
+  QPointer<QLabel> comboDesc_, comboSummary_;
 };
 
 }  // namespace ks

@@ -149,6 +149,13 @@ void TExercInfoView::buildCommentPages(QWidget* page) {
   if (learner_ != nullptr)
     chart->SetDifficultyLines(learner_->Difficulties().CurrentDifficulties());
   chart->SetBars(model_.Chart);
+  if (model_.DiffKeys.empty()) {
+    // Nothing stands out: say so rather than show an empty chart.
+    auto* none = makeLabel(chartPage, msgText(1760), 9, true, "#1f5f3a");
+    none->setObjectName("NoDiffKeysLbl");
+    none->setAlignment(Qt::AlignCenter);
+    none->setGeometry(8, 192, 350, 26);
+  }
   QPushButton* review = makeButton(chartPage, "ReviewBtn", msgText(562));
   review->setGeometry(238, 190, 118, 30);
   review->setVisible(model_.ReviewButton);

@@ -62,6 +62,7 @@ void TExerciseList::SelectRow(int row) {
   selected_ = row;
   if (old >= 1) update(rowRect(old));
   update(rowRect(row));
+  emit selectionChanged(row);
 }
 
 void TExerciseList::SetDone(int row, bool done) {

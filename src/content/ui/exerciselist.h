@@ -49,6 +49,7 @@ class TExerciseList : public QWidget {
  signals:
   void rowClicked(int row);
   void rowDoubleClicked(int row);
+  void selectionChanged(int row);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -9,6 +9,7 @@
 #include "content/ui/studystyle.h"
 #include "content/ui/wrongkeyboardview.h"
 #include "engine/indexes.h"
+#include "engine/ui/builderview.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "platform/systemkeyboard.h"
@@ -74,7 +75,10 @@ int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {
   if (ProgramSettings) env.text.coursesFolder = ProgramSettings->lessonsPath();
   env.text.homeRow = CurrentLayout().HomeRow;
   TCourseLoop loop(course, &learner_, factory_, &presenter_, *this, CurrentLayout().MaterialName);
-  return loop.RunCourse(finished);
+  course_ = &course;
+  const int r = loop.RunCourse(finished);
+  course_ = nullptr;
+  return r;
 }
 
 int StudyingScreensQt::RunReview() {
@@ -133,6 +137,21 @@ ReviewCounters StudyingScreensQt::ReadReviewCounters() {
   return c;
 }
 
+BuilderEventServices StudyingScreensQt::BuilderServices() {
+  BuilderEventServices s;
+  s.Factory = &factory_;
+  s.Presenter = &presenter_;
+  s.Env.Learner = &learner_;
+  s.Env.Layout = &CurrentLayout();
+  if (ProgramSettings) s.Env.LessonsPath = ProgramSettings->lessonsPath();
+  s.Env.CourseLoaded = course_ != nullptr;
+  if (course_ != nullptr) s.Env.CourseWizard = course_->WizardName;
+  s.Keyboard = &keyboard_;
+  s.Difficulties = &user_.Difficulties().CurrentDifficulties();
+  s.Rng = &random_;
+  return s;
+}
+
 void registerStudyingParts(TAppFrame& frame) {
   auto screens = std::make_shared<std::unique_ptr<StudyingScreensQt>>();
   const auto get = [screens](TAppFrame& f) -> StudyingScreensQt* {
@@ -152,6 +171,14 @@ void registerStudyingParts(TAppFrame& frame) {
   frame.SetPart("Review", [get](TAppFrame& f) {
     if (StudyingScreensQt* s = get(f)) s->RunReview();
     return 0;
+  });
+  // Review events in courses and in the review part build their drills for this learner.
+  registerBuilderEvent([screens]() -> BuilderEventServices {
+    if (*screens) return (*screens)->BuilderServices();
+    static SeededRandom random;  // nobody logged on: the event still has its randomness
+    BuilderEventServices none;
+    none.Rng = &random;
+    return none;
   });
 }
 

@@ -5,12 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "content/builderevent.h"
 #include "content/courseloop.h"
 #include "content/guidedstudying.h"
 #include "content/layoutkeyboard.h"
 #include "content/studylearner.h"
 #include "content/ui/resultviews.h"
 #include "engine/ui/viewfactory.h"
+#include "platform/random.h"
 
 namespace ks {
 
@@ -42,6 +44,9 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
   bool LeaveRequested() override;
   ReviewCounters ReadReviewCounters() override;
 
+  // What the review builder's events work with: this learner, the views and the running course.
+  BuilderEventServices BuilderServices();
+
  private:
   std::string layoutName();
 
@@ -52,6 +57,8 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
   ViewEventFactory factory_;
   StudyResultPresenter presenter_;
   TGuidedStudying guide_;
+  SeededRandom random_;
+  const TContents* course_ = nullptr;  // the course running now
   int busy_ = 0;
 };
 

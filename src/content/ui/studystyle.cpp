@@ -53,6 +53,14 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
   return b;
 }
 
+void setElidedText(QLabel* label, const QString& text, int lines) {
+  const QFontMetrics fm(label->font());
+  // Word wrapping leaves part of each line empty: allow for it.
+  const int room = label->width() * lines - fm.averageCharWidth() * 4 * lines;
+  label->setText(fm.elidedText(text, Qt::ElideRight, std::max(0, room)));
+  label->setToolTip(text);
+}
+
 QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name) {
   auto* card = new QFrame(parent);
   card->setObjectName(name);
@@ -81,7 +89,12 @@ QString studyStyleSheet() {
          "QComboBox { color: #28343f; }"
          "QListWidget::item { padding: 3px; }"
          "QListWidget::item:selected { background: #a5cead; color: black; }"
-         "QRadioButton { color: #28343f; background: transparent; }";
+         "QRadioButton { color: #28343f; background: transparent; }"
+         "QScrollBar:vertical { background: #f2f7ec; width: 10px; border: none; margin: 0px; }"
+         "QScrollBar::handle:vertical { background: #b9d3a0; border-radius: 5px; min-height: 24px; "
+         "}"
+         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
+         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
 }
 
 GoalMark::GoalMark(QWidget* parent, GoalPic pic) : QWidget(parent), pic_(pic) {

@@ -21,6 +21,8 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool
 QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
                         ButtonRole role = ButtonRole::Secondary);
+// Shows as much of `text` as fits in `lines` lines of the label's width; all of it as tooltip.
+void setElidedText(QLabel* label, const QString& text, int lines);
 // A white card with a soft green border.
 QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name);
 // The style sheet of a page's content (cards, buttons, lists, combo boxes).
