@@ -247,7 +247,7 @@ void TChpContentsView::BuildPage(QWidget* page) {
       answerButton(page, "NextLessonBtn", msgText(396) + QString::number(bm.Chapter + 1), 4);
   next->setVisible(req_.HasNext);
   if (req_.HasNext) place(next);
-  QPushButton* completed = answerButton(page, "CompletedBtn", msgText(335), 15);
+  QPushButton* completed = answerButton(page, "CompletedBtn", toQString(req_.NextStepCaption), 15);
   completed->setVisible(!req_.HasNext);
   if (!req_.HasNext) place(completed);
   place(answerButton(page, "DurationBtn", msgText(1920), 5));
