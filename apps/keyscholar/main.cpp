@@ -1,5 +1,6 @@
 // keyscholar: the touch-typing tutor.
 #include <QApplication>
+#include <QDialog>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -43,7 +44,13 @@ int main(int argc, char** argv) {
   ks::setDialogs(&dialogs);
   window.show();
   // Logout, shutdown or a plain kill: every view closes and the learner's files are saved.
-  ks::TerminationWatch termination([] { ks::setAppTerminating(); });
+  ks::TerminationWatch termination([] {
+    ks::setAppTerminating();
+    // A message box waiting for an answer must not keep the program from ending.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+    }
+  });
 
   std::vector<std::string> args(argv + 1, argv + argc);
   int result;
