@@ -20,11 +20,12 @@
 #include "shell/bookformex.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
+#include "support/booktest.h"
 
 namespace ks {
 namespace {
 
-class DrillViews : public ::testing::Test {
+class DrillViews : public test::BookWindowTest {
  protected:
   void SetUp() override {
     test::setKeyMessages();
@@ -37,9 +38,7 @@ class DrillViews : public ::testing::Test {
                                    {1722, "Excellent!"},
                                    {136, "Correct"}})
       Localize().SetString(id, text);
-    window_.show();
-    window_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    test::BookWindowTest::SetUp();
     EventEnvironment& env = eventEnvironment();
     env = EventEnvironment{};
     env.clock = &clock_;
@@ -54,10 +53,6 @@ class DrillViews : public ::testing::Test {
   void layout(const std::string& file) {
     ASSERT_EQ(test::loadShippedLayout(CurrentLayout(), dir_, file), 1);
   }
-  static void later(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-  QWidget* target() { return QApplication::focusWidget() ? QApplication::focusWidget() : &window_; }
-  void type(const QString& text) { QTest::keyClicks(target(), text); }
-  void key(Qt::Key k) { QTest::keyClick(target(), k); }
   // Lets the drill's timers run for `ms` of the fake clock.
   void wait(TCustomKeyboardEvent2& event, int ms) {
     RunTimers(clock_, event.Drill()->Timers(), ms);
@@ -73,7 +68,6 @@ class DrillViews : public ::testing::Test {
     return shot.pixel(kb.FacePoint(i).toPoint()) & 0xFFFFFF;
   }
 
-  TBookFormEx window_;
   test::TempDir dir_;
   FakeClock clock_;
   Measures measures_{clock_};

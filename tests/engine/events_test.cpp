@@ -17,6 +17,7 @@
 #include "store/dynamicsettings.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
+#include "support/booktest.h"
 #include "support/tempdir.h"
 
 namespace ks {
@@ -34,12 +35,10 @@ class KeyCountingEvent : public TTimedEvent {
   std::string keys;
 };
 
-class EventsTest : public ::testing::Test {
+class EventsTest : public test::BookWindowTest {
  protected:
   void SetUp() override {
-    window_.show();
-    window_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    test::BookWindowTest::SetUp();
     EventEnvironment& env = eventEnvironment();
     env = EventEnvironment{};
     env.clock = &clock_;
@@ -51,18 +50,6 @@ class EventsTest : public ::testing::Test {
     eventEnvironment() = EventEnvironment{};
     PolicySettings.reset();
   }
-  static void later(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
-  void key(Qt::Key k, const QString& text = {}) {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window_;
-    QTest::keyClick(target, k, Qt::NoModifier);
-    (void)text;
-  }
-  void type(const QString& text) {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window_;
-    QTest::keyClicks(target, text);
-  }
-
-  TBookFormEx window_;
   test::TempDir dir_;
   FakeClock clock_;
   Measures measures_{clock_};

@@ -11,26 +11,12 @@
 
 #include "shell/bookformex.h"
 #include "shell/formview.h"
+#include "support/booktest.h"
 
 namespace ks {
 namespace {
 
-class ViewsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    window_.show();
-    window_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
-  }
-  // Runs `action` once the modal loop is running.
-  static void later(std::function<void()> action, int ms = 0) {
-    QTimer::singleShot(ms, std::move(action));
-  }
-  void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window_, k, mods);
-  }
-  TBookFormEx window_;
-};
+using ViewsTest = test::BookWindowTest;
 
 TEST_F(ViewsTest, WindowKeepsItsPageCentredAndNeverShrinksTooFar) {
   EXPECT_EQ(window_.Book()->size(), QSize(800, 600));
