@@ -119,6 +119,9 @@ void KeyIntroDrill::introduced() {
 void KeyIntroDrill::FillResult(TResultItem& result, const ResultSources&) const {
   result.Kind = "STD";
   result.SubKind = Kind();
+  // An introduction has no measures to judge: seen to the end it is passed like a message page,
+  // so an exercise that ends with one can be completed.
+  if (State() == esFinished) result.Valid = true;
 }
 
 std::vector<PlainTimer*> KeyIntroDrill::Timers() {

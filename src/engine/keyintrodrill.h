@@ -50,7 +50,7 @@ class KeyIntroDrill : public KeyboardDrill {
   void KeyPress(unsigned char& key) override;
   int ProgressPercent() const override { return keys_.Progress(); }
   std::string Kind() const override { return "NK"; }
-  // An introduction is a plain, completed result.
+  // An introduction is a plain result, valid once every key was presented.
   void FillResult(TResultItem& result, const ResultSources& sources) const override;
   std::vector<PlainTimer*> Timers() override;
 

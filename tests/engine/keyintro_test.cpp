@@ -80,6 +80,7 @@ TEST_F(KeyIntro, WithPressEachKeyIsPresentedPraisedAndTheEndCloses) {
   drill->FillResult(r, src);
   EXPECT_EQ(r.Kind, "STD");
   EXPECT_EQ(r.SubKind, "NK");
+  EXPECT_TRUE(r.Valid);  // seen to the end: the exercise it ends can be completed
 }
 
 // Enter goes on at any time, except where it is the key to type.
@@ -95,6 +96,10 @@ TEST_F(KeyIntro, EnterClosesUnlessItIsTheKeyToType) {
   EXPECT_EQ(display.text, "Now press the Space bar");
   type("|");
   EXPECT_EQ(display.closes, std::vector<int>{3});
+  // Left before the last key: not a passed introduction.
+  TResultItem r;
+  drill->FillResult(r, ResultSources{measures, keys.CurrentDifficulties(), Localize(), 5});
+  EXPECT_FALSE(r.Valid);
 }
 
 TEST_F(KeyIntro, TheKeysOfTheLine) {
