@@ -75,6 +75,9 @@ int TEventLoader::Execute(const EventRuntime& rt) {
   std::unique_ptr<LessonEvent> event;
   if (kw != nullptr && kw->ClassName[0] != '\0') event = rt.Factory.Create(*kw, line_.Line);
   if (event == nullptr) {
+    // Nothing ran, so nothing failed: an exercise ending with such a line can still be completed
+    // (else a learner would be held at it for good).
+    Checked = true;
     CloseResult = 1;
     return CloseResult;
   }

@@ -293,7 +293,8 @@ ExercInfoModel JudgeExerciseResult(const ExercInfoInput& in, const JudgeSources&
     } else {
       m.Title = msg(533);
     }
-    m.HasMeasures = item->HasMeasures;
+    // Too little typing leaves the measures at zero: "no result" says so, "0 %" would not.
+    m.HasMeasures = item->HasMeasures && item->Valid;
   }
   m.DiffKeysTitle = msg(m.ExamResult ? 1681 : 1669);
   if (!m.HasMeasures) {

@@ -178,6 +178,10 @@ TEST_F(Loader, EveryKeywordCreatesItsEvent) {
   factory.handed.clear();
   EXPECT_EQ(runLine("event;DANCE;1"), 1);
   EXPECT_TRUE(factory.handed.empty());
+  // A line that runs nothing fails nothing: its exercise can be completed.
+  TEventLoader dance("event;DANCE;1");
+  EXPECT_EQ(run(dance), 1);
+  EXPECT_TRUE(dance.Checked);
 }
 
 TEST_F(Loader, TheResultReachesTheLearnersResults) {

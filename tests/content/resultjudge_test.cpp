@@ -214,6 +214,14 @@ TEST_F(Judge, ExamsAndResultsWithoutGoalsOrMeasuresHaveTheirOwnVerdicts) {
   EXPECT_EQ(r.StatusText, m(122) + m(123));
   EXPECT_FALSE(r.CommentArea);
   EXPECT_EQ(r.Speed.Value, "-");
+
+  // Typed, but too little to be measured: the same "no result", not an accuracy of 0 %.
+  item.HasMeasures = true;
+  item.Valid = false;
+  r = judge(0, 0);
+  EXPECT_EQ(r.StatusTitle, m(1661));
+  EXPECT_FALSE(r.CommentArea);
+  EXPECT_EQ(r.Accuracy.Value, "-");
 }
 
 TEST_F(Judge, TheTouchTypingCalculatorReckonsTheTimeSaved) {

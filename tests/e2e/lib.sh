@@ -39,3 +39,39 @@ wait_exit() {
     sleep 0.1
   done
 }
+
+# A fresh home, data and runtime folder under $1 for one script's tutors; sets `data` to the
+# learners' folder.
+fresh_home() {
+  export HOME=$1 XDG_DATA_HOME=$1/data XDG_CONFIG_HOME=$1/config
+  export XDG_RUNTIME_DIR=$1/run KEYSCHOLAR_WORKSTATION=LAB1
+  mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+  data=$XDG_DATA_HOME/Keyscholar8
+}
+
+# Starts the tutor in $bin with output to $1, waits for its window and focuses it; sets `pid`
+# and `win`.
+start_tutor() {
+  QT_QPA_PLATFORM=xcb "$bin/keyscholar" >>"$1" 2>&1 &
+  pid=$!
+  win=$(wait_window "$pid") || { cat "$1"; return 1; }
+  sleep 1
+  xdotool windowfocus --sync "$win"
+}
+
+# Logs learner $1 on at the login view (a remembered name is replaced).
+login() {
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  sleep 3
+}
+
+# Leaves the tutor with Ctrl+Q and fails unless it ends with status 0; output file $1.
+quit_tutor() {
+  xdotool key ctrl+q
+  wait_exit "$pid"
+  local status=$EXIT_STATUS
+  pid=
+  [ "$status" = 0 ] || { echo "keyscholar ended with $status"; cat "$1"; return 1; }
+}

@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# A new learner registers, chooses the English course and takes its first lesson from the
+# shipped installation, typing every exercise with xdotool: "accurate" types everything right
+# (and quits half-way, to be taken back to the same exercise); "mistakes" makes a wrong key in a
+# key drill, a swapped pair in the sentences, and a wrong key, a swapped pair and a skipped word
+# in the exam. The learner's files are then read back through the store and must hold what the
+# typing implies.
+set -euo pipefail
+bin=$1
+mode=$2
+. "$(dirname "$0")/lib.sh"
+work=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; rm -rf "$work"' EXIT
+fresh_home "$work"
+out=$work/out
+lessons=$bin/../share/keyscholar/lessons
+
+# The lines of a lesson text, without line ends or empty lines.
+lines() { tr -d '\r' <"$lessons/$1" | grep -v '^$'; }
+# Types $1 with $2 ms between keys (xdotool waits half the delay after each press and release).
+typeit() { xdotool type --delay "$2" "$1"; }
+# Goes on from the end of an event, or from a result page.
+next() {
+  sleep 1.5
+  xdotool key Return
+  sleep 2.5
+  no_boxes "$pid" || exit 1
+}
+info() { "$bin/learnerinfo" "Ann Lee" "$@"; }
+fail() {
+  echo "$mode: $1"
+  info Crs.ENG.Chapter Crs.ENG.Exercise || true
+  cat "$out"
+  exit 1
+}
+
+# Each group of a key drill typed until it counts $1 times; the first group of the first drill
+# gets a wrong key first in the "mistakes" run (that try does not count).
+keydrill() {
+  local reps=$1 file=$2 first=$3 line
+  while IFS= read -r line; do
+    if [ "$first" = 1 ] && [ "$mode" = mistakes ]; then
+      typeit "${line:0:4}x${line:4}" 120  # x where d is expected
+      sleep 0.8
+    fi
+    first=0
+    for _ in $(seq "$reps"); do
+      typeit "$line" 120
+      sleep 0.8
+    done
+  done < <(lines "$file")
+}
+
+start_tutor "$out"
+login "ann lee"
+xdotool key Return  # the recommended course
+sleep 3
+xdotool key Return  # its first lesson
+sleep 3
+no_boxes "$pid" || exit 1
+
+# 1.1: the introduction page, then each new key pressed as it is presented.
+xdotool key Return
+sleep 2
+xdotool key Return
+sleep 2
+for k in f j d k; do
+  typeit "$k" 100
+  sleep 1.3
+done
+sleep 2
+
+# 1.2: two key drills, three and two repetitions of each group.
+xdotool key Return
+sleep 2
+keydrill 3 e01k1.txt 1
+next
+next
+keydrill 2 e01k2.txt 0
+next
+next
+
+# 1.3: rows of words; Space ends each row.
+xdotool key Return
+sleep 2
+typeit "$(lines e01w.txt | tr '\n' ' ')" 200
+next
+next
+
+if [ "$mode" = accurate ]; then
+  # Quit half-way through the lesson; the next start goes back to the same exercise.
+  quit_tutor "$out" || exit 1
+  [ "$(info Crs.ENG.Exercise | tail -n 1)" = "Crs.ENG.Exercise=4" ] || fail "not at 1.4 after quitting"
+  start_tutor "$out"
+  login "ann lee"  # straight back to the lesson page
+fi
+
+# 1.4: sentences, Enter at every line end.
+xdotool key Return
+sleep 2
+while IFS= read -r line; do
+  if [ "$mode" = mistakes ] && [ "$line" = "fj dk jf kd" ]; then
+    typeit "fj k" 500  # the pair swapped: k where d is expected ...
+    line="dk jf kd"    # ... then typed as shown
+  fi
+  typeit "$line" 500
+  xdotool key Return
+done < <(lines e01s.txt)
+next
+next
+
+# 1.5: the short text six times, after the goal panel.
+xdotool key Return
+sleep 2
+xdotool key Return  # begin with the suggested goal
+sleep 1.5
+for _ in 1 2 3 4 5 6; do
+  typeit "$(lines e01t.txt)" 250
+  xdotool key Return
+done
+next  # the goal message
+next
+
+# 1.6: the game (not part of this version) goes by.
+xdotool key Return
+sleep 3
+
+# 1.7: the exam; every line ends with Enter.
+xdotool key Return
+sleep 2
+while IFS= read -r line; do
+  if [ "$mode" = mistakes ]; then
+    case $line in
+      "fj dk jf kd") line="fj dj jf kd" ;;                  # a wrong key
+      "djkf kfjd fkdj jdkf") line="djkf kfdj fkdj jdkf" ;;  # a swapped pair
+      "fd jk dj kf fk jd") line="fd jk kf fk jd" ;;         # a word skipped
+    esac
+  fi
+  typeit "$line" 400
+  xdotool key Return
+done < <(lines e01x.txt)
+next
+next
+# A passed exam ends the lesson: its page leads on to the next lesson.
+[ "$mode" = accurate ] && next
+quit_tutor "$out" || exit 1
+
+# What the files say.
+report=$(info Crs.ENG.Chapter Crs.ENG.Exercise)
+echo "$report"
+has() { grep -qx -- "$1" <<<"$report" || fail "expected: $1"; }
+field() { grep "^result $1 " <<<"$report" | grep -o "$2=[-0-9]*" | cut -d= -f2; }
+key_errors() { grep "^key $1 " <<<"$report" | grep -o "errors=[0-9]*" | cut -d= -f2; }
+for ex in 1.1 1.2 1.3 1.4 1.5 1.7; do
+  grep -q "^result $ex " <<<"$report" || fail "no result of $ex"
+done
+grep -q "^result 1.6 " <<<"$report" && fail "a result of the game that did not run"
+for ex in 1.2 1.3 1.4 1.5; do
+  [ "$(field "$ex" checked)" = 1 ] || fail "$ex not passed"
+done
+# The six copies of the short text: 4 words of 4 letters and their ends, 120 keystrokes.
+[ "$(field 1.5 hits)" = 120 ] && [ "$(field 1.5 errors)" = 0 ] || fail "text measures"
+# The exam's 68 keystrokes (18 words and their ends) count whatever was typed in them.
+[ "$(field 1.7 hits)" = 68 ] || fail "exam keystrokes"
+for k in f j d k; do
+  grep -q "^key $k presses=[1-9]" <<<"$report" || fail "no presses of $k"
+done
+if [ "$mode" = accurate ]; then
+  for ex in 1.2 1.3 1.4 1.7; do
+    [ "$(field "$ex" errors)" = 0 ] && [ "$(field "$ex" accuracy)" = 100 ] || fail "$ex not perfect"
+  done
+  [ "$(field 1.7 checked)" = 1 ] || fail "exam not passed"
+  for k in f j d k; do
+    [ "$(key_errors $k)" = 0 ] || fail "errors on $k"
+  done
+  has "Crs.ENG.Chapter=2"  # the lesson is done: the next one is up
+  has "Crs.ENG.Exercise=1"
+else
+  # One error each: the drill's wrong key and the sentence's swapped pair.
+  [ "$(field 1.2 errors)" = 1 ] || fail "drill errors"
+  [ "$(field 1.4 errors)" = 1 ] || fail "sentence errors"
+  [ "$(field 1.3 errors)" = 0 ] || fail "word drill errors"
+  # The exam: a word with a wrong key, a word with a swapped pair and a missed word.
+  [ "$(field 1.7 errors)" = 3 ] || fail "exam errors"
+  [ "$(field 1.7 accuracy)" -lt 100 ] || fail "exam accuracy"
+  # d was missed in the drill and the sentence; f was never mistyped.
+  [ "$(key_errors d)" -ge 2 ] || fail "errors on d"
+  [ "$(key_errors f)" = 0 ] || fail "errors on f"
+fi
+echo "first lesson ($mode): ok"

@@ -1,0 +1,64 @@
+// Prints what a learner's files hold, read through the store the programs use, so the end-to-end
+// scripts can check what typing left behind:
+//   learnerinfo NAME [KEY...]
+// One line per result ("result C.E kind sub checked seconds hits errors accuracy"), one per key
+// of the lesson statistics that was pressed ("key C presses errors"), then "KEY=value" for each
+// setting asked for. Exit 2 when the learner cannot be opened (the reason on standard error).
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "analysis/diffkeys.h"
+#include "store/langres.h"
+#include "store/prgsetup.h"
+#include "store/qssettings.h"
+#include "store/user.h"
+#include "text/cp1252.h"
+
+namespace {
+
+void printResult(const ks::TResultItem& r) {
+  std::printf("result %d.%d %s %s checked=%d seconds=%d hits=%d errors=%d accuracy=%d\n", r.Chapter,
+              r.Exercise, r.Kind.c_str(), r.SubKind.c_str(), r.Checked ? 1 : 0, r.TypingSeconds,
+              r.TotalHits, r.ErrorHits, r.Accuracy);
+}
+
+void printKeys(const ks::TDifficultKeys& keys) {
+  for (int c = ks::TDifficultKeys::FirstCode; c < 256; ++c) {
+    const auto f = keys.figures(static_cast<unsigned char>(c));
+    if (f.Presses == 0 && f.Errors == 0) continue;
+    std::printf("key %c presses=%d errors=%d\n", c, f.Presses, f.Errors);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: learnerinfo NAME [KEY...]\n");
+    return 1;
+  }
+  // Learners' file names follow the installation's language, as in the programs.
+  ks::Localize().SetFolder(ks::installationFolder());
+  ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  ks::ProgramSettings = std::make_unique<ks::TProgramSettings>();
+  if (ks::ProgramSettings->fatal()) return 2;
+  ks::OpenPolicySettings("Policy.dyn", ks::ProgramSettings->rootPath());
+  try {
+    std::unique_ptr<ks::TUser> user =
+        ks::FindUser(ks::utf8ToCp1252(argv[1]), -1, ks::ulRead, false);
+    if (!user) {
+      std::fprintf(stderr, "no learner %s\n", argv[1]);
+      return 2;
+    }
+    for (const ks::TResultItem& r : user->Results().Items()) printResult(r);
+    printKeys(user->Difficulties().LessonDifficulties);
+    for (int i = 2; i < argc; ++i) {
+      std::printf("%s=%s\n", argv[i], user->ReadString(ks::utf8ToCp1252(argv[i])).c_str());
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+  return 0;
+}
