@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A new learner registers, chooses the English course and takes its first lesson from the
 # shipped installation, typing every exercise with xdotool: "accurate" types everything right
-# (and quits half-way, to be taken back to the same exercise); "mistakes" makes a wrong key in a
-# key drill, a swapped pair in the sentences, and a wrong key, a swapped pair and a skipped word
+# (and quits half-way, to be taken back to the same exercise); "mistakes" makes a wrong key in the
+# word drill, a swapped pair in the sentences, and a wrong key, a swapped pair and a skipped word
 # in the exam. The learner's files are then read back through the store and must hold what the
 # typing implies.
 set -euo pipefail
@@ -35,21 +35,15 @@ fail() {
   exit 1
 }
 
-# Each group of a key drill typed until it counts $1 times; the first group of the first drill
-# gets a wrong key first in the "mistakes" run (that try does not count).
+# Each group of a key drill typed until it counts $1 times.
 keydrill() {
-  local reps=$1 file=$2 first=$3 line
+  local line
   while IFS= read -r line; do
-    if [ "$first" = 1 ] && [ "$mode" = mistakes ]; then
-      typeit "${line:0:4}x${line:4}" 120  # x where d is expected
-      sleep 0.8
-    fi
-    first=0
-    for _ in $(seq "$reps"); do
+    for _ in $(seq "$1"); do
       typeit "$line" 120
       sleep 0.8
     done
-  done < <(lines "$file")
+  done < <(lines "$2")
 }
 
 start_tutor "$out"
@@ -74,17 +68,19 @@ sleep 2
 # 1.2: two key drills, three and two repetitions of each group.
 xdotool key Return
 sleep 2
-keydrill 3 e01k1.txt 1
+keydrill 3 e01k1.txt
 next
 next
-keydrill 2 e01k2.txt 0
+keydrill 2 e01k2.txt
 next
 next
 
 # 1.3: rows of words; Space ends each row.
 xdotool key Return
 sleep 2
-typeit "$(lines e01w.txt | tr '\n' ' ')" 200
+words=$(lines e01w.txt | tr '\n' ' ')
+[ "$mode" = mistakes ] && words="dx${words:1}"  # x where k is expected, then k
+typeit "$words" 200
 next
 next
 
@@ -142,8 +138,7 @@ while IFS= read -r line; do
 done < <(lines e01x.txt)
 next
 next
-# A passed exam ends the lesson: its page leads on to the next lesson.
-[ "$mode" = accurate ] && next
+next  # a passed exam ends the lesson: its page leads on to the next lesson
 quit_tutor "$out" || exit 1
 
 # What the files say.
@@ -177,15 +172,17 @@ if [ "$mode" = accurate ]; then
   has "Crs.ENG.Chapter=2"  # the lesson is done: the next one is up
   has "Crs.ENG.Exercise=1"
 else
-  # One error each: the drill's wrong key and the sentence's swapped pair.
-  [ "$(field 1.2 errors)" = 1 ] || fail "drill errors"
+  # One error each: the word drill's wrong key and the sentence's swapped pair (in-place drills
+  # count the first wrong key at a place).
+  [ "$(field 1.3 errors)" = 1 ] || fail "word drill errors"
   [ "$(field 1.4 errors)" = 1 ] || fail "sentence errors"
-  [ "$(field 1.3 errors)" = 0 ] || fail "word drill errors"
-  # The exam: a word with a wrong key, a word with a swapped pair and a missed word.
+  [ "$(field 1.2 errors)" = 0 ] || fail "key drill errors"
+  # The exam: a word with a wrong key, a word with a swapped pair and a missed word, one error
+  # each; each costs a word of five keystrokes of the 67 characters: 100 x (67 - 15) / 67.
   [ "$(field 1.7 errors)" = 3 ] || fail "exam errors"
-  [ "$(field 1.7 accuracy)" -lt 100 ] || fail "exam accuracy"
-  # d was missed in the drill and the sentence; f was never mistyped.
-  [ "$(key_errors d)" -ge 2 ] || fail "errors on d"
+  [ "$(field 1.7 accuracy)" = 77 ] || fail "exam accuracy"
+  # The keys of the exam's wrong words carry its errors; f was never mistyped.
+  [ $(($(key_errors d) + $(key_errors j) + $(key_errors k))) -ge 2 ] || fail "no key errors"
   [ "$(key_errors f)" = 0 ] || fail "errors on f"
 fi
 echo "first lesson ($mode): ok"
