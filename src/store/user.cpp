@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
+#include "store/damaged.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
@@ -151,6 +152,12 @@ std::unique_ptr<TUser> OpenUser(const std::string& name, int group, int lockMode
   }
   if (user->Open(path.string(), storeMode) != 1 || user->Load() != 1)
     throw UserOpenError(lang.GetString(kUserHeld));
+  // Every line the program writes ends; a file that stops inside one was cut, and saving the
+  // learner would make the loss final.
+  if (lockMode != ulRead && EndsInMidLine(path)) {
+    KeepDamagedCopy(path, "it ends in the middle of a line",
+                    "What could be read of it is used; the rest is in the copy.");
+  }
 
   const std::string stored = user->ReadString("UserName");
   if (!stored.empty() && lowerCase(stored) != lowerCase(login))

@@ -2,6 +2,7 @@
 // the word list, read whole and written whole in one pass.
 #include "platform/dialogs.h"
 #include "store/binio.h"
+#include "store/damaged.h"
 #include "store/langres.h"
 #include "store/recordbytes.h"
 #include "store/user.h"
@@ -36,12 +37,21 @@ void TUser::loadStatistics() {
   const int status = file.OpenRecords(path, TRecFile::raOpen, TRecFile::rsExclusive);
   if (status < 0) throw UserOpenError("File error in LoadStatistics: " + intToStr(status));
   const std::string_view bytes = file.Bytes();
+  if (bytes.empty()) return;
   size_t pos = (kIgnoredWords + 1) * 4;
-  // A file cut short keeps the parts that are whole; the rest starts empty.
-  if (bytes.size() < pos) return;
-  const int32_t format = getInt32LE(bytes.substr(kIgnoredWords * 4));
-  if (!keys.LessonDifficulties.loadRecord(bytes, pos)) return;
-  if (format == kFormat && !keys.MonitorDifficulties.loadRecord(bytes, pos)) return;
+  const int32_t format = bytes.size() < pos ? 0 : getInt32LE(bytes.substr(kIgnoredWords * 4));
+  const bool known = format == kFormat || format == kFormat - 1;
+  // Statistics that do not read start afresh; the next save would then write over the file, so a
+  // learner who can change it gets a copy kept first.
+  if (!known || !keys.LessonDifficulties.loadRecord(bytes, pos) ||
+      (format == kFormat && !keys.MonitorDifficulties.loadRecord(bytes, pos))) {
+    resetStatistics(keys, words);
+    if (lockMode_ != ulRead) {
+      KeepDamagedCopy(path, known ? "it was cut short" : "it does not hold key statistics",
+                      "The key statistics start afresh.");
+    }
+    return;
+  }
   words.Load(bytes, pos);
 }
 

@@ -27,10 +27,22 @@ for _ in $(seq 50); do [ -f "$data/Ann Lee.usr" ] && break; sleep 0.1; done
 grep -q "^UserName=Ann Lee" "$data/Ann Lee.usr" || { echo "bad learner file"; cat "$data/Ann Lee.usr"; exit 1; }
 [ -f "$data/LAB1.wks" ] || { echo "no workstation file"; exit 1; }
 
-# A second start hands over to the first and ends.
+# A second start hands over to the first and ends: the first comes to the front, over another
+# window (a tutor started with /NOMUTEX, which does not take part). Without a window manager the
+# X server keeps the keyboard where it was, so the front is the window under the pointer.
+QT_QPA_PLATFORM=xcb "$bin/keyscholar" /NOMUTEX other >"$work/other.out" 2>&1 &
+other=$!
+pids+=("$other")
+other_win=$(wait_window "$other") || { cat "$work/other.out"; exit 1; }
+sleep 1
+on_top() { xdotool mousemove 400 300 getmouselocation --shell | sed -n 's/^WINDOW=//p'; }
+[ "$(on_top)" = "$other_win" ] || { echo "the other tutor is not in front to begin with"; exit 1; }
 status=0
 QT_QPA_PLATFORM=xcb timeout 20 "$bin/keyscholar" >"$work/second.out" 2>&1 || status=$?
 [ "$status" -eq 123 ] || { echo "second start ended with $status"; cat "$work/second.out"; exit 1; }
+sleep 1
+[ "$(on_top)" = "$win" ] || { echo "first tutor not brought to the front"; exit 1; }
+kill "$other"
 
 # Leave with Ctrl+Q: the learner is saved and the program ends with 0.
 xdotool windowfocus --sync "$win"

@@ -55,7 +55,7 @@ TEST_F(LearnerFiles, StatisticsComeBackAndTheFileEndsWithTheWords) {
   EXPECT_EQ(words.Find("tree"), 0);
 }
 
-TEST_F(LearnerFiles, OlderAndDamagedStatisticsFilesLoadWhatTheyHold) {
+TEST_F(LearnerFiles, OlderAndDamagedStatisticsFilesLoadWhatTheyHoldAndDamagedOnesAreKept) {
   std::string old;
   for (int i = 0; i < 6; ++i) putInt32LE(old, 255);
   putInt32LE(old, 5);  // no monitor statistics
@@ -72,10 +72,50 @@ TEST_F(LearnerFiles, OlderAndDamagedStatisticsFilesLoadWhatTheyHold) {
   EXPECT_EQ(keys.LessonDifficulties.figures('q').Errors, 1);
   EXPECT_EQ(words.Find("letter"), 1);
 
-  writeFile(data("Bob.DTA"), old.substr(0, 100));  // cut inside the key statistics
+  EXPECT_TRUE(boxes_.boxes.empty());
+
+  // Cut inside the key statistics: they start afresh, and the file is copied before the next
+  // save writes over it.
+  writeFile(data("Bob.DTA"), old.substr(0, 100));
   auto bob = OpenUser("Bob", -1, ulWrite, false, {&keys, &words});
   EXPECT_EQ(keys.LessonDifficulties.figures('q').Errors, 0);
   EXPECT_EQ(words.Find("letter"), 0);
+  EXPECT_EQ(readFile(data("Bob.DTA.damaged")), old.substr(0, 100));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_NE(boxes_.texts()[0].find("Bob.DTA.damaged"), std::string::npos);
+  ASSERT_EQ(SaveUser(*bob), 1);
+  EXPECT_EQ(readFile(data("Bob.DTA.damaged")), old.substr(0, 100));
+  bob.reset();
+
+  // Something else written over the file: a second copy, the first one stays.
+  writeFile(data("Bob.DTA"), std::string(3000, 'x'));
+  bob = OpenUser("Bob", -1, ulWrite, false, {&keys, &words});
+  EXPECT_EQ(readFile(data("Bob.DTA.damaged2")), std::string(3000, 'x'));
+  EXPECT_EQ(readFile(data("Bob.DTA.damaged")), old.substr(0, 100));
+  EXPECT_EQ(boxes_.boxes.size(), 2u);
+  bob.reset();
+
+  // Read-only openings write nothing, so they keep no copies either.
+  writeFile(data("Cy.DTA"), std::string(3000, 'y'));
+  OpenUser("Cy", -1, ulRead, false, {&keys, &words});
+  EXPECT_FALSE(fs::exists(data("Cy.DTA.damaged")));
+  EXPECT_EQ(boxes_.boxes.size(), 2u);
+}
+
+TEST_F(LearnerFiles, ASettingsFileCutInsideALineIsKeptBeforeItIsWrittenAgain) {
+  writeFile(data("Ann.usr"), "UserName=Ann\r\nReCnt=1\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3");
+  auto ann = OpenUser("Ann", -1, ulWrite, false);
+  EXPECT_EQ(ann->ReadString("UserName"), "Ann");
+  EXPECT_EQ(readFile(data("Ann.usr.damaged")),
+            "UserName=Ann\r\nReCnt=1\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3");
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_NE(boxes_.texts()[0].find("middle of a line"), std::string::npos);
+  ASSERT_EQ(SaveUser(*ann), 1);
+  ann.reset();
+  // Written whole again, it opens without a word.
+  OpenUser("Ann", -1, ulWrite, false);
+  EXPECT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_FALSE(fs::exists(data("Ann.usr.damaged2")));
 }
 
 TEST_F(LearnerFiles, IndexesListTheLearnersOfEachGroup) {

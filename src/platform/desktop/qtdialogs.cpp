@@ -5,6 +5,16 @@
 #include "platform/desktop/qtext.h"
 
 namespace ks {
+namespace {
+
+// Keys go back to the window the box stood over; without a window manager (kiosk sessions) no
+// one else hands the focus back, and the window's shortcuts would be dead.
+int answered(QWidget* parent, int answer) {
+  if (parent != nullptr && parent->isVisible()) parent->activateWindow();
+  return answer;
+}
+
+}  // namespace
 
 bool QtDialogs::messageBox(const std::string& text, const std::string& caption, BoxKind kind) {
   QMessageBox box(parent_);
@@ -25,9 +35,9 @@ bool QtDialogs::messageBox(const std::string& text, const std::string& caption, 
       box.setIcon(QMessageBox::Question);
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       box.setDefaultButton(QMessageBox::Yes);
-      return box.exec() == QMessageBox::Yes;
+      return answered(parent_, box.exec()) == QMessageBox::Yes;
   }
-  box.exec();
+  answered(parent_, box.exec());
   return true;
 }
 

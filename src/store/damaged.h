@@ -1,0 +1,20 @@
+// Learner files that no longer read as the program wrote them (cut short by a crash or a full
+// disk, or overwritten by something else) are copied aside before anything is written over them,
+// and the user is told where the copy is.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace ks {
+
+// A settings file the program wrote ends with a line end; one that stops inside a line was cut.
+bool EndsInMidLine(const std::filesystem::path& file);
+
+// Copies `file` to "<file>.damaged" (or ".damaged2" ... when that exists) and shows a warning
+// naming the file, `reason` and `outcome` (what the program does now). Returns the copy, or an
+// empty path when no copy could be made (the warning then says so).
+std::filesystem::path KeepDamagedCopy(const std::filesystem::path& file, const std::string& reason,
+                                      const std::string& outcome);
+
+}  // namespace ks

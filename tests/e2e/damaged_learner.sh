@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# A learner whose settings file was cut in the middle of a line and whose statistics file was
+# overwritten with something else logs on: each damage is told in a box, each file is copied
+# aside before it is written again, and the learner goes on. Another learner logs on as usual.
+set -euo pipefail
+bin=$1
+. "$(dirname "$0")/lib.sh"
+work=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; rm -rf "$work"' EXIT
+fresh_home "$work"
+out=$work/out
+fail() {
+  echo "$1"
+  ls -la "$data"
+  cat "$out"
+  exit 1
+}
+boxes() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
+
+# Two learners.
+start_tutor "$out"
+login "ann lee"
+quit_tutor "$out"
+start_tutor "$out"
+login "bob ray"
+xdotool key Return  # yes, a new learner
+sleep 3
+no_boxes "$pid" || fail "boxes for a new learner"
+quit_tutor "$out"
+ann="$data/Ann Lee"
+[ -f "$ann.usr" ] && [ -f "$data/Bob Ray.usr" ] || fail "learners not made"
+
+# The damage.
+size=$(stat -c %s "$ann.usr")
+head -c $((size / 2)) "$ann.usr" >"$work/cut"
+cp "$work/cut" "$ann.usr"
+head -c 2704 /dev/zero | tr '\0' 'x' >"$work/garbage"
+cp "$work/garbage" "$ann.DTA"
+cp "$data/Bob Ray.usr" "$work/bob"
+
+start_tutor "$out"
+login "ann lee"
+[ "$(boxes)" = 2 ] || fail "no box for the cut settings file"
+cmp -s "$ann.usr.damaged" "$work/cut" || fail "settings file not kept"
+xdotool key Return
+sleep 2
+[ "$(boxes)" = 2 ] || fail "no box for the statistics file"
+cmp -s "$ann.DTA.damaged" "$work/garbage" || fail "statistics file not kept"
+xdotool key Return
+sleep 3
+no_boxes "$pid" || fail "more boxes"
+quit_tutor "$out"
+# Written whole again; the copies stay as they were.
+[ "$(tail -c 1 "$ann.usr" | od -An -c | tr -d ' ')" = '\n' ] || fail "settings not written whole"
+grep -q "^UserName=Ann Lee" "$ann.usr" || fail "learner's name lost"
+cmp -s "$ann.usr.damaged" "$work/cut" && cmp -s "$ann.DTA.damaged" "$work/garbage" ||
+  fail "copies changed"
+cmp -s "$ann.DTA" "$work/garbage" && fail "statistics not written afresh"
+
+# The next start for Ann is quiet, and Bob never noticed.
+start_tutor "$out"
+login "ann lee"
+no_boxes "$pid" || fail "boxes again for Ann"
+quit_tutor "$out"
+start_tutor "$out"
+login "bob ray"
+no_boxes "$pid" || fail "boxes for Bob"
+quit_tutor "$out"
+grep -q "^TimesUsed=2" "$data/Bob Ray.usr" || fail "Bob's file"
+[ ! -e "$data/Bob Ray.usr.damaged" ] || fail "Bob's file taken for damaged"
+echo "damaged learner: ok"
