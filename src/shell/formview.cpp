@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "platform/desktop/readyprobe.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
 #include "shell/bookformex.h"
@@ -68,6 +69,7 @@ void TFormView::Activate() {
 int TFormView::RunModal() {
   inModalLoop_ = true;
   Activate();
+  ReadyProbe::pageShown(bookForm(), metaObject()->className());
   // A result set while the view was being shown (showing processes pending events) counts.
   for (;;) {
     while (!done_ && !terminating) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

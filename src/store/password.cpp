@@ -1,21 +1,58 @@
 #include "store/password.h"
 
+#include <dlfcn.h>
 #include <openssl/evp.h>
 
-#include <memory>
-
 namespace ks {
+namespace {
+
+// libcrypto is loaded with the first password: most starts never see one, and loading it with
+// the program costs every start its relocations.
+struct Digests {
+  EVP_MD_CTX* (*ctxNew)();
+  void (*ctxFree)(EVP_MD_CTX*);
+  const EVP_MD* (*ripemd160)();
+  int (*init)(EVP_MD_CTX*, const EVP_MD*, ENGINE*);
+  int (*update)(EVP_MD_CTX*, const void*, size_t);
+  int (*final)(EVP_MD_CTX*, unsigned char*, unsigned int*);
+};
+
+template <typename F>
+bool bind(void* lib, const char* name, F& target) {
+  target = reinterpret_cast<F>(dlsym(lib, name));
+  return target != nullptr;
+}
+
+// Null when the library cannot be loaded: then no digest can be made.
+const Digests* digests() {
+  static const Digests* api = []() -> const Digests* {
+    void* lib = dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+    static Digests d{};
+    if (lib == nullptr || !bind(lib, "EVP_MD_CTX_new", d.ctxNew) ||
+        !bind(lib, "EVP_MD_CTX_free", d.ctxFree) || !bind(lib, "EVP_ripemd160", d.ripemd160) ||
+        !bind(lib, "EVP_DigestInit_ex", d.init) || !bind(lib, "EVP_DigestUpdate", d.update) ||
+        !bind(lib, "EVP_DigestFinal_ex", d.final))
+      return nullptr;
+    return &d;
+  }();
+  return api;
+}
+
+}  // namespace
 
 std::string PasswordDigest(std::string_view password) {
   constexpr size_t kKeptBytes = 7;
   static const char* const kHex = "0123456789ABCDEF";
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+  const Digests* d = digests();
+  if (d == nullptr) return {};
+  EVP_MD_CTX* ctx = d->ctxNew();
   unsigned char digest[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_ripemd160(), nullptr) != 1 ||
-      EVP_DigestUpdate(ctx.get(), password.data(), password.size()) != 1 ||
-      EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1 || length < kKeptBytes)
-    return {};
+  const bool made = ctx != nullptr && d->init(ctx, d->ripemd160(), nullptr) == 1 &&
+                    d->update(ctx, password.data(), password.size()) == 1 &&
+                    d->final(ctx, digest, &length) == 1 && length >= kKeptBytes;
+  if (ctx != nullptr) d->ctxFree(ctx);
+  if (!made) return {};
   std::string hex;
   for (size_t i = 0; i < kKeptBytes; ++i) {
     hex += kHex[digest[i] >> 4];

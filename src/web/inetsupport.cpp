@@ -1,15 +1,14 @@
 #include "web/inetsupport.h"
 
-#include <curl/curl.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <sys/socket.h>
 
 #include <chrono>
 #include <memory>
-#include <mutex>
 
 #include "store/dynamicfile.h"
+#include "web/curlapi.h"
 
 namespace ks {
 namespace {
@@ -20,6 +19,7 @@ constexpr long kReadBlock = 1024;
 constexpr size_t kMaxBody = size_t{64} << 20;
 
 struct Transfer {
+  const CurlApi* curl = nullptr;
   CURL* handle = nullptr;
   std::string body;
   bool refused = false;
@@ -43,7 +43,7 @@ int watchProgress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_
 size_t collect(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   long status = 0;
-  curl_easy_getinfo(t->handle, CURLINFO_RESPONSE_CODE, &status);
+  t->curl->easy_getinfo(t->handle, CURLINFO_RESPONSE_CODE, &status);
   const size_t n = size * count;
   // Only a 200 answer has a body worth reading.
   if (status != 200 || t->body.size() + n > kMaxBody) {
@@ -54,33 +54,28 @@ size_t collect(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
-void initCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
-using EasyHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
-using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+using UrlHandle = std::unique_ptr<CURLU, void (*)(CURLU*)>;
+using EasyHandle = std::unique_ptr<CURL, void (*)(CURL*)>;
+using HeaderList = std::unique_ptr<curl_slist, void (*)(curl_slist*)>;
 
 // The address to send: an http(s) address, kept as written except that credentials are dropped
 // (they are never sent). Empty when the address cannot be split.
-std::string checkedAddress(const std::string& address) {
+std::string checkedAddress(const CurlApi& curl, const std::string& address) {
   if (address.size() > kMaxUrlLength) return {};
-  UrlHandle u(curl_url(), &curl_url_cleanup);
-  if (!u || curl_url_set(u.get(), CURLUPART_URL, address.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK)
+  UrlHandle u(curl.url(), curl.url_cleanup);
+  if (!u || curl.url_set(u.get(), CURLUPART_URL, address.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK)
     return {};
   char* scheme = nullptr;
-  if (curl_url_get(u.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) return {};
+  if (curl.url_get(u.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) return {};
   const std::string s = scheme;
-  curl_free(scheme);
+  curl.free(scheme);
   if (s != "http" && s != "https") return {};
-  curl_url_set(u.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(u.get(), CURLUPART_PASSWORD, nullptr, 0);
+  curl.url_set(u.get(), CURLUPART_USER, nullptr, 0);
+  curl.url_set(u.get(), CURLUPART_PASSWORD, nullptr, 0);
   char* full = nullptr;
-  if (curl_url_get(u.get(), CURLUPART_URL, &full, 0) != CURLUE_OK) return {};
+  if (curl.url_get(u.get(), CURLUPART_URL, &full, 0) != CURLUE_OK) return {};
   std::string out = full;
-  curl_free(full);
+  curl.free(full);
   return out;
 }
 
@@ -101,42 +96,45 @@ int FetchUrl(const std::string& url, bool bypassCache, std::string& target) {
 
 int FetchUrl(const std::string& url, bool bypassCache, std::string& target,
              const HttpTimeouts& timeouts) {
-  initCurlOnce();
-  const std::string address = checkedAddress(requestAddress(url));
+  const CurlApi* api = curlApi();
+  if (api == nullptr) return 0;
+  const CurlApi& curl = *api;
+  const std::string address = checkedAddress(curl, requestAddress(url));
   if (address.empty()) return 0;
-  EasyHandle easy(curl_easy_init(), &curl_easy_cleanup);
+  EasyHandle easy(curl.easy_init(), curl.easy_cleanup);
   if (!easy) return 0;
   CURL* c = easy.get();
   // No agent name, no accepted types: the request is the bare GET.
-  HeaderList headers(curl_slist_append(nullptr, "Accept:"), &curl_slist_free_all);
+  HeaderList headers(curl.slist_append(nullptr, "Accept:"), curl.slist_free_all);
   if (bypassCache) {
-    headers.reset(curl_slist_append(headers.release(), "Pragma: no-cache"));
-    headers.reset(curl_slist_append(headers.release(), "Cache-Control: no-cache"));
+    headers.reset(curl.slist_append(headers.release(), "Pragma: no-cache"));
+    headers.reset(curl.slist_append(headers.release(), "Cache-Control: no-cache"));
   }
   if (!headers) return 0;
   Transfer t;
+  t.curl = api;
   t.handle = c;
   t.stallLimit = std::chrono::seconds(timeouts.stallSeconds);
-  curl_easy_setopt(c, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
-  curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-  curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectMs);
-  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &watchProgress);
-  curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBlock);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &collect);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
-  const CURLcode result = curl_easy_perform(c);
+  curl.easy_setopt(c, CURLOPT_URL, address.c_str());
+  curl.easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
+  curl.easy_setopt(c, CURLOPT_HTTPGET, 1L);
+  curl.easy_setopt(c, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  curl.easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  curl.easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl.easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl.easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl.easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
+  curl.easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connectMs);
+  curl.easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  curl.easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &watchProgress);
+  curl.easy_setopt(c, CURLOPT_XFERINFODATA, &t);
+  curl.easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl.easy_setopt(c, CURLOPT_BUFFERSIZE, kReadBlock);
+  curl.easy_setopt(c, CURLOPT_WRITEFUNCTION, &collect);
+  curl.easy_setopt(c, CURLOPT_WRITEDATA, &t);
+  const CURLcode result = curl.easy_perform(c);
   long status = 0;
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  curl.easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
   if (status == 200) {
     // A body cut short or stalled is not the file: the caller must not take it for one.
     if (result != CURLE_OK || t.refused) return 0;
@@ -161,7 +159,6 @@ bool IsOnline() {
 }
 
 void installHttpFetcher() {
-  initCurlOnce();
   setUrlFetcher([](const std::string& url, bool bypassCache, std::string& body) {
     return FetchUrl(url, bypassCache, body);
   });

@@ -1,5 +1,6 @@
 // Sounds played with the desktop's sound service (libcanberra). After the first failure no
-// sound is tried again in this run: a machine without sound must not slow typing down.
+// sound is tried again in this run: a machine without sound must not slow typing down. The
+// library is loaded with the first sound, not with the program.
 #pragma once
 
 #include <filesystem>
@@ -26,8 +27,11 @@ class CanberraSound final : public Sound {
   static const char* fileName(SoundId id);
 
  private:
+  bool open();
+
   std::filesystem::path folder_;
   ca_context* context_ = nullptr;
+  bool opened_ = false;
   bool enabled_ = false;
   bool failed_ = false;
 };
