@@ -98,8 +98,8 @@ struct Run {
   std::string error;
 };
 
-// Starts `program` in `home` and waits for its "ready" line.
-Run timeStart(const char* program, const Home& home) {
+// Starts `program` (with `argument`, when not null) in `home` and waits for its "ready" line.
+Run timeStart(const char* program, const char* argument, const Home& home) {
   Run run;
   int pipeFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return {0, 0, "no pipe"};
@@ -111,7 +111,7 @@ Run timeStart(const char* program, const Home& home) {
   std::vector<char*> envp;
   for (std::string& v : env) envp.push_back(v.data());
   envp.push_back(nullptr);
-  char* argv[] = {const_cast<char*>(program), nullptr};
+  char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
 
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
@@ -143,14 +143,16 @@ Run timeStart(const char* program, const Home& home) {
   return run;
 }
 
-enum class Page { Bare, Login, Main };
+enum class Page { Bare, BareText, Login, Main };
 
 void BM_Start(benchmark::State& state, Page page, bool cold) {
   if (std::getenv("DISPLAY") == nullptr) {
     state.SkipWithError("needs an X server (DISPLAY)");
     return;
   }
-  const char* program = page == Page::Bare ? KS_BARE_WINDOW : KS_TUTOR;
+  const bool bare = page == Page::Bare || page == Page::BareText;
+  const char* program = bare ? KS_BARE_WINDOW : KS_TUTOR;
+  const char* argument = page == Page::BareText ? "text" : nullptr;
   auto prepare = [page](const Home& home) {
     if (page == Page::Main) {
       if (!std::filesystem::exists(home.data() / "Ann Lee.usr")) makeLearner(home);
@@ -161,7 +163,7 @@ void BM_Start(benchmark::State& state, Page page, bool cold) {
   if (!cold) {
     warm = std::make_unique<Home>();
     prepare(*warm);
-    timeStart(program, *warm);  // the first start makes what later ones find
+    timeStart(program, argument, *warm);  // the first start makes what later ones find
   }
   double rss = 0;
   for (auto _ : state) {
@@ -169,7 +171,7 @@ void BM_Start(benchmark::State& state, Page page, bool cold) {
     if (cold) fresh = std::make_unique<Home>();
     const Home& home = cold ? *fresh : *warm;
     prepare(home);
-    const Run run = timeStart(program, home);
+    const Run run = timeStart(program, argument, home);
     if (!run.error.empty()) {
       state.SkipWithError(run.error.c_str());
       return;
@@ -188,6 +190,7 @@ void registerAll() {
   };
   for (const Case& c :
        {Case{"bare_window/cold", Page::Bare, true}, Case{"bare_window/warm", Page::Bare, false},
+        Case{"bare_window_with_text/warm", Page::BareText, false},
         Case{"tutor_login/cold", Page::Login, true}, Case{"tutor_login/warm", Page::Login, false},
         Case{"tutor_main_page/cold", Page::Main, true},
         Case{"tutor_main_page/warm", Page::Main, false}}) {

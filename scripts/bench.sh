@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the optimised benchmark build and runs every benchmark: the engine and store figures,
+# the scale of a large data folder, keystroke to pixels (offscreen) and start-up (under Xvfb when
+# there is no display). Not part of the test run: the figures go into README's "Performance".
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+build=build/bench
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+fi
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF \
+    "${launcher[@]}" >/dev/null
+fi
+cmake --build "$build"
+if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+fi
+
+for b in bench_engine bench_store bench_scale; do
+  [ -x "$build/bin/$b" ] && "$build/bin/$b"
+done
+[ -x "$build/bin/bench_keystroke" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_keystroke"
+if [ -n "${DISPLAY:-}" ]; then
+  "$build/bin/bench_startup"
+else
+  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$build/bin/bench_startup"
+fi
