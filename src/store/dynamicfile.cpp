@@ -12,6 +12,9 @@ UrlFetcher& urlFetcher() {
   return fetcher;
 }
 
+// Below this many lines an index costs more than it saves.
+constexpr size_t kIndexFrom = 64;
+
 // The name part of a line, or npos-length when the line has no "=".
 size_t nameLength(const std::string& line) {
   return line.find('=');
@@ -69,6 +72,7 @@ int TDynamicFile::Open(const std::string& pathOrUrl, int mode) {
   file_.reset();
   memory_.reset();
   lines_.clear();
+  indexed_ = false;
   loaded_ = changed_ = opened_ = false;
   state_ = 2;
   readOnly_ = mode == omReadDenyWrite || mode == omReadShared || mode == omReadOnce;
@@ -102,6 +106,7 @@ int TDynamicFile::Close() {
   if (!opened_) return 2;
   if (Flush() != 1) return -1;
   lines_.clear();
+  indexed_ = false;
   loaded_ = false;
   file_.reset();
   memory_.reset();
@@ -136,6 +141,7 @@ bool TDynamicFile::Load() {
     text = *memory_;
   }
   lines_ = splitLines(text);
+  indexed_ = false;
   loaded_ = true;
   if (releaseAfterLoad_) {
     file_.reset();
@@ -144,7 +150,23 @@ bool TDynamicFile::Load() {
   return true;
 }
 
+void TDynamicFile::buildIndex() const {
+  index_.clear();
+  index_.reserve(lines_.size());
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const size_t len = nameLength(lines_[i]);
+    // The first line of a name counts, as in the search in order.
+    if (len != std::string::npos) index_.emplace(upperCase(lines_[i].substr(0, len)), i);
+  }
+  indexed_ = true;
+}
+
 int TDynamicFile::findLine(const std::string& name) const {
+  if (lines_.size() >= kIndexFrom) {
+    if (!indexed_) buildIndex();
+    const auto it = index_.find(upperCase(name));
+    return it == index_.end() ? -1 : static_cast<int>(it->second);
+  }
   for (size_t i = 0; i < lines_.size(); ++i) {
     const std::string& line = lines_[i];
     size_t len = nameLength(line);
@@ -213,6 +235,7 @@ int TDynamicFile::WriteString(const std::string& name, const std::string& value)
     std::string line = name + "=" + clean;
     if (i < 0) {
       lines_.push_back(std::move(line));
+      if (indexed_) index_.emplace(upperCase(name), lines_.size() - 1);
       modified = true;
     } else if (lines_[static_cast<size_t>(i)] != line) {
       lines_[static_cast<size_t>(i)] = std::move(line);
@@ -220,6 +243,7 @@ int TDynamicFile::WriteString(const std::string& name, const std::string& value)
     }
   } else if (i >= 0) {
     lines_.erase(lines_.begin() + i);
+    indexed_ = false;
     modified = true;
   }
   if (modified && !readOnly_) changed_ = true;
@@ -244,6 +268,7 @@ int TDynamicFile::WriteBool(const std::string& name, bool value) {
 
 void TDynamicFile::Clear() {
   if (Load()) lines_.clear();
+  indexed_ = false;
 }
 
 std::optional<std::vector<std::string>> TDynamicFile::KeyNames() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/sharedfile.h"
@@ -80,6 +81,7 @@ class TDynamicFile {
 
  private:
   int findLine(const std::string& name) const;
+  void buildIndex() const;
   std::string serialize() const;
 
   bool readOnly_ = false;
@@ -88,6 +90,11 @@ class TDynamicFile {
   std::optional<SharedFile> file_;
   std::optional<std::string> memory_;
   std::vector<std::string> lines_;
+  // Large stores (a learner's results run to tens of thousands of lines) find names through the
+  // first line of each upper-cased name, built on the first search; small ones are searched in
+  // order. Any removal of a line drops it.
+  mutable std::unordered_map<std::string, size_t> index_;
+  mutable bool indexed_ = false;
   bool loaded_ = false;
   bool changed_ = false;
   bool opened_ = false;

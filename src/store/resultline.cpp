@@ -49,7 +49,7 @@ class FieldReader {
   bool atEnd() const { return next_ >= fields_.size(); }
   bool text(std::string& out) {
     if (atEnd()) return false;
-    out = fields_[next_++];
+    out = std::move(fields_[next_++]);
     return true;
   }
   bool integer(int& out) {

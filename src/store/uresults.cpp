@@ -15,13 +15,14 @@ namespace {
 
 constexpr std::string_view kCountKey = "ReCnt";
 
-// The number of a line name "Re<n>" written the way SaveResults writes it; -1 for other names.
-int lineNumber(const std::string& name) {
+// The number of a line name "Re<n>" written the way SaveResults writes it (digits without a
+// sign or leading zeros); -1 for other names.
+int lineNumber(std::string_view name) {
   if (name.size() < 3 || !startsWithText(name, "Re")) return -1;
   int32_t n = 0;
-  const std::string digits = name.substr(2);
-  if (digits.find_first_not_of("0123456789") != std::string::npos || !tryStrToInt(digits, n) ||
-      intToStr(n) != digits)
+  const std::string_view digits = name.substr(2);
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos ||
+      (digits.size() > 1 && digits[0] == '0') || !tryStrToInt(digits, n))
     return -1;
   return n;
 }
@@ -68,20 +69,23 @@ void TResults::LoadResults(TDynamicSettings& user) {
   Clear();
   const int count = user.ReadInteger(std::string(kCountKey));
   if (count < 0) return;
-  const auto names = user.file().KeyNames();
-  if (!names) return;
-  // Only the first line of a name counts, as for every key of the store.
-  std::map<int, std::string> lines;
-  for (const std::string& name : *names) {
-    const int n = lineNumber(name);
-    if (n >= 0 && n <= count && !lines.count(n)) lines.emplace(n, name);
+  // Only the first line of a number counts, as for every key of the store: names of one number
+  // differ only in the letter case of "Re". The lines are read in place; a learner of many
+  // years has tens of thousands.
+  std::map<int, std::string_view> values;
+  for (const std::string& line : user.file().Lines()) {
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const int n = lineNumber(std::string_view(line).substr(0, eq));
+    if (n >= 0 && n <= count) values.try_emplace(n, std::string_view(line).substr(eq + 1));
   }
-  for (const auto& [number, name] : lines) {
+  items_.reserve(values.size());
+  for (const auto& [number, value] : values) {
     // A line that does not read still holds its number: a new result must not overwrite it.
     highest_ = std::max(highest_, number);
     TResultItem item;
     item.Number = number;
-    if (ReadResultLine(user.ReadString(name), item) == 1) items_.push_back(std::move(item));
+    if (ReadResultLine(value, item) == 1) items_.push_back(std::move(item));
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
@@ -128,13 +129,12 @@ std::vector<std::string> IndexedUsers(int group) {
 }
 
 std::vector<std::string> UnindexedUsers() {
-  const std::vector<std::string> indexed = IndexedUsers(-1);
+  // Upper-cased, so that a lookup matches as sameText does; a school has thousands of learners.
+  std::unordered_set<std::string> indexed;
+  for (const std::string& line : IndexedUsers(-1)) indexed.insert(upperCase(fileOf(line)));
   std::vector<std::string> lines;
   for (const std::string& file : userFiles()) {
-    const bool listed = std::any_of(indexed.begin(), indexed.end(), [&](const std::string& l) {
-      return sameText(fileOf(l), file);
-    });
-    if (listed) continue;
+    if (indexed.count(upperCase(file))) continue;
     const auto facts = readUserFile(file);
     lines.push_back(file + "=" + (facts ? facts->name : withoutExtension(file)));
   }

@@ -1,27 +1,41 @@
 #include "text/fields.h"
 
+#include <array>
+
 namespace ks {
 namespace {
 
 std::vector<std::string> split(std::string_view line, std::string_view separators,
                                size_t extraSeparatorAt) {
+  // Course and result files are split line by line by the thousand: a table instead of a search
+  // per character, and plain characters copied in runs.
+  std::array<bool, 256> separator{};
+  for (char c : separators) separator[static_cast<unsigned char>(c)] = true;
   const auto isSeparator = [&](size_t i) {
-    return separators.find(line[i]) != std::string_view::npos || i == extraSeparatorAt;
+    return separator[static_cast<unsigned char>(line[i])] || i == extraSeparatorAt;
   };
   std::vector<std::string> fields;
   std::string field;
+  size_t run = 0;  // the plain characters from here on are not in `field` yet
   for (size_t i = 0; i < line.size(); ++i) {
     // A "%" before a separator escapes it.
     if (line[i] == '%' && i + 1 < line.size() && isSeparator(i + 1)) {
+      field.append(line.substr(run, i - run));
       field += line[i + 1];
       ++i;
+      run = i + 1;
     } else if (isSeparator(i)) {
-      if (!field.empty()) fields.push_back(std::move(field));
-      field.clear();
-    } else {
-      field += line[i];
+      if (field.empty()) {
+        if (i > run) fields.emplace_back(line.substr(run, i - run));
+      } else {
+        field.append(line.substr(run, i - run));
+        fields.push_back(std::move(field));
+        field.clear();
+      }
+      run = i + 1;
     }
   }
+  field.append(line.substr(run));
   if (!field.empty()) fields.push_back(std::move(field));
   return fields;
 }

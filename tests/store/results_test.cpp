@@ -180,6 +180,29 @@ TEST(BestAttempt, NewNumbersNeverReuseALineThatDidNotRead) {
   EXPECT_NE(text.find("ReCnt=3\r\n"), std::string::npos);
 }
 
+// Lines count under the names SaveResults writes, in any letter case, the first of a number
+// only, and none above "ReCnt".
+TEST(BestAttempt, OnlyLinesNamedAsWrittenAreRead) {
+  test::TempDir dir;
+  const auto line = [](int chapter) {
+    return "BKM;ENG1;" + std::to_string(chapter) + ";1;1;0;1;45292.5;30;0;0;30;STD\r\n";
+  };
+  std::string text = "ReCnt=4\r\nrE1=" + line(7) + "Re1=" + line(8) + "Re01=" + line(9) +
+                     "Re+2=" + line(10) + "Re2147483648=" + line(11) + "Re3\r\n" +
+                     "RE4=" + line(4) + "Re5=" + line(5);
+  writeFile(dir / "u.usr", text);
+  TDynamicSettings store;
+  ASSERT_EQ(store.Open((dir / "u.usr").string(), omDenyWrite), 1);
+  TResults results;
+  results.LoadResults(store);
+  ASSERT_EQ(results.Items().size(), 2u);
+  EXPECT_EQ(results.Items()[0].Number, 1);
+  EXPECT_EQ(results.Items()[0].Chapter, 7);
+  EXPECT_EQ(results.Items()[1].Number, 4);
+  EXPECT_EQ(results.Items()[1].Chapter, 4);
+  EXPECT_EQ(results.NextNumber(), 5);
+}
+
 TEST(ResultQueries, OrdersAndSeries) {
   TResults results;
   for (int chapter : {3, 1, 2}) {

@@ -190,6 +190,46 @@ TEST(SettingsStore, KeyNamesPairsAndClear) {
   EXPECT_FALSE(closed.file().KeyNames().has_value());
 }
 
+// A store of thousands of lines (a learner's results) finds names the way a short one does:
+// any letter case by 1252 rules, the first of duplicates, and the right line after removals.
+TEST(SettingsStore, LargeStoresFindNamesLikeSmallOnes) {
+  TempDir dir;
+  auto path = dir / "big.usr";
+  std::string text = "Dup=first\r\n\xC4rger=1\r\nplain\r\n";
+  for (int i = 0; i < 3000; ++i)
+    text += "Re" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+  text += "DUP=second\r\n\xE4RGER=2\r\n";
+  writeFile(path, text);
+  TDynamicSettings s;
+  ASSERT_EQ(s.Open(path.string(), omDenyWrite), 1);
+  EXPECT_EQ(s.ReadString("dup"), "first");
+  EXPECT_EQ(s.ReadString("\xE4rger"), "1");
+  EXPECT_EQ(s.ReadString("re2999"), "v2999");
+  EXPECT_EQ(s.ReadString("Re3000"), "");
+  EXPECT_EQ(s.ReadString("plain"), "");
+
+  EXPECT_EQ(s.WriteString("Dup", ""), 1);  // the second comes forward
+  EXPECT_EQ(s.ReadString("dup"), "second");
+  EXPECT_EQ(s.WriteString("Re10", ""), 1);  // the lines after it move up
+  EXPECT_EQ(s.ReadString("Re10"), "");
+  EXPECT_EQ(s.ReadString("Re11"), "v11");
+  EXPECT_EQ(s.WriteString("Re2999", "changed"), 1);
+  EXPECT_EQ(s.WriteString("New", "n"), 1);
+  EXPECT_EQ(s.WriteString("NEW", "m"), 1);  // the same line, not a second one
+  EXPECT_EQ(s.ReadString("re2999"), "changed");
+  EXPECT_EQ(s.ReadString("new"), "m");
+  EXPECT_EQ(s.Close(), 2);
+
+  std::string expected = "\xC4rger=1\r\nplain\r\n";
+  for (int i = 0; i < 3000; ++i) {
+    if (i == 10) continue;
+    expected +=
+        "Re" + std::to_string(i) + "=" + (i == 2999 ? "changed" : "v" + std::to_string(i)) + "\r\n";
+  }
+  expected += "DUP=second\r\n\xE4RGER=2\r\nNEW=m\r\n";
+  EXPECT_EQ(readFile(path), expected);
+}
+
 // The workstation file held by another process: the second opener falls back to ".2nd".
 TEST(WorkstationStore, SecondProcessFallsBackToSecondFile) {
   TempDir dir;
