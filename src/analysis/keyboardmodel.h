@@ -32,6 +32,7 @@ enum class KeyLook { Lit, Hinted, Active, Plain };
 // bevel, side and top face are its face.
 struct KeyLookColours {
   uint32_t face, bevel, side, caption, outline, topFace;
+  bool operator==(const KeyLookColours&) const = default;
 };
 
 // The colour column of a finger: 0 (A) for the little fingers, 1 (B) ring, 2 (C) middle,

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <array>
+#include <cmath>
 
 #include "analysis/keyboardmodel.h"
 #include "analysis/ui/keypainter.h"
@@ -128,7 +129,22 @@ void TFingers::paintEvent(QPaintEvent*) {
   p.translate(origin());
   p.scale(scale(), scale());
   if (Hands.isNull()) {
-    paintHands(p);
+    const qreal s = scale() * devicePixelRatioF();
+    if (drawnHands_.isNull() || drawnScale_ != s) {
+      QImage image(QSize(static_cast<int>(std::ceil(kDesignWidth * s)),
+                         static_cast<int>(std::ceil(kDesignHeight * s))),
+                   QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::transparent);
+      QPainter hp(&image);
+      hp.setRenderHint(QPainter::Antialiasing, true);
+      hp.scale(s, s);
+      paintHands(hp);
+      hp.end();
+      image.setDevicePixelRatio(s);
+      drawnHands_ = std::move(image);
+      drawnScale_ = s;
+    }
+    p.drawImage(QPointF(0, 0), drawnHands_);
   } else {
     p.drawImage(QPointF(0, 0), Hands);
   }

@@ -37,6 +37,10 @@ class TFingers : public QWidget {
  private:
   double scale() const;
   QPointF origin() const;
+
+  // The drawn hands, kept at the scale they were drawn at: only the lit fingers change.
+  QImage drawnHands_;
+  qreal drawnScale_ = 0;
 };
 
 }  // namespace ks

@@ -1,6 +1,7 @@
 #include "analysis/ui/keyboardex.h"
 
 #include <QPainter>
+#include <cmath>
 #include <filesystem>
 
 #include "analysis/ui/timerfollower.h"
@@ -8,6 +9,9 @@
 
 namespace ks {
 namespace {
+
+// Layout pixels drawn around a kept key.
+constexpr qreal kDrawnMargin = 4;
 
 // The picture with the colour of its top left pixel made transparent.
 QImage withTransparentCorner(QImage image) {
@@ -172,10 +176,32 @@ void TKeyboard::paintEvent(QPaintEvent*) {
         p.drawLine(QPointF(5, k.Height - 7), QPointF(k.Width - 5, 3));
       }
     } else {
-      PaintKey(p, paintOf(i));
+      const QImage& key = drawnKey(i, paintOf(i), Scale() * devicePixelRatioF());
+      p.drawImage(QPointF(-kDrawnMargin, -kDrawnMargin), key);
     }
     p.restore();
   }
+}
+
+const QImage& TKeyboard::drawnKey(size_t i, const KeyPaint& paint, qreal scale) {
+  if (drawn_.size() <= i) drawn_.resize(model_->KeyCount());
+  DrawnKey& d = drawn_[i];
+  if (d.image.isNull() || d.scale != scale || !(d.paint == paint)) {
+    // Drawn at the screen's own pixel size, with a margin for what a key paints beyond its
+    // edges, then copied 1:1.
+    const QSize size(static_cast<int>(std::ceil((paint.width + 2 * kDrawnMargin) * scale)),
+                     static_cast<int>(std::ceil((paint.height + 2 * kDrawnMargin) * scale)));
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter kp(&image);
+    kp.scale(scale, scale);
+    kp.translate(kDrawnMargin, kDrawnMargin);
+    PaintKey(kp, paint);
+    kp.end();
+    image.setDevicePixelRatio(scale);
+    d = DrawnKey{paint, std::move(image), scale};
+  }
+  return d.image;
 }
 
 }  // namespace ks

@@ -62,9 +62,19 @@ class TKeyboard : public QWidget {
   QSizeF designSize() const;
   QPointF origin() const;
 
+  // A drawn key kept for as long as it looks the same: a keystroke changes two or three keys,
+  // and drawing all sixty anew each time would cost more than the typing itself.
+  struct DrawnKey {
+    KeyPaint paint;
+    QImage image;
+    qreal scale = 0;
+  };
+  const QImage& drawnKey(size_t i, const KeyPaint& paint, qreal scale);
+
   std::unique_ptr<TKeyboardModel> model_;
   std::unique_ptr<TimerFollower> timer_;
   mutable QHash<QString, QImage> pictures_;
+  std::vector<DrawnKey> drawn_;
 };
 
 }  // namespace ks

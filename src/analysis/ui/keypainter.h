@@ -37,6 +37,7 @@ struct KeyPaint {
   // Font heights in pixels; `fixedFont` (when above 0) replaces the one-caption height.
   int captionFont = 18, smallCaptionFont = 14, shiftCaptionFont = 14, fixedFont = 0;
   QString fontName;  // empty: "Arial"
+  bool operator==(const KeyPaint&) const = default;
 };
 
 // Draws the key with its top left corner at the painter's origin.
