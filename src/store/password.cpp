@@ -1,7 +1,8 @@
 #include "store/password.h"
 
-#include <dlfcn.h>
 #include <openssl/evp.h>
+
+#include "platform/dynlib.h"
 
 namespace ks {
 namespace {
@@ -17,21 +18,17 @@ struct Digests {
   int (*final)(EVP_MD_CTX*, unsigned char*, unsigned int*);
 };
 
-template <typename F>
-bool bind(void* lib, const char* name, F& target) {
-  target = reinterpret_cast<F>(dlsym(lib, name));
-  return target != nullptr;
-}
-
 // Null when the library cannot be loaded: then no digest can be made.
 const Digests* digests() {
   static const Digests* api = []() -> const Digests* {
-    void* lib = dlopen("libcrypto.so.3", RTLD_NOW | RTLD_LOCAL);
+    void* lib = openLibrary("libcrypto.so.3");
     static Digests d{};
-    if (lib == nullptr || !bind(lib, "EVP_MD_CTX_new", d.ctxNew) ||
-        !bind(lib, "EVP_MD_CTX_free", d.ctxFree) || !bind(lib, "EVP_ripemd160", d.ripemd160) ||
-        !bind(lib, "EVP_DigestInit_ex", d.init) || !bind(lib, "EVP_DigestUpdate", d.update) ||
-        !bind(lib, "EVP_DigestFinal_ex", d.final))
+    if (lib == nullptr || !bindSymbol(lib, "EVP_MD_CTX_new", d.ctxNew) ||
+        !bindSymbol(lib, "EVP_MD_CTX_free", d.ctxFree) ||
+        !bindSymbol(lib, "EVP_ripemd160", d.ripemd160) ||
+        !bindSymbol(lib, "EVP_DigestInit_ex", d.init) ||
+        !bindSymbol(lib, "EVP_DigestUpdate", d.update) ||
+        !bindSymbol(lib, "EVP_DigestFinal_ex", d.final))
       return nullptr;
     return &d;
   }();

@@ -1,8 +1,8 @@
 #include "platform/desktop/canberrasound.h"
 
 #include <canberra.h>
-#include <dlfcn.h>
 
+#include "platform/dynlib.h"
 #include "platform/paths.h"
 
 namespace ks {
@@ -17,13 +17,13 @@ struct CanberraApi {
 // Null when the library is not there: no sound then.
 const CanberraApi* canberra() {
   static const CanberraApi* api = []() -> const CanberraApi* {
-    void* lib = dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (lib == nullptr) return nullptr;
+    void* lib = openLibrary("libcanberra.so.0");
     static CanberraApi loaded{};
-    loaded.create = reinterpret_cast<decltype(loaded.create)>(dlsym(lib, "ca_context_create"));
-    loaded.destroy = reinterpret_cast<decltype(loaded.destroy)>(dlsym(lib, "ca_context_destroy"));
-    loaded.play = reinterpret_cast<decltype(loaded.play)>(dlsym(lib, "ca_context_play"));
-    return loaded.create && loaded.destroy && loaded.play ? &loaded : nullptr;
+    if (lib == nullptr || !bindSymbol(lib, "ca_context_create", loaded.create) ||
+        !bindSymbol(lib, "ca_context_destroy", loaded.destroy) ||
+        !bindSymbol(lib, "ca_context_play", loaded.play))
+      return nullptr;
+    return &loaded;
   }();
   return api;
 }
