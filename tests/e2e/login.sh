@@ -8,10 +8,7 @@ bin=$1
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export XDG_RUNTIME_DIR=$work/run KEYSCHOLAR_WORKSTATION=LAB1
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-data=$XDG_DATA_HOME/Keyscholar8
+fresh_home "$work"
 
 QT_QPA_PLATFORM=xcb "$bin/keyscholar" >"$work/first.out" 2>&1 &
 first=$!

@@ -8,10 +8,8 @@ bin=$1
 work=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; rm -rf "$work"' EXIT
-export HOME=$work XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export XDG_RUNTIME_DIR=$work/run KEYSCHOLAR_WORKSTATION=LAB1
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-data=$XDG_DATA_HOME/Keyscholar8
+fresh_home "$work"
+out=$work/out
 learner="$data/Ann Lee.usr"
 
 # The installation with a small course of its own as the only one.
@@ -30,15 +28,8 @@ printf '*.cnt=e2e.cnt\r\n' >>"$root/Policy.dyn"
 } >"$root/lessons/e2e.cnt"
 
 start() {
-  QT_QPA_PLATFORM=xcb "$bin/keyscholar" >>"$work/out" 2>&1 &
-  pid=$!
-  win=$(wait_window "$pid") || { cat "$work/out"; exit 1; }
-  sleep 1
-  xdotool windowfocus --sync "$win"
-  xdotool key ctrl+a  # the last learner may be filled in already
-  xdotool type --delay 20 "ann lee"
-  xdotool key Return
-  sleep 4
+  start_tutor "$out" || exit 1
+  login "ann lee"
   no_boxes "$pid" || exit 1
 }
 # Types one exercise's text slowly enough to be measured, then leaves its result page.
@@ -53,12 +44,6 @@ exercise() {
   xdotool key Return  # the result page goes on
   sleep 3
 }
-quit() {
-  xdotool key ctrl+q
-  wait_exit "$pid"; status=$EXIT_STATUS
-  pid=
-  [ "$status" = 0 ] || { echo "keyscholar ended with $status"; cat "$work/out"; exit 1; }
-}
 
 start
 xdotool key Return  # the recommended course
@@ -66,7 +51,7 @@ sleep 3
 xdotool key Return  # start it
 sleep 3
 exercise "a sad lad asks dad fall salads"
-quit
+quit_tutor "$out" || exit 1
 grep -q "^ContentsFile=E2E.cnt" "$learner" || { echo "course not kept"; cat "$learner"; exit 1; }
 grep -q "^Crs.E2E.Exercise=2" "$learner" || { echo "bookmark not moved on"; cat "$learner"; exit 1; }
 grep -q "^Re[0-9]*=BKM;E2E;1;1;" "$learner" || { echo "no result of exercise 1"; cat "$learner"; exit 1; }
@@ -74,7 +59,7 @@ grep -q "^Re[0-9]*=BKM;E2E;1;1;" "$learner" || { echo "no result of exercise 1";
 # The next day: straight back to the lesson, at the second exercise.
 start
 exercise "all lads ask a dad for salsa"
-quit
+quit_tutor "$out" || exit 1
 grep -q "^Re[0-9]*=BKM;E2E;1;2;" "$learner" || { echo "exercise 2 not resumed"; cat "$learner"; exit 1; }
 grep -q "^Crs.E2E.Exercise=3" "$learner" || { echo "bookmark not moved on again"; cat "$learner"; exit 1; }
 echo "studying: ok"
