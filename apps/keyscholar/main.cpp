@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "shell/appframe.h"
 #include "shell/bookformex.h"
 #include "shell/formview.h"
+#include "shell/pagescale.h"
 #include "shell/programinfo.h"
 #include "web/inetsupport.h"
 
@@ -32,7 +34,9 @@ int main(int argc, char** argv) {
   }
   // Settings stores and data files may be given as web addresses.
   ks::installHttpFetcher();
-  QApplication app(argc, argv);
+  // On a screen with room for a much larger book, everything is drawn larger.
+  std::optional<QApplication> app;
+  ks::createScaledApplication(app, argc, argv);
   QApplication::setApplicationName("keyscholar");
   QApplication::setApplicationVersion(ks::kVersion);
   // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).

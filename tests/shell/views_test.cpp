@@ -11,6 +11,7 @@
 
 #include "shell/bookformex.h"
 #include "shell/formview.h"
+#include "shell/pagescale.h"
 #include "support/booktest.h"
 
 namespace ks {
@@ -29,6 +30,24 @@ TEST_F(ViewsTest, WindowKeepsItsPageCentredAndNeverShrinksTooFar) {
   EXPECT_GE(window_.height(), 550);
   // Without fonts Qt draws boxes silently: the test machine must have real ones.
   EXPECT_FALSE(QFontInfo(window_.TitleLbl()->font()).family().isEmpty());
+}
+
+TEST(PageScale, GrowsInQuarterStepsOnlyWhereThereIsRoomForMuchMore) {
+  // Laptop and school screens keep the design size.
+  EXPECT_EQ(pageScaleFor(1366, 738), 1.0);
+  EXPECT_EQ(pageScaleFor(1280, 994), 1.0);
+  EXPECT_EQ(pageScaleFor(1024, 740), 1.0);
+  EXPECT_EQ(pageScaleFor(800, 570), 1.0);
+  // The height is what limits a wide screen; the window must still fit whole.
+  EXPECT_EQ(pageScaleFor(1920, 1050), 1.25);
+  EXPECT_EQ(pageScaleFor(2560, 1400), 1.75);
+  EXPECT_EQ(pageScaleFor(3840, 2130), 2.75);
+  EXPECT_EQ(pageScaleFor(1310, 963), 1.25);
+  EXPECT_EQ(pageScaleFor(1309, 963), 1.0);
+  // A portrait screen is limited by its width.
+  EXPECT_EQ(pageScaleFor(1440, 2560), 1.25);
+  EXPECT_EQ(pageScaleFor(0, 0), 1.0);
+  EXPECT_EQ(pageScaleFor(-5, 2000), 1.0);
 }
 
 TEST_F(ViewsTest, TabsKeepTheirPlaceAndTheMarkedOneIsDisabled) {

@@ -85,8 +85,9 @@ void TMissedLcd::fit() {
   int w = 0, h = 0;
   for (int i = 0; i < total_; ++i) {
     const QImage& mark = i < missed_ ? MissedMark : OpenMark;
-    w += mark.width();
-    h = std::max(h, mark.height());
+    const QSizeF size = mark.deviceIndependentSize();
+    w += qRound(size.width());
+    h = std::max(h, qRound(size.height()));
   }
   if (w > 0 && h > 0) resize(w, h);
 }
@@ -97,7 +98,7 @@ void TMissedLcd::paintEvent(QPaintEvent*) {
   for (int i = 0; i < total_; ++i) {
     const QImage& mark = i < missed_ ? MissedMark : OpenMark;
     if (!mark.isNull()) p.drawImage(x, 0, mark);
-    x += mark.width();
+    x += qRound(mark.deviceIndependentSize().width());
   }
 }
 

@@ -59,7 +59,6 @@ void TNewKeysEvent2::SetupControls(QWidget* page) {
     picture_->CapSize = 30;
     picture_->CapWidth = 34;
     picture_->RowHeight = 35;
-    if (CourseNewKeysLoops() > 0) missed_->move(626, 219);
   } else {
     picture_->setGeometry(40, 65, 521, 80);
   }

@@ -43,7 +43,10 @@ unsigned char accentOf(int key) {
 }
 
 QImage mark(bool on) {
-  QImage image(kMarkSize, kMarkSize, QImage::Format_ARGB32_Premultiplied);
+  // Drawn at several times its size so that it stays sharp on a scaled or high-DPI page.
+  constexpr int kDetail = 4;
+  QImage image(kMarkSize * kDetail, kMarkSize * kDetail, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(kDetail);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -124,11 +127,15 @@ void TCustomKeyboardEvent2::Setup() {
   correctTitle_ = new QLabel(toQString(Localize().GetString(136)), page);
   correctTitle_->setObjectName("CorrectTitle");
   correctTitle_->setFont(designFont("Verdana", 9, true));
-  correctTitle_->setGeometry(566, 224, 130, 18);
+  // The repetition marks sit under the console, lined up with its contents, where the keyboard
+  // leaves room.
+  const int marksLeft = kConsoleLeft + 12;
+  const int marksTop = kConsoleTop + kConsoleHeight + 14;
+  correctTitle_->setGeometry(marksLeft, marksTop, 150, 18);
   missed_ = new TMissedLcd(page);
   missed_->OpenMark = OkOff();
   missed_->MissedMark = OkOn();
-  missed_->move(566, 244);
+  missed_->move(marksLeft, marksTop + 20);
   missed_->hide();
   correctTitle_->hide();
   keyboard_->show();

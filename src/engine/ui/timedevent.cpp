@@ -17,8 +17,6 @@
 namespace ks {
 namespace {
 
-constexpr int kConsoleLeft = TBookFormEx::kPageWidth - 185;
-
 QString msg(int id) {
   return toQString(Localize().GetString(id));
 }
@@ -117,7 +115,7 @@ void TTimedEvent::Setup() {
   // The console on the right: time, progress and the pause button.
   auto* panel = new QWidget(page);
   panel->setObjectName("EventConsole");
-  panel->setGeometry(kConsoleLeft, 70, 170, 190);
+  panel->setGeometry(kConsoleLeft, kConsoleTop, kConsoleWidth, kConsoleHeight);
   panel->setStyleSheet(
       "#EventConsole { background: rgba(53, 79, 177, 28); border-radius: 10px; }"
       "QLabel { color: #28343f; }");

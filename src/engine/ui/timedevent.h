@@ -20,6 +20,12 @@ class TTimedEvent : public TEvent, public TypingHost {
   Q_OBJECT
 
  public:
+  // The console on the right of the page: time, progress and the pause button.
+  static constexpr int kConsoleLeft = 615;
+  static constexpr int kConsoleTop = 70;
+  static constexpr int kConsoleWidth = 170;
+  static constexpr int kConsoleHeight = 190;
+
   explicit TTimedEvent(const std::string& line);
   ~TTimedEvent() override;
 
