@@ -26,6 +26,8 @@ namespace ks {
 namespace {
 
 constexpr int kDynamicMinutes[] = {0, 25, 35, 45};
+// The width a lesson title may take in the lessons card, beside its scroll bar.
+constexpr int kLessonRoom = 244;
 
 }  // namespace
 
@@ -96,10 +98,17 @@ void TCourseContentsView::Setup() {
   column->setSpacing(2);
   const std::vector<std::string> titles = c.LessonTitles(TitlePrefix::Number);
   for (int n = 1; n <= lessons; ++n) {
-    QPushButton* b = makeButton(panel, QString("Lesson%1").arg(n),
-                                toQString(titles[static_cast<size_t>(n - 1)]), ButtonRole::Link);
+    const QString title = toQString(titles[static_cast<size_t>(n - 1)]);
+    QPushButton* b = makeButton(panel, QString("Lesson%1").arg(n), title, ButtonRole::Link);
     b->setMinimumHeight(22);
     if (n == bm.Chapter) b->setFont(designFont("Verdana", 9, true));
+    // A long title ends in an ellipsis before the scroll bar; the tooltip shows all of it.
+    b->ensurePolished();
+    const QString shown = QFontMetrics(b->font()).elidedText(title, Qt::ElideRight, kLessonRoom);
+    if (shown != title) {
+      b->setText(shown);
+      b->setToolTip(title);
+    }
     connect(b, &QPushButton::clicked, this, [this, n] {
       if (ChooseLesson(n)) SetCloseResult(1);
     });
