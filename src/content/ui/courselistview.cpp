@@ -85,10 +85,7 @@ void TCourseListView::build() {
   }
   if (!choices_.OtherFiles.empty()) {
     QFrame* card = makeCard(page, QRect(20, y, 568, 146), "OtherCourses");
-    auto* badge = makeLabel(card, "2", 12, true, "white");
-    badge->setAlignment(Qt::AlignCenter);
-    badge->setStyleSheet("background: #2e8b57; color: white; border-radius: 14px;");
-    badge->setGeometry(14, 12, 28, 28);
+    makeBadge(card, "2", QPoint(14, 12));
     makeHeading(card, msgText(1929), 12)->setGeometry(52, 14, 360, 24);
     combo_ = new QComboBox(card);
     combo_->setObjectName("CourseCombo");
@@ -154,10 +151,7 @@ QWidget* TCourseListView::courseCard(QWidget* page, int top, int height, const Q
                                      const QString& title, const std::string& file,
                                      const QString& startName) {
   QFrame* card = makeCard(page, QRect(20, top, 568, height), "Card" + startName);
-  auto* badge = makeLabel(card, step, 12, true, "white");
-  badge->setAlignment(Qt::AlignCenter);
-  badge->setStyleSheet("background: #2e8b57; color: white; border-radius: 14px;");
-  badge->setGeometry(14, 12, 28, 28);
+  makeBadge(card, step, QPoint(14, 12));
   makeLabel(card, title, 8, true, "#5b6b5b")->setGeometry(52, 8, 360, 16);
   const Summary& s = SummaryOf(file);
   auto* name = makeHeading(card, toQString(s.Description), 12);

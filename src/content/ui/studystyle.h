@@ -1,5 +1,5 @@
-// The look the studying pages share: cards on the page, headings, the green buttons, the goal
-// marks and a slim progress bar, all painted so that they stay crisp at any scale.
+// The studying pages' own marks: goal ticks and crosses and a slim progress bar, painted so that
+// they stay crisp at any scale. The cards, headings and buttons are the shell's page style.
 #pragma once
 
 #include <QFrame>
@@ -9,24 +9,9 @@
 #include <QWidget>
 
 #include "content/resultjudge.h"
+#include "shell/pagestyle.h"
 
 namespace ks {
-
-QString msgText(int id);
-
-enum class ButtonRole { Primary, Secondary, Link };
-
-QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool bold = false,
-                  const QString& colour = "#28343f");
-QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
-QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
-                        ButtonRole role = ButtonRole::Secondary);
-// Shows as much of `text` as fits in `lines` lines of the label's width; all of it as tooltip.
-void setElidedText(QLabel* label, const QString& text, int lines);
-// A white card with a soft green border.
-QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name);
-// The style sheet of a page's content (cards, buttons, lists, combo boxes).
-QString studyStyleSheet();
 
 // A goal mark: a green tick (reached), a red cross (missed), a grey dot (neutral); nothing for
 // none.

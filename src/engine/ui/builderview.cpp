@@ -11,6 +11,7 @@
 #include "engine/ui/viewfactory.h"
 #include "platform/desktop/qtext.h"
 #include "shell/bookformex.h"
+#include "shell/pagestyle.h"
 #include "shell/uistyle.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
@@ -18,26 +19,32 @@
 namespace ks {
 namespace {
 
-QString msg(int id) {
-  return toQString(Localize().GetString(id));
-}
-
-QLabel* label(QWidget* page, const char* name, const QString& text, int x, int y, bool bold) {
-  auto* l = new QLabel(text, page);
-  l->setObjectName(name);
-  l->setFont(designFont("Verdana", bold ? 11 : 10, bold));
-  l->move(x, y);
-  l->adjustSize();
-  return l;
-}
-
-QRadioButton* radio(QWidget* page, const char* name, const QString& text, int x, int y) {
-  auto* r = new QRadioButton(text, page);
+QRadioButton* radio(QWidget* parent, const char* name, const QString& text, int x, int y) {
+  auto* r = new QRadioButton(text, parent);
   r->setObjectName(name);
   r->setFont(designFont("Verdana", 10));
   r->move(x, y);
   r->adjustSize();
   return r;
+}
+
+// One numbered question of the page: a card with its step and heading.
+QFrame* questionCard(QWidget* page, int top, int height, const QString& step, int heading,
+                     const char* headingName) {
+  QFrame* card = makeCard(page, QRect(40, top, 720, height), QString("Step") + step);
+  makeBadge(card, step, QPoint(14, 12));
+  QLabel* title = makeLabel(card, msgText(heading), 11, true);
+  title->setObjectName(headingName);
+  title->setGeometry(52, 15, 640, 22);
+  return card;
+}
+
+// The keys an option stands for, beside it.
+QLabel* keysLabel(QWidget* card, const char* name, int y) {
+  QLabel* keys = makeLabel(card, QString(), 11, true, "#1f5f3a");
+  keys->setObjectName(name);
+  keys->setGeometry(320, y, 380, 22);
+  return keys;
 }
 
 }  // namespace
@@ -53,49 +60,51 @@ void TBuilderView::Setup() {
   // The event's menu choice applies to this view's own Cancel button.
   const bool menuVisible = BuilderChoice::MenuVisible;
   TCustomBookView::Setup();
-  SetTitle(msg(562));
+  SetTitle(msgText(562));
   QWidget* page = Content();
   if (page == nullptr) return;
 
-  label(page, "KeyLabel", "1  " + msg(589), 40, 60, true);
-  difficultOpt_ = radio(page, "DifficultKeyOpt", msg(590), 60, 92);
-  difKeys_ = label(page, "DifKeys", QString(), 300, 94, true);
-  currentOpt_ = radio(page, "CurrentKeys", msg(591), 60, 122);
-  studiedKeys_ = label(page, "StudiedKeys", QString(), 300, 124, true);
-  chooseOpt_ = radio(page, "ChooseKeys", msg(592), 60, 152);
-  yourKeys_ = new QLineEdit(toQString(ChosenKeys), page);
+  page->setStyleSheet(studyStyleSheet());
+
+  QFrame* keys = questionCard(page, 66, 142, "1", 589, "KeyLabel");
+  difficultOpt_ = radio(keys, "DifficultKeyOpt", msgText(590), 52, 50);
+  difKeys_ = keysLabel(keys, "DifKeys", 48);
+  currentOpt_ = radio(keys, "CurrentKeys", msgText(591), 52, 78);
+  studiedKeys_ = keysLabel(keys, "StudiedKeys", 76);
+  chooseOpt_ = radio(keys, "ChooseKeys", msgText(592), 52, 106);
+  yourKeys_ = new QLineEdit(toQString(ChosenKeys), keys);
   yourKeys_->setObjectName("YourKeys");
   yourKeys_->setMaxLength(6);
-  yourKeys_->setGeometry(300, 150, 90, 24);
+  yourKeys_->setFont(designFont("Verdana", 11, true));
+  yourKeys_->setGeometry(320, 102, 110, 28);
   auto* keyGroup = new QButtonGroup(page);
   for (QRadioButton* r : {difficultOpt_.data(), currentOpt_.data(), chooseOpt_.data()}) {
     keyGroup->addButton(r);
   }
 
-  label(page, "MethodLabel", "2  " + msg(593), 40, 200, true);
-  keyboardRev_ = radio(page, "KeyboardRev", msg(594), 60, 232);
-  textRev_ = radio(page, "TextRev", msg(595), 60, 262);
-  gameMethod_ = radio(page, "GameMethod", msg(596), 60, 292);
-  gameCombo_ = new QComboBox(page);
+  QFrame* method = questionCard(page, 220, 142, "2", 593, "MethodLabel");
+  keyboardRev_ = radio(method, "KeyboardRev", msgText(594), 52, 50);
+  textRev_ = radio(method, "TextRev", msgText(595), 52, 78);
+  gameMethod_ = radio(method, "GameMethod", msgText(596), 52, 106);
+  gameCombo_ = new QComboBox(method);
   gameCombo_->setObjectName("GameCombo");
-  gameCombo_->addItems({msg(1402), msg(1403)});
-  gameCombo_->setGeometry(300, 290, 150, 24);
+  gameCombo_->addItems({msgText(1402), msgText(1403)});
+  gameCombo_->setGeometry(320, 102, 180, 28);
   auto* methodGroup = new QButtonGroup(page);
   for (QRadioButton* r : {keyboardRev_.data(), textRev_.data(), gameMethod_.data()}) {
     methodGroup->addButton(r);
   }
 
-  label(page, "DiffKeysLabel", "3  " + msg(597), 40, 340, true);
-  auto* list = label(page, "DifficultKeysList", toQString(DifficultKeysText), 60, 372, false);
+  QFrame* hardest = questionCard(page, 374, 100, "3", 597, "DiffKeysLabel");
+  QLabel* list = makeLabel(hardest, toQString(DifficultKeysText), 16, true, "#1f5f3a");
+  list->setObjectName("DifficultKeysList");
   list->setFont(designFont("Courier New", 16, true));
-  list->adjustSize();
+  list->setGeometry(52, 50, 640, 34);
 
-  auto* ok = new QPushButton(msg(1786), page);
-  ok->setObjectName("OKBtn");
-  ok->setGeometry(540, 520, 110, 34);
-  auto* cancel = new QPushButton(msg(88), page);
-  cancel->setObjectName("CancelBtn");
-  cancel->setGeometry(660, 520, 110, 34);
+  QPushButton* ok = makeButton(page, "OKBtn", msgText(1786), ButtonRole::Primary);
+  ok->setGeometry(630, 506, 130, 44);
+  QPushButton* cancel = makeButton(page, "CancelBtn", msgText(88));
+  cancel->setGeometry(490, 512, 130, 34);
   cancel->setVisible(!menuVisible);
   connect(ok, &QPushButton::clicked, this, [this, ok] { ButtonClick(ok); });
   connect(cancel, &QPushButton::clicked, this, [this, cancel] { ButtonClick(cancel); });
@@ -110,10 +119,8 @@ void TBuilderView::Setup() {
   const bool difficult =
       !DifficultKeysText.empty() && DifficultKeysText != "." && DifficultKeysText != ",";
   difKeys_->setText(difficult ? toQString(DifficultKeysText) : QString());
-  difKeys_->adjustSize();
   difficultOpt_->setEnabled(difficult);
   studiedKeys_->setText(toQString(StudiedKeysText));
-  studiedKeys_->adjustSize();
   currentOpt_->setEnabled(!StudiedKeysText.empty());
 
   difficultOpt_->setChecked(true);

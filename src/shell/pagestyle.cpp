@@ -1,0 +1,116 @@
+#include "shell/pagestyle.h"
+
+#include <algorithm>
+
+#include "platform/desktop/qtext.h"
+#include "shell/uistyle.h"
+#include "store/langres.h"
+
+namespace ks {
+
+QString msgText(int id) {
+  return toQString(Localize().GetString(id));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, double points, bool bold,
+                  const QString& colour) {
+  auto* l = new QLabel(text, parent);
+  l->setFont(designFont("Verdana", points, bold));
+  l->setStyleSheet("color: " + colour + "; background: transparent;");
+  return l;
+}
+
+QLabel* makeHeading(QWidget* parent, const QString& text, double points) {
+  auto* l = new QLabel(text, parent);
+  l->setFont(designFont("Georgia", points, true));
+  l->setStyleSheet("color: #1f5f3a; background: transparent;");
+  return l;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
+                        ButtonRole role) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  b->setFont(designFont("Verdana", role == ButtonRole::Link ? 9 : 10, role == ButtonRole::Primary));
+  b->setCursor(Qt::PointingHandCursor);
+  b->setFocusPolicy(Qt::NoFocus);
+  switch (role) {
+    case ButtonRole::Primary:
+      b->setProperty("role", "primary");
+      b->setMinimumHeight(36);
+      break;
+    case ButtonRole::Secondary:
+      b->setProperty("role", "secondary");
+      b->setMinimumHeight(30);
+      break;
+    case ButtonRole::Link:
+      b->setProperty("role", "link");
+      break;
+  }
+  return b;
+}
+
+void setElidedText(QLabel* label, const QString& text, int lines) {
+  const QFontMetrics fm(label->font());
+  // Word wrapping leaves part of each line empty: allow for it.
+  const int room = label->width() * lines - fm.averageCharWidth() * 4 * lines;
+  label->setText(fm.elidedText(text, Qt::ElideRight, std::max(0, room)));
+  label->setToolTip(text);
+}
+
+QLabel* makeBadge(QWidget* parent, const QString& text, const QPoint& at) {
+  auto* badge = makeLabel(parent, text, 12, true, "white");
+  badge->setAlignment(Qt::AlignCenter);
+  badge->setStyleSheet("background: #2e8b57; color: white; border-radius: 14px;");
+  badge->setGeometry(at.x(), at.y(), 28, 28);
+  return badge;
+}
+
+QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name) {
+  auto* card = new QFrame(parent);
+  card->setObjectName(name);
+  card->setProperty("card", true);
+  card->setGeometry(geometry);
+  return card;
+}
+
+QString studyStyleSheet() {
+  return "QFrame[card=\"true\"] { background: white; border: 1px solid #b9d3a0;"
+         "  border-radius: 12px; }"
+         "QFrame[card=\"true\"] QLabel { border: none; }"
+         "QPushButton[role=\"primary\"] { background: #2e8b57; color: white; border: none;"
+         "  border-radius: 8px; padding: 6px 10px; }"
+         "QPushButton[role=\"primary\"]:hover { background: #3aa86a; }"
+         "QPushButton[role=\"primary\"]:disabled { background: #a9c9b4; }"
+         "QPushButton[role=\"secondary\"] { background: #e4efd8; color: #28343f;"
+         "  border: 1px solid #b9d3a0; border-radius: 8px; padding: 4px 8px; }"
+         "QPushButton[role=\"secondary\"]:hover { background: #d3e6c0; }"
+         "QPushButton[role=\"secondary\"]:disabled { color: #8a9a8a; background: #eef4e8; }"
+         "QPushButton[role=\"link\"] { background: transparent; color: #000084; border: none;"
+         "  text-decoration: underline; padding: 0px; text-align: left; }"
+         "QPushButton[role=\"link\"]:hover { color: #2e8b57; }"
+         "QListWidget { border: 1px solid #9fb88a; border-radius: 6px; padding: 3px;"
+         "  background: #fbfff5; color: #28343f; }"
+         "QComboBox { color: #28343f; }"
+         "QListWidget::item { padding: 3px; }"
+         "QListWidget::item:selected { background: #a5cead; color: black; }"
+         "QRadioButton { color: #28343f; background: transparent; spacing: 8px; }"
+         "QRadioButton:disabled { color: #9aa59a; }"
+         "QRadioButton::indicator { width: 14px; height: 14px; border-radius: 8px;"
+         "  border: 1px solid #7fa66a; background: white; }"
+         "QRadioButton::indicator:hover { border-color: #2e8b57; }"
+         "QRadioButton::indicator:checked { border: 1px solid #2e8b57; background:"
+         "  qradialgradient(cx: 0.5, cy: 0.5, radius: 0.5, fx: 0.5, fy: 0.5, stop: 0 #2e8b57,"
+         "  stop: 0.5 #2e8b57, stop: 0.6 white, stop: 1 white); }"
+         "QRadioButton::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
+         "QLineEdit { border: 1px solid #9fb88a; border-radius: 6px; padding: 2px 6px;"
+         "  background: #fbfff5; color: #28343f; }"
+         "QLineEdit:focus { border-color: #2e8b57; }"
+         "QScrollBar:vertical { background: #f2f7ec; width: 10px; border: none; margin: 0px; }"
+         "QScrollBar::handle:vertical { background: #b9d3a0; border-radius: 5px; min-height: 24px; "
+         "}"
+         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
+         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+}
+
+}  // namespace ks

@@ -1,0 +1,32 @@
+// The look the pages of the book share: cards on the page, headings, numbered steps and the
+// green buttons. A view sets the style sheet on its page and builds its controls with these.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+namespace ks {
+
+// Message `id` of the current language.
+QString msgText(int id);
+
+enum class ButtonRole { Primary, Secondary, Link };
+
+QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool bold = false,
+                  const QString& colour = "#28343f");
+QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
+                        ButtonRole role = ButtonRole::Secondary);
+// Shows as much of `text` as fits in `lines` lines of the label's width; all of it as tooltip.
+void setElidedText(QLabel* label, const QString& text, int lines);
+// A white card with a soft green border.
+QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name);
+// A numbered step: a green disc with `text` in white, its corner at `at`.
+QLabel* makeBadge(QWidget* parent, const QString& text, const QPoint& at);
+// The style sheet of a page's content (cards, buttons, lists, combo boxes).
+QString studyStyleSheet();
+
+}  // namespace ks
