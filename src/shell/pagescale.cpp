@@ -18,7 +18,10 @@ double pageScaleFor(int width, int height) {
 
 void createScaledApplication(std::optional<QApplication>& app, int& argc, char** argv) {
   app.emplace(argc, argv);
-  if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) return;
+  // A scale the user gave Qt, for every screen or for each, is theirs to keep.
+  if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ||
+      qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS"))
+    return;
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect free = screen->availableGeometry();

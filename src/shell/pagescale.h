@@ -14,8 +14,8 @@ namespace ks {
 double pageScaleFor(int width, int height);
 
 // Creates the application in `app`. When the primary screen calls for a larger page and the
-// user has not chosen a scale of their own (QT_SCALE_FACTOR), the application is made once
-// more with that scale, before any window exists.
+// user has not chosen a scale of their own (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS), the
+// application is made once more with that scale, before any window exists.
 void createScaledApplication(std::optional<QApplication>& app, int& argc, char** argv);
 
 }  // namespace ks
