@@ -300,7 +300,8 @@ int TAppFrame::runPart(const QString& tab) {
   auto it = parts_.find(tab);
   if (it != parts_.end()) return it->second(*this);
   if (tab == "Info") {
-    TPlaceholderView view(msg(569), msg(1) + " " + QString::fromUtf8(KS_VERSION));
+    TPlaceholderView view(msg(569), msg(1) + " " + QString::fromUtf8(KS_VERSION),
+                          TPlaceholderView::Sign::Info);
     return view.RunModal();
   }
   // A part this version does not have yet says so instead of showing an empty page.

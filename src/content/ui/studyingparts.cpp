@@ -89,7 +89,7 @@ int StudyingScreensQt::RunReview() {
         user_.Difficulties().CurrentDifficulties().getTopKeys(8, TDifficultKeys::CaseFilter::Any);
     QString text = msgText(1934);
     if (!keys.empty()) text += "\n\n" + msgText(1933) + toQString(keys);
-    TPlaceholderView view(msgText(562), text);
+    TPlaceholderView view(msgText(562), text, TPlaceholderView::Sign::Info);
     view.RunModal();
   };
   return review.Run();
