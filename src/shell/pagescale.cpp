@@ -1,7 +1,9 @@
 #include "shell/pagescale.h"
 
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "shell/bookformex.h"
 
@@ -17,6 +19,9 @@ double pageScaleFor(int width, int height) {
 }
 
 void createScaledApplication(std::optional<QApplication>& app, int& argc, char** argv) {
+  // Qt takes its own options (-platform, -display ...) out of the arguments; the second
+  // application must see them too.
+  const std::vector<char*> given(argv, argv + argc);
   app.emplace(argc, argv);
   // A scale the user gave Qt, for every screen or for each, is theirs to keep.
   if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ||
@@ -30,6 +35,9 @@ void createScaledApplication(std::optional<QApplication>& app, int& argc, char**
   // Qt reads its scale once, as the application is made; nothing has been shown yet.
   app.reset();
   qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+  std::copy(given.begin(), given.end(), argv);
+  argc = static_cast<int>(given.size());
+  argv[argc] = nullptr;
   app.emplace(argc, argv);
   // Programs the tutor starts (the monitor, a web browser) choose their own size.
   qunsetenv("QT_SCALE_FACTOR");
