@@ -51,4 +51,7 @@ class PercentBar : public QWidget {
   QColor colour_{46, 139, 87};
 };
 
+// Saves a picture of `widget` to $KS_SCREENSHOT_DIR/<name>.png when that is set.
+void saveScreenshot(QWidget* widget, const QString& name);
+
 }  // namespace ks
