@@ -24,6 +24,9 @@ const char* kStyle =
     "  border-radius: 14px; }"
     "QLabel { color: #28343f; }"
     "QListWidget { border: 1px solid #c9c0ff; border-radius: 6px; font-size: 14px; }"
+    "QListWidget { padding: 4px; }"
+    "QListWidget::item { padding: 5px 6px; border-radius: 4px; }"
+    "QListWidget::item:hover { background: #efecff; }"
     "QListWidget::item:selected { background: #ceC6ff; color: black; }"
     "QPushButton { background: #354fb1; color: white; border: none; border-radius: 8px;"
     "  padding: 7px 18px; font-weight: bold; }";

@@ -118,7 +118,12 @@ void TTimedEvent::Setup() {
   panel->setGeometry(kConsoleLeft, kConsoleTop, kConsoleWidth, kConsoleHeight);
   panel->setStyleSheet(
       "#EventConsole { background: rgba(53, 79, 177, 28); border-radius: 10px; }"
-      "QLabel { color: #28343f; }");
+      "QLabel { color: #28343f; }"
+      "QProgressBar { border: 1px solid #aab4dc; border-radius: 5px; background: white; }"
+      "QProgressBar::chunk { background: #354fb1; border-radius: 4px; }"
+      "QPushButton { background: #354fb1; color: white; border: none; border-radius: 8px;"
+      "  font-weight: bold; }"
+      "QPushButton:hover { background: #4763c8; }");
   timeCaption_ = new QLabel(msg(TimeLimit ? 130 : 247), panel);
   timeCaption_->setObjectName("TimeLbl");
   timeCaption_->setFont(designFont("Verdana", 9, true));
@@ -157,7 +162,7 @@ void TTimedEvent::Setup() {
     goalBar_->setGeometry(12, 104, 146, 14);
     goalBar_->setTextVisible(false);
     goalBar_->setRange(0, 100);
-    goalBar_->setStyleSheet("QProgressBar::chunk { background: #2e8b57; }");
+    goalBar_->setStyleSheet("QProgressBar::chunk { background: #2e8b57; border-radius: 4px; }");
     panels_ = new GoalPanels(page);
     panels_->OnLevelChosen = [this](int row) { chooseLevel(row); };
     panels_->OnContinue = [this] { storeNoInterrupt(); };
