@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 
 #include "engine/ui/eventenv.h"
@@ -105,6 +106,16 @@ void THTMLMessageEvent::Setup() {
   viewer_->setGeometry((TBookFormEx::kPageWidth - 190 - 510) / 2 + 20, 40 + 30, 510, 410);
   viewer_->setOpenLinks(false);
   viewer_->setSearchPaths({QString::fromStdString(file.parent_path().string())});
+  // The course's pages are plain HTML; the look of the book comes from here.
+  viewer_->setFont(designFont("Verdana", 11));
+  viewer_->document()->setDefaultStyleSheet(
+      "body { color: #28343f; }"
+      "h1, h2, h3 { color: #1f5f3a; font-family: Georgia, 'DejaVu Serif', serif; }"
+      "p { line-height: 135%; }"
+      "table { border-collapse: collapse; border-color: #b9d3a0; margin-top: 4px;"
+      "  margin-bottom: 4px; }"
+      "th { background-color: #e4efd8; color: #1f5f3a; }"
+      "td, th { border: 1px solid #b9d3a0; padding: 5px 10px; }");
   viewer_->setHtml(toQString(html, false));
   viewer_->setStyleSheet("QTextBrowser { background: transparent; border: none; }");
   connect(viewer_, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
