@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "platform/desktop/qtext.h"
@@ -50,6 +51,7 @@ const char* kPanelStyle =
     "QWidget#LoginViewPanel { background: white; border: 1px solid #b9d3a0; border-radius: 14px; }"
     "QLineEdit, QComboBox, QListWidget { border: 1px solid #9fb88a; border-radius: 6px;"
     "  padding: 4px; background: #fbfff5; font-size: 14px; }"
+    "QListWidget::item { padding: 3px 4px; border-radius: 4px; }"
     "QListWidget::item:selected { background: #a5cead; color: black; }"
     "QPushButton { background: #2e8b57; color: white; border: none; border-radius: 8px;"
     "  padding: 6px 16px; }"
@@ -148,6 +150,7 @@ void TLoginView::Setup() {
   connect(nameList_, &QListWidget::currentTextChanged, this,
           [this](const QString& t) { nameEdit_->setText(t); });
   connect(nameList_, &QListWidget::itemDoubleClicked, this, [this] { SetCloseResult(1); });
+  connect(nameEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { markName(t); });
   lp->addWidget(nameList_, 1);
   if (requirePasswords_) {
     lp->addWidget(label(msg(738), loginPage_));
@@ -236,6 +239,23 @@ void TLoginView::fillNames() {
     if (i > 0) group = std::stoi(groupIds_[static_cast<size_t>(i)]);
   }
   for (const std::string& name : UserNames(group)) nameList_->addItem(toQString(name));
+  markName(nameEdit_->text());
+}
+
+void TLoginView::markName(const QString& name) {
+  if (!nameList_) return;
+  // Marking the learner must not write the list's spelling back into the name being typed.
+  const QSignalBlocker quiet(nameList_);
+  const auto found = name.trimmed().isEmpty()
+                         ? QList<QListWidgetItem*>()
+                         : nameList_->findItems(name.trimmed(), Qt::MatchFixedString);
+  if (found.isEmpty()) {
+    nameList_->setCurrentRow(-1);
+    nameList_->clearSelection();
+  } else {
+    nameList_->setCurrentItem(found.front());
+    nameList_->scrollToItem(found.front());
+  }
 }
 
 void TLoginView::setMode(int mode) {

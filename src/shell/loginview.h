@@ -45,6 +45,8 @@ class TLoginView : public TCustomBookView {
  private:
   void setMode(int mode);
   void fillNames();
+  // Marks the listed learner whose name is typed (case aside), or none.
+  void markName(const QString& name);
   void check(bool& abort);
   bool checkLogin();
   bool checkNewUser();
