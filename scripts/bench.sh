@@ -4,17 +4,10 @@
 # there is no display). Not part of the test run: the figures go into README's "Performance".
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 scripts/deps.sh test
 build=build/bench
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
-fi
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF \
-    "${launcher[@]}" >/dev/null
-fi
+configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
 cmake --build "$build"
 if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
   XDG_RUNTIME_DIR=$(mktemp -d)

@@ -4,16 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/lib.sh
 scripts/deps.sh test
 build=build/test
-launcher=()
-if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
-fi
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKS_SANITIZE=ON "${launcher[@]}" >/dev/null
-fi
+configure_build "$build" -DCMAKE_BUILD_TYPE=Debug -DKS_SANITIZE=ON
 # Test discovery must never need a display.
 export QT_QPA_PLATFORM=offscreen
 cmake --build "$build"

@@ -1,0 +1,16 @@
+# Shared by the build scripts (sourced).
+
+# Configures build folder $1 with the given CMake options unless it is configured already;
+# compiles through ccache when it is installed, with hits shared across clones.
+configure_build() {
+  local build=$1
+  shift
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+  fi
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S . -B "$build" -G Ninja "$@" "${launcher[@]}" >/dev/null
+  fi
+}
