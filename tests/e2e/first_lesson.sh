@@ -9,11 +9,7 @@ set -euo pipefail
 bin=$1
 mode=$2
 . "$(dirname "$0")/lib.sh"
-work=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; rm -rf "$work"' EXIT
-fresh_home "$work"
-out=$work/out
+script_home
 lessons=$bin/../share/keyscholar/lessons
 
 # The lines of a lesson text, without line ends or empty lines.

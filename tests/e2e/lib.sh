@@ -49,6 +49,16 @@ fresh_home() {
   data=$XDG_DATA_HOME/Keyscholar8
 }
 
+# A script's own temporary home (fresh_home) in `work`, with `out` for the tutor's output; on
+# exit a tutor still running (`pid`) is ended and the folder removed.
+script_home() {
+  work=$(mktemp -d)
+  pid=
+  trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; rm -rf "$work"' EXIT
+  fresh_home "$work"
+  out=$work/out
+}
+
 # Starts the tutor in $bin with output to $1, waits for its window and focuses it; sets `pid`
 # and `win`.
 start_tutor() {
