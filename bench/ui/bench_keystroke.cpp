@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,18 @@ struct Setup {
   ~Setup() { eventEnvironment() = EventEnvironment{}; }
 };
 
+// Runs `event` with a fresh result while `typing` plays its keys; the seconds it took.
+double timedRun(TEvent& event, const char* type, const std::function<void()>& typing) {
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  h.EventType = type;
+  const auto start = std::chrono::steady_clock::now();
+  QTimer::singleShot(0, typing);
+  event.Execute(h);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 void report(benchmark::State& state, Timings& t) {
   state.counters["median_ms"] = t.at(0.5);
   state.counters["p99_ms"] = t.at(0.99);
@@ -132,19 +145,11 @@ void BM_InputLineText(benchmark::State& state) {
     // One long text: the input line ends words with Space, so the line ends are blanks too.
     TTextEventView event("event;TEXT;0;x", "TEXT");
     event.TextOverride = joined(lines, " ");
-    TResultItem result;
-    EventHandover h;
-    h.Result = &result;
-    h.EventType = "TEXT";
-    const auto start = std::chrono::steady_clock::now();
-    QTimer::singleShot(0, [&] {
+    state.SetIterationTime(timedRun(event, "TEXT", [&] {
       typeText(s.window, lines, false, t);
       strike(s.window, Qt::Key_Space, t);  // ends the last word
       leave(s.window);
-    });
-    event.Execute(h);
-    state.SetIterationTime(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }));
   }
   report(state, t);
 }
@@ -161,18 +166,10 @@ void BM_InPlaceSentenceDrill(benchmark::State& state) {
   for (auto _ : state) {
     TKeybSentenceEvent2 event("event;SENTENCE2;0;x");
     event.TextOverride = joined(lines, "\r\n");
-    TResultItem result;
-    EventHandover h;
-    h.Result = &result;
-    h.EventType = "SENTENCE2";
-    const auto start = std::chrono::steady_clock::now();
-    QTimer::singleShot(0, [&] {
+    state.SetIterationTime(timedRun(event, "SENTENCE2", [&] {
       typeText(s.window, lines, true, t);
       leave(s.window);
-    });
-    event.Execute(h);
-    state.SetIterationTime(
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }));
   }
   report(state, t);
 }
