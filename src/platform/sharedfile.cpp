@@ -120,6 +120,18 @@ bool readJournal(const std::filesystem::path& file, int fd, std::string& content
   return true;
 }
 
+FolderSyncObserver folderSyncObserver = nullptr;
+
+// Makes a rename in `folder` durable: without it a power cut can forget the rename, although the
+// renamed file's content was synced.
+void syncFolder(const std::filesystem::path& folder) {
+  const int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return;
+  ::fsync(dfd);
+  ::close(dfd);
+  if (folderSyncObserver) folderSyncObserver(folder);
+}
+
 // Puts `data` beside the file as its journal: written whole and synced under a temporary name,
 // then renamed, so a journal is either complete or absent.
 bool writeJournal(const std::filesystem::path& file, int fd, std::string_view data) {
@@ -138,6 +150,7 @@ bool writeJournal(const std::filesystem::path& file, int fd, std::string_view da
     ::unlink(temp.c_str());
     return false;
   }
+  syncFolder(journal.parent_path());
   return true;
 }
 
@@ -155,6 +168,10 @@ void finishUnfinishedSave(const std::filesystem::path& file, int fd) {
 }
 
 }  // namespace
+
+void setFolderSyncObserver(FolderSyncObserver observer) {
+  folderSyncObserver = observer;
+}
 
 SharedFile::~SharedFile() {
   close();

@@ -52,6 +52,10 @@ class SharedFile {
   std::filesystem::path path_;
 };
 
+// Called with the folder each time a save has synced one after renaming in it (tests watch it).
+using FolderSyncObserver = void (*)(const std::filesystem::path& folder);
+void setFolderSyncObserver(FolderSyncObserver observer);
+
 // Reads a whole file (shared reading). False when it cannot be opened or read.
 bool readWholeFile(const std::filesystem::path& path, std::string& out);
 // Replaces or creates a file by the safe whole-file write, denying other writers meanwhile.

@@ -1,6 +1,7 @@
 #include "store/dynamicfile.h"
 
 #include "platform/paths.h"
+#include "store/errors.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -14,6 +15,19 @@ UrlFetcher& urlFetcher() {
 
 // Below this many lines an index costs more than it saves.
 constexpr size_t kIndexFrom = 64;
+
+// Zero bytes never belong in a settings file (a torn write on some file systems leaves a run of
+// them): each run ends a line, so the lines after it still read, and the empty lines that makes
+// are dropped.
+std::vector<std::string> linesAroundZeroBytes(std::string_view text) {
+  std::string cleaned(text);
+  for (char& c : cleaned) {
+    if (c == '\0') c = '\n';
+  }
+  std::vector<std::string> lines = splitLines(cleaned);
+  std::erase_if(lines, [](const std::string& line) { return line.empty(); });
+  return lines;
+}
 
 // The name part of a line, or npos-length when the line has no "=".
 size_t nameLength(const std::string& line) {
@@ -61,20 +75,26 @@ std::string fileUrlToPath(const std::string& url) {
 }
 
 TDynamicFile::~TDynamicFile() {
-  // A failed write-back cannot be reported from here; the caller's own Close reports it.
-  Close();
+  // No box can be shown from here, but the loss must not go unnoticed: it is logged.
+  if (Close() != 2) LogError(-5, "The settings could not be written back to " + path_);
 }
 
 int TDynamicFile::Open(const std::string& pathOrUrl, int mode) {
   if (mode < omMemory || mode > omDenyWrite) return -1;
-  if (opened_) Close();
-  // A failed close keeps the old state; an Open must start afresh all the same.
+  // The changes of the file open now are written back first; when that fails the store stays
+  // as it is, changed, so nothing is thrown away and the caller learns of it.
+  if (opened_ && Close() != 2) {
+    LogError(-5, "The settings could not be written back to " + path_);
+    return -1;
+  }
   file_.reset();
   memory_.reset();
   lines_.clear();
   indexed_ = false;
   loaded_ = changed_ = opened_ = false;
   state_ = 2;
+  path_ = pathOrUrl;
+  zeroBytes_ = false;
   readOnly_ = mode == omReadDenyWrite || mode == omReadShared || mode == omReadOnce;
   rewindBeforeLoad_ = false;
   releaseAfterLoad_ = mode == omReadOnce;
@@ -140,7 +160,8 @@ bool TDynamicFile::Load() {
   } else if (memory_) {
     text = *memory_;
   }
-  lines_ = splitLines(text);
+  zeroBytes_ = text.find('\0') != std::string::npos;
+  lines_ = zeroBytes_ ? linesAroundZeroBytes(text) : splitLines(text);
   indexed_ = false;
   loaded_ = true;
   if (releaseAfterLoad_) {

@@ -78,6 +78,8 @@ class TDynamicFile {
   bool opened() const { return opened_; }
   bool changed() const { return changed_; }
   int state() const { return state_; }
+  // The file held zero bytes when it was loaded: damaged (the lines around them were read).
+  bool heldZeroBytes() const { return zeroBytes_; }
 
  private:
   int findLine(const std::string& name) const;
@@ -99,6 +101,8 @@ class TDynamicFile {
   bool changed_ = false;
   bool opened_ = false;
   bool releaseAfterLoad_ = false;
+  bool zeroBytes_ = false;
+  std::string path_;
 };
 
 }  // namespace ks

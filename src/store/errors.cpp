@@ -166,6 +166,10 @@ bool appendToLog(const std::filesystem::path& path, const std::string& header,
 void ReportError(int code, const std::string& detail) {
   const std::string head = "#" + intToStr(code) + " " + ErrorText(code);
   dialogs().messageBox(head + "\n\r" + detail, Localize().GetStringDefault(1), BoxKind::Error);
+  LogError(code, detail);
+}
+
+void LogError(int code, const std::string& detail) {
   if (!ProgramSettings) return;
   writeEntry(entryStart(false) + textFileLine("#" + intToStr(code) + "  " + ErrorText(code)) +
              textFileLine(" - " + detail));

@@ -15,6 +15,9 @@ std::string ErrorText(int code);
 // Shows "#code text" and `detail` in an error box, then appends an entry to the log once the
 // program paths exist.
 void ReportError(int code, const std::string& detail);
+// Only the log entry of ReportError: for failures found where no box can be shown (a store
+// written back as it is destroyed).
+void LogError(int code, const std::string& detail);
 // The same for a failure whose cause is itself an error code.
 void ReportError2(int code, int cause);
 

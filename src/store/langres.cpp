@@ -175,7 +175,8 @@ int TLocalize::LoadStringFile(const fs::path& path, int mode) {
     set_[slot] = true;
   }
   lastError_.clear();
-  if (table_.empty()) return -1;
+  // The file names itself in entry 0; a file without one cannot be told from any other.
+  if (table_.empty() || table_[0].empty()) return -1;
   return upperCase(path1252).find(upperCase(table_[0])) != std::string::npos ? 0 : -1;
 }
 

@@ -67,17 +67,16 @@ void TResults::Clear() {
 
 void TResults::LoadResults(TDynamicSettings& user) {
   Clear();
-  const int count = user.ReadInteger(std::string(kCountKey));
-  if (count < 0) return;
-  // Only the first line of a number counts, as for every key of the store: names of one number
-  // differ only in the letter case of "Re". The lines are read in place; a learner of many
-  // years has tens of thousands.
+  // Every result line counts, whatever the count says: a count that is damaged or too low must
+  // neither hide results nor let new ones take their numbers. Only the first line of a number
+  // counts, as for every key of the store: names of one number differ only in the letter case
+  // of "Re". The lines are read in place; a learner of many years has tens of thousands.
   std::map<int, std::string_view> values;
   for (const std::string& line : user.file().Lines()) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     const int n = lineNumber(std::string_view(line).substr(0, eq));
-    if (n >= 0 && n <= count) values.try_emplace(n, std::string_view(line).substr(eq + 1));
+    if (n >= 0) values.try_emplace(n, std::string_view(line).substr(eq + 1));
   }
   items_.reserve(values.size());
   for (const auto& [number, value] : values) {

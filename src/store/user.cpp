@@ -152,11 +152,14 @@ std::unique_ptr<TUser> OpenUser(const std::string& name, int group, int lockMode
   }
   if (user->Open(path.string(), storeMode) != 1 || user->Load() != 1)
     throw UserOpenError(lang.GetString(kUserHeld));
-  // Every line the program writes ends; a file that stops inside one was cut, and saving the
-  // learner would make the loss final.
-  if (lockMode != ulRead && EndsInMidLine(path)) {
-    KeepDamagedCopy(path, "it ends in the middle of a line",
-                    "What could be read of it is used; the rest is in the copy.");
+  // Every line the program writes ends, and none holds a zero byte; a file that stops inside a
+  // line was cut, one with zero bytes was torn, and saving the learner would make the loss final.
+  if (lockMode != ulRead) {
+    const bool zeroBytes = user->file().heldZeroBytes();
+    if (zeroBytes || EndsInMidLine(path)) {
+      KeepDamagedCopy(path, zeroBytes ? "it holds zero bytes" : "it ends in the middle of a line",
+                      "What could be read of it is used; the rest is in the copy.");
+    }
   }
 
   const std::string stored = user->ReadString("UserName");
@@ -214,7 +217,7 @@ int SaveUser(TUser& user) {
     ReportError(-5, user.SettingsPath().string());
     return 0;
   }
-  if (!user.noStatistics_) user.saveStatistics();
+  if (!user.noStatistics_ && !user.saveStatistics()) return 0;
   return 1;
 }
 

@@ -130,7 +130,7 @@ class TUser : public TDynamicSettings {
   std::filesystem::path filePath(const std::string& extension) const;
   int64_t studiedMinutes();
   void loadStatistics();
-  void saveStatistics();
+  bool saveStatistics();
   void openAppList();
   void openGroupStore();
 

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "store/binio.h"
 #include "store/damaged.h"
+#include "store/errors.h"
 #include "store/langres.h"
 #include "store/recordbytes.h"
 #include "store/user.h"
@@ -55,7 +56,7 @@ void TUser::loadStatistics() {
   words.Load(bytes, pos);
 }
 
-void TUser::saveStatistics() {
+bool TUser::saveStatistics() {
   std::string bytes;
   for (int i = 0; i < kIgnoredWords; ++i) putInt32LE(bytes, kIgnoredValue);
   putInt32LE(bytes, kFormat);
@@ -77,11 +78,13 @@ void TUser::saveStatistics() {
     status = file.Close() == fsClosed ? fsOk : file.status();
   }
   if (status != fsOk) {
-    dialogs().messageBox("File error in SaveStatistics: " + intToStr(status),
-                         Localize().GetStringDefault(1), BoxKind::Error);
-    return;
+    const std::string text = "File error in SaveStatistics: " + intToStr(status);
+    dialogs().messageBox(text, Localize().GetStringDefault(1), BoxKind::Error);
+    LogError(status, text + " " + path);
+    return false;
   }
   Words().Modified = false;
+  return true;
 }
 
 }  // namespace ks

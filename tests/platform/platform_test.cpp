@@ -94,6 +94,22 @@ TEST(SharedFile, WholeWriteReplacesLongerAndShorterContent) {
   EXPECT_FALSE(r.writeWhole("x"));
 }
 
+std::vector<std::filesystem::path> syncedFolders;
+
+// A power cut must leave the old or the new content: the journal's rename is made durable by
+// syncing its folder before the file is overwritten in place.
+TEST(SharedFile, WholeWriteSyncsTheFolderOfItsJournal) {
+  TempDir dir;
+  SharedFile f = openFile(dir / "data", FileAccess::ReadWrite, kDenyWrite);
+  syncedFolders.clear();
+  setFolderSyncObserver(
+      [](const std::filesystem::path& folder) { syncedFolders.push_back(folder); });
+  ASSERT_TRUE(f.writeWhole("new content\r\n"));
+  setFolderSyncObserver(nullptr);
+  ASSERT_EQ(syncedFolders.size(), 1u);
+  EXPECT_TRUE(std::filesystem::equivalent(syncedFolders[0], dir.path()));
+}
+
 TEST(Paths, ResolveNamesIgnoringCase) {
   TempDir dir;
   std::filesystem::create_directories(dir / "Lessons" / "Eng");

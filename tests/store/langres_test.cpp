@@ -57,6 +57,9 @@ TEST_F(LocalizationTest, SizingLineRules) {
   EXPECT_EQ(lang_.LoadStringFile(file("language.eng", "0=ENG\n9=x\n3=y\n"), 1), -1);
   // The id 0 text must occur in the file's own path.
   EXPECT_EQ(lang_.LoadStringFile(file("language.eng", "0=FRA\n1=x\n"), 1), -1);
+  // A file without entry 0 (or an empty one) does not name itself.
+  EXPECT_EQ(lang_.LoadStringFile(file("language.eng", "1=x\n2=y\n"), 1), -1);
+  EXPECT_EQ(lang_.LoadStringFile(file("language.eng", "0=\n1=x\n"), 1), -1);
   EXPECT_EQ(lang_.LoadStringFile(dir_ / "missing.eng", 1), -1);
   EXPECT_EQ(lang_.GetStringDefault(1), "Quillstroker");
   EXPECT_EQ(lang_.GetStringDefault(2), "Quillstroker Pro");

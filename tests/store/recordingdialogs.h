@@ -1,6 +1,7 @@
 // Records message boxes instead of showing them; installed for the lifetime of the object.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,12 @@ class RecordingDialogs : public Dialogs {
   ~RecordingDialogs() override { setDialogs(nullptr); }
   bool messageBox(const std::string& text, const std::string& caption, BoxKind) override {
     boxes.push_back({text, caption});
+    if (onBox) onBox();
     return answer;
   }
   std::vector<Box> boxes;
-  bool answer = true;  // the reply to questions
+  bool answer = true;           // the reply to questions
+  std::function<void()> onBox;  // runs while a box is up
   // The texts of the boxes shown so far.
   std::vector<std::string> texts() const {
     std::vector<std::string> out;

@@ -181,7 +181,7 @@ TEST(BestAttempt, NewNumbersNeverReuseALineThatDidNotRead) {
 }
 
 // Lines count under the names SaveResults writes, in any letter case, the first of a number
-// only, and none above "ReCnt".
+// only; lines above a "ReCnt" that is too low count too, so no new result takes their number.
 TEST(BestAttempt, OnlyLinesNamedAsWrittenAreRead) {
   test::TempDir dir;
   const auto line = [](int chapter) {
@@ -195,12 +195,20 @@ TEST(BestAttempt, OnlyLinesNamedAsWrittenAreRead) {
   ASSERT_EQ(store.Open((dir / "u.usr").string(), omDenyWrite), 1);
   TResults results;
   results.LoadResults(store);
-  ASSERT_EQ(results.Items().size(), 2u);
+  ASSERT_EQ(results.Items().size(), 3u);
   EXPECT_EQ(results.Items()[0].Number, 1);
   EXPECT_EQ(results.Items()[0].Chapter, 7);
   EXPECT_EQ(results.Items()[1].Number, 4);
   EXPECT_EQ(results.Items()[1].Chapter, 4);
-  EXPECT_EQ(results.NextNumber(), 5);
+  EXPECT_EQ(results.Items()[2].Number, 5);
+  EXPECT_EQ(results.NextNumber(), 6);
+  // A damaged count hides nothing either.
+  writeFile(dir / "v.usr", "ReCnt=x\r\nRe0=" + line(1) + "Re3=" + line(3));
+  TDynamicSettings damaged;
+  ASSERT_EQ(damaged.Open((dir / "v.usr").string(), omDenyWrite), 1);
+  results.LoadResults(damaged);
+  EXPECT_EQ(results.Items().size(), 2u);
+  EXPECT_EQ(results.NextNumber(), 4);
 }
 
 TEST(ResultQueries, OrdersAndSeries) {

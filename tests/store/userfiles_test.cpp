@@ -4,9 +4,11 @@
 
 #include "store/autostart.h"
 #include "store/binio.h"
+#include "store/errors.h"
 #include "store/group.h"
 #include "store/user.h"
 #include "store/userindex.h"
+#include "support/filelimit.h"
 #include "support/tempdir.h"
 #include "userfolders.h"
 
@@ -116,6 +118,65 @@ TEST_F(LearnerFiles, ASettingsFileCutInsideALineIsKeptBeforeItIsWrittenAgain) {
   OpenUser("Ann", -1, ulWrite, false);
   EXPECT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_FALSE(fs::exists(data("Ann.usr.damaged2")));
+}
+
+TEST_F(LearnerFiles, ZeroBytesInASettingsFileAreDamageAndTheLinesAfterThemStillRead) {
+  using namespace std::string_literals;
+  const std::string bytes =
+      "UserName=Ann\r\nTimes\0\0\0\0Used=3\r\n"s +
+      "ReCnt=0\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3;30;0;0;30;STD\r\nSounds=1\r\n";
+  writeFile(data("Ann.usr"), bytes);
+  auto ann = OpenUser("Ann", -1, ulWrite, false);
+  EXPECT_EQ(ann->ReadInteger("Sounds"), 1);
+  EXPECT_EQ(ann->Results().Items().size(), 1u);
+  EXPECT_EQ(readFile(data("Ann.usr.damaged")), bytes);
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_NE(boxes_.texts()[0].find("zero bytes"), std::string::npos);
+  ASSERT_EQ(SaveUser(*ann), 1);
+  const std::string saved = readFile(data("Ann.usr"));
+  EXPECT_EQ(saved.find('\0'), std::string::npos);
+  EXPECT_NE(saved.find("Sounds=1\r\n"), std::string::npos);
+}
+
+// A save that fails is shown, logged and returned as a failure, wherever it happens.
+TEST_F(LearnerFiles, FailedSavesAreReportedLoggedAndReturned) {
+  const fs::path log = data("Errors.log");
+  {
+    DifficultKeySets keys;
+    TWordList words;
+    auto ann = OpenUser("Ann", -1, ulWrite, false, {&keys, &words});
+    ASSERT_EQ(SaveUser(*ann), 1);
+    for (int i = 0; i < 40; ++i)
+      words.AddOccurrence("word" + std::string(1, 'a' + i % 26) + std::string(1, 'a' + i / 26), 50,
+                          wsTutor, false);
+    test::FileSizeLimit limit(fs::file_size(data("Ann.DTA")) + 100);
+    EXPECT_EQ(SaveUser(*ann), 0);  // the statistics do not fit
+    ASSERT_FALSE(boxes_.boxes.empty());
+    EXPECT_NE(boxes_.texts().back().find("SaveStatistics"), std::string::npos);
+  }
+  ASSERT_TRUE(fs::exists(log));
+  EXPECT_NE(readFile(log).find("SaveStatistics"), std::string::npos);
+  fs::remove(log);
+
+  // A store that cannot write back when it is opened again keeps its changes and says so; one
+  // destroyed with unwritten changes leaves an entry in the log.
+  const fs::path file = root("big.dyn");
+  {
+    test::FileSizeLimit limit(4000);  // outlives the store; the log's entries still fit
+    TDynamicSettings store;
+    ASSERT_EQ(store.Open(file.string(), omDenyWrite), 1);
+    store.WriteString("Long", std::string(8000, 'x'));
+    EXPECT_EQ(store.Open(root("other.dyn").string(), omDenyWrite), -1);
+    EXPECT_EQ(store.ReadString("Long").size(), 8000u);
+  }
+  EXPECT_EQ(readFile(file), "");
+  ASSERT_TRUE(fs::exists(log));
+  const std::string entries = readFile(log);
+  size_t count = 0;
+  for (size_t at = entries.find("big.dyn"); at != std::string::npos;
+       at = entries.find("big.dyn", at + 1))
+    ++count;
+  EXPECT_EQ(count, 2u);
 }
 
 TEST_F(LearnerFiles, IndexesListTheLearnersOfEachGroup) {
