@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +15,16 @@
 
 namespace ks {
 
-// The word being typed; owner of the word table.
+// The word being typed, entered into the learner's word table.
 class TWord {
  public:
-  // Presses recorded while a word is typed go to the current set of `keys`.
-  explicit TWord(DifficultKeySets& keys) : keys_(&keys) {}
+  // Presses recorded while a word is typed go to the current set of `keys`; finished words go
+  // to `list`, which the learner owns and saves.
+  TWord(DifficultKeySets& keys, TWordList& list) : List(list), keys_(&keys) {}
+  TWord(const TWord&) = delete;
+  TWord& operator=(const TWord&) = delete;
 
-  TWordList List;
+  TWordList& List;
   std::string Text;
   int32_t Deletions = 0;    // backspaces since the last added character
   int32_t Hesitations = 0;  // hesitant keystrokes inside the word
@@ -57,11 +61,22 @@ class TWord {
 // with which source bits. It reads and feeds the program's measures and key statistics.
 class Analyzer {
  public:
+  // Words go to `words`: the logged-on learner's table, so that they are saved with the learner.
+  Analyzer(Measures& measures, DifficultKeySets& keys, TWordList& words)
+      : CurrentWord(keys, words), measures_(&measures), keys_(&keys) {}
+  // An analyzer with a table of its own, for programs and tools without a learner.
   Analyzer(Measures& measures, DifficultKeySets& keys)
-      : CurrentWord(keys), measures_(&measures), keys_(&keys) {}
+      : ownWords_(std::make_unique<TWordList>()),
+        CurrentWord(keys, *ownWords_),
+        measures_(&measures),
+        keys_(&keys) {}
   Analyzer(const Analyzer&) = delete;
   Analyzer& operator=(const Analyzer&) = delete;
 
+ private:
+  std::unique_ptr<TWordList> ownWords_;  // declared first: CurrentWord may refer to it
+
+ public:
   TWord CurrentWord;
   bool CollectWords = false;
   uint16_t WordSource = 0;

@@ -64,7 +64,8 @@ ReviewKeys chooseReviewKeys(const TDifficultKeys* difficulties) {
 
 std::vector<std::string> reviewWords(const TWordList* words) {
   if (words == nullptr) return {};
-  std::vector<std::string> list = words->ListWords(wsMonitor | wsUser, 0);
+  // Words mistyped in lessons are reviewed too, not only the monitor's and the learner's own.
+  std::vector<std::string> list = words->ListWords(wsMonitor | wsTutor | wsUser, 0);
   if (list.size() > kReviewWords) list.resize(kReviewWords);
   return list;
 }

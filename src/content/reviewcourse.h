@@ -30,7 +30,7 @@ struct ReviewKeys {
 // difficult key "wopmvcbg" ("wopm", "vcbg") and "WVCBGQ".
 ReviewKeys chooseReviewKeys(const TDifficultKeys* difficulties);
 
-// The learner's most difficult words (monitor and own words), at most 15.
+// The learner's most difficult words (from lessons, the monitor and their own), at most 15.
 std::vector<std::string> reviewWords(const TWordList* words);
 // Lines of two consecutive words, each followed by a blank, written twice; a last unpaired word
 // alone, written twice.

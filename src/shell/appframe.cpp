@@ -97,7 +97,9 @@ int TAppFrame::singleInstance() {
     link_->listen();
     connect(link_.get(), &PeerLink::messageReceived, this, [this](const QString& m, int arg) {
       if (m == "QS2001.BRINGFRONT" && (arg == 1 || arg == 2)) {
-        window_.showNormal();
+        // Only a minimised window is restored: a maximised or full-screen one stays as it is.
+        if (window_.isMinimized())
+          window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
         window_.raise();
         window_.activateWindow();
       }
@@ -122,7 +124,7 @@ bool TAppFrame::openWorkstation() {
       !options_.in1 || (PolicySettings && PolicySettings->ReadBool("LimitedInstallation"));
   if (!fs::exists(file)) {
     // A per-user data folder sets itself up on the first run; a shared one must be installed.
-    const bool perUser = fs::equivalent(dataPath, userDataFolder()) || options_.in1;
+    const bool perUser = fs::equivalent(dataPath, userDataFolder());
     if (required && !perUser) {
       box(text(377) + "\r" + text(378) + "\r" + text(379), BoxKind::Warning);
       return false;
@@ -248,15 +250,11 @@ void TAppFrame::afterLogon() {
     retitle();
   }
   measures_ = std::make_unique<Measures>(systemClock());
-  analyzer_ = std::make_unique<Analyzer>(*measures_, user.Difficulties());
-  Analyzer_SetSource(*analyzer_, 0);
+  analyzer_ = std::make_unique<Analyzer>(*measures_, user.Difficulties(), user.Words());
+  Analyzer_SetSource(*analyzer_, wsTutor);
 
-  const std::string layoutFile = user.LayoutFileName();
-  if (LoadUserLayout(CurrentLayout(), layoutFile) < 0) {
-    ReportError(-500, layoutFile + " not found!");
-  } else if (!(PolicySettings && PolicySettings->ReadBool("DisableWindowsLayouts"))) {
-    CurrentLayout().activateWindowsLayout(false);
-  }
+  // The load reports a missing or unusable layout itself, and follows the system layout.
+  LoadUserLayout(CurrentLayout(), user.LayoutFileName());
   sound_.setEnabled(user.ReadBool("Sounds"));
   if (user.ReadBool("ThemeSound")) sound_.play(SoundId::Intro);
   if (IsGuestName(user.UserName())) {
@@ -381,7 +379,8 @@ int TAppFrame::start() {
   }
   if (!openWorkstation()) return kFailed;
   stampWorkstation();
-  if (options_.in1) return kFailed;
+  // The workstation is set up: that is all /IN1 asks for, and an installer reads 0 as success.
+  if (options_.in1) return 0;
   if (PolicySettings) {
     const std::string wizard = PolicySettings->ReadString("DefaultWizard");
     const std::string contents = PolicySettings->ReadString("DefaultContents");
@@ -432,7 +431,8 @@ void TAppFrame::Finalize(int startResult) {
       user_.reset();
     }
     if (workstationSettings) {
-      workstationSettings->Flush();
+      if (workstationSettings->Flush() != 1)
+        ReportError(-5, pathTo1252(fs::path(workstationSettings->path())));
       workstationSettings.reset();
     }
     PolicySettings.reset();

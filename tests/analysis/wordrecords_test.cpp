@@ -104,7 +104,8 @@ TEST(WordRecords, LoadingReadsWholeRecordsAndRepairsDamage) {
 
 TEST(WordRecords, ANewListIsSavedSoNoStaleRecordsComeBack) {
   DifficultKeySets keys;
-  TWord word(keys);
+  TWordList list;
+  TWord word(keys, list);
   word.List.AddOccurrence("stale", 1, wsTutor, false);
   word.NewList();
   EXPECT_TRUE(word.List.Modified);

@@ -2,6 +2,8 @@
 // files, which never outlive the review (nor a crashed run).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -192,8 +194,12 @@ TEST(ReviewWords, PairsAreWrittenTwiceAndTheWordListIsCut) {
   for (int n = 0; n < 20; ++n) {
     for (int i = 0; i < 3; ++i) words.AddOccurrence("w" + std::to_string(n), 3, wsUser, false);
   }
-  words.AddOccurrence("tutor", 3, wsTutor, false);
-  EXPECT_EQ(reviewWords(&words).size(), 15u);
+  for (int i = 0; i < 3; ++i) words.AddOccurrence("lesson", 10, wsTutor, false);  // the hardest
+  words.AddOccurrence("hidden", 10, wsHidden, false);
+  const std::vector<std::string> review = reviewWords(&words);
+  ASSERT_EQ(review.size(), 15u);
+  EXPECT_EQ(std::count(review.begin(), review.end(), "lesson"), 1);
+  EXPECT_EQ(std::count(review.begin(), review.end(), "hidden"), 0);
   EXPECT_TRUE(reviewWords(nullptr).empty());
 }
 

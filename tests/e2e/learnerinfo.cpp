@@ -2,13 +2,16 @@
 // scripts can check what typing left behind:
 //   learnerinfo NAME [KEY...]
 // One line per result ("result C.E kind sub checked seconds hits errors accuracy"), one per key
-// of the lesson statistics that was pressed ("key C presses errors"), then "KEY=value" for each
-// setting asked for. Exit 2 when the learner cannot be opened (the reason on standard error).
+// of the lesson statistics that was pressed ("key C presses errors"), one per entered word
+// ("word W repeats difficulty"), one per word the review course practises ("review W"), then
+// "KEY=value" for each setting asked for. Exit 2 when the learner cannot be opened (the reason on
+// standard error).
 #include <cstdio>
 #include <memory>
 #include <string>
 
 #include "analysis/diffkeys.h"
+#include "content/reviewcourse.h"
 #include "store/langres.h"
 #include "store/prgsetup.h"
 #include "store/qssettings.h"
@@ -53,6 +56,14 @@ int main(int argc, char** argv) {
     }
     for (const ks::TResultItem& r : user->Results().Items()) printResult(r);
     printKeys(user->Difficulties().LessonDifficulties);
+    const ks::TWordList& words = user->Words();
+    for (int i = 1; i <= ks::TWordList::Capacity && !words.Entry(i).Word.empty(); ++i) {
+      const ks::WordEntry& e = words.Entry(i);
+      std::printf("word %s repeats=%d difficulty=%d\n", e.Word.c_str(), e.Repeats,
+                  ks::TWordList::Difficulty(e));
+    }
+    for (const std::string& w : ks::reviewWords(&user->Words()))
+      std::printf("review %s\n", w.c_str());
     for (int i = 2; i < argc; ++i) {
       std::printf("%s=%s\n", argv[i], user->ReadString(ks::utf8ToCp1252(argv[i])).c_str());
     }
