@@ -18,6 +18,7 @@
 #include "store/qssettings.h"
 #include "store/user.h"
 #include "store/userindex.h"
+#include "text/numbers.h"
 #include "text/textutil.h"
 
 namespace ks {
@@ -195,7 +196,9 @@ void TLoginView::Setup() {
     newGroupCombo_->setObjectName("NewGroupCombo");
     for (const std::string& g : GroupNames(groupIds_, 0)) newGroupCombo_->addItem(toQString(g));
     connect(newGroupCombo_, &QComboBox::currentIndexChanged, this, [this](int i) {
-      newGroup_ = i > 0 && i < static_cast<int>(groupIds_.size()) ? std::stoi(groupIds_[i]) : 0;
+      newGroup_ = i > 0 && i < static_cast<int>(groupIds_.size())
+                      ? strToIntDef(groupIds_[static_cast<size_t>(i)], 0)
+                      : 0;
     });
     np->addWidget(newGroupCombo_);
   }
@@ -236,7 +239,9 @@ void TLoginView::fillNames() {
   if (groupList_) {
     const int i = groupList_->currentIndex();
     if (i == groupList_->count() - 1) return;  // type the name
-    if (i > 0) group = std::stoi(groupIds_[static_cast<size_t>(i)]);
+    // Entry 0 lists everybody; the groups follow it in the order of their ids.
+    if (i > 0 && i <= static_cast<int>(groupIds_.size()))
+      group = strToIntDef(groupIds_[static_cast<size_t>(i - 1)], 0);
   }
   for (const std::string& name : UserNames(group)) nameList_->addItem(toQString(name));
   markName(nameEdit_->text());
