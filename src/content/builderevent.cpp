@@ -229,7 +229,8 @@ int TBuilderEvent::runKeyDrill(const EventHandover& h, bool& goOn) {
   if (services_.Factory == nullptr) return 1;
   const int result =
       loader.Execute({*services_.Factory, services_.Presenter, services_.Env.Learner});
-  if (result == 3 && h.Result != nullptr) {
+  // The drill's end leads on with Enter (1) or with its own next (3): either way it was done.
+  if ((result == 1 || result == 3) && h.Result != nullptr) {
     h.Result->Checked = true;
     h.Result->Valid = true;
     h.Result->Complete = true;

@@ -133,7 +133,8 @@ int TEventLoader::Execute(const EventRuntime& rt) {
 
     if (CloseResult == 0) item.Checked = item.Passed;
     if (ResultShowMode != 1 && (CloseResult == 1 || CloseResult == 3)) {
-      item.Checked = true;
+      // An exam or test counts as passed only when it met its criteria.
+      item.Checked = item.Kind == "TEST" ? item.Passed : true;
       CloseResult = ShowResult(rt, item, *kw, builder);
     }
     if (SaveResults) {

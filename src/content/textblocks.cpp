@@ -1,5 +1,6 @@
 #include "content/textblocks.h"
 
+#include "store/resultitem.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -141,6 +142,36 @@ void KeybBlockChecker::Setup(std::string_view text, int startOffset) {
 
 void KeybBlockChecker::EndOfText() {
   sequence_.EndOfText(host(), view(), listener_, TimeLimited);
+}
+
+KeybParagraphDrill::KeybParagraphDrill(const DrillContext& context, ViewCanvasModel& view,
+                                       TextBlockListener* listener)
+    : KeyboardDrill(context), view_(&view), checker_(context.services, *this, view, listener) {}
+
+void KeybParagraphDrill::Setup(const DrillSetup& setup, std::string_view text) {
+  KeyboardDrill::Setup(setup, text);
+  ShowExpected = true;
+  ShowPressed = keyboard().ShowPressed;
+  FingerGuide = layout().FingerGuide;
+  KeyDelay = DrillDelaySetting(setup.UserSettings, "WordDrillKeyboardDelay", 2500);
+  checker_.Setup(text);
+  if (view_->ExpectedChar() == 0) {
+    // Nothing to type: the drill ends at once, having done nothing.
+    ShowProgress(0);
+    FinishTyping();
+    return;
+  }
+  HighlightKey(view_->ExpectedChar());
+}
+
+void KeybParagraphDrill::KeyPress(unsigned char& key) {
+  checker_.KeyPress(key);
+  // A new line is on show after the end of the last: its first key lights up.
+  if (State() == esPaused) HighlightKey(view_->ExpectedChar());
+}
+
+void KeybParagraphDrill::FillResult(TResultItem& result, const ResultSources&) const {
+  result.SubKind = Kind();  // the older drills keep a time-only result
 }
 
 }  // namespace ks

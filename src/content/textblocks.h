@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/drillbase.h"
 #include "engine/inplacechecker.h"
 #include "engine/inputlinechecker.h"
 
@@ -120,6 +121,24 @@ class KeybBlockChecker : public InPlaceChecker {
  private:
   TextBlockListener* listener_;
   BlockSequence sequence_;
+};
+
+// The older paragraph drill ("KEYBPARAGRAPH") as a keyboard drill: the text a line at a time,
+// typed over, with the on-screen keyboard and the finger guide; its result carries time only.
+class KeybParagraphDrill : public KeyboardDrill {
+ public:
+  KeybParagraphDrill(const DrillContext& context, ViewCanvasModel& view,
+                     TextBlockListener* listener = nullptr);
+
+  void Setup(const DrillSetup& setup, std::string_view text) override;
+  void KeyPress(unsigned char& key) override;
+  int ProgressPercent() const override { return checker_.ProgressPercent(); }
+  std::string Kind() const override { return "KB"; }
+  void FillResult(TResultItem& result, const ResultSources& sources) const override;
+
+ private:
+  ViewCanvasModel* view_;
+  KeybBlockChecker checker_;
 };
 
 }  // namespace ks

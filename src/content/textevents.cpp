@@ -6,7 +6,6 @@ namespace {
 constexpr TextBlocking W = TextBlocking::Whole;
 constexpr TextBlocking L = TextBlocking::Lines;
 constexpr TextBlocking P = TextBlocking::Paragraphs;
-constexpr TextBlocking K = TextBlocking::KeybLines;
 
 // Keyword, blocking, repeat, in-place line ends, exam, keyboard, font, large font, idle limit.
 constexpr TextEventTraits kTraits[] = {
@@ -19,7 +18,6 @@ constexpr TextEventTraits kTraits[] = {
     {"PARAGRAPH", L, false, false, false, false, 14, 18, 5},
     {"PARAGRAPH2", P, true, true, false, true, 17, 17, 5},
     {"EASYEXAM", P, true, true, true, true, 17, 17, 0},
-    {"KEYBPARAGRAPH", K, false, false, false, false, 14, 20, 5},
 };
 
 }  // namespace

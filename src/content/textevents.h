@@ -10,7 +10,6 @@ enum class TextBlocking {
   Whole,       // the whole text at once
   Lines,       // one line at a time (sentences, paragraphs)
   Paragraphs,  // up to six lines at a time
-  KeybLines,   // one line at a time, typed over the text (the older drill)
 };
 
 struct TextEventTraits {

@@ -21,23 +21,32 @@ double lerp(double from, double to, double t0, double t1, double t) {
   return from + (to - from) * (t - t0) / (t1 - t0);
 }
 
-}  // namespace
-
-int goalTimeShare(const GoalInputs& in) {
+// The shares unrounded: the progress combines them before it truncates once.
+double timeShare(const GoalInputs& in) {
   // A goal without a time to measure against cannot be partly reached.
   if (!hasExtraTime(in)) {
     if (in.timeLimit <= 0) return 0;
-    return static_cast<int>(clampShare(in.typingTime * 100 / in.timeLimit));
+    return clampShare(in.typingTime * 100 / in.timeLimit);
   }
   if (in.typingTime >= in.baseTime) return 100;
-  return static_cast<int>(clampShare(in.typingTime * 100 / in.baseTime));
+  return clampShare(in.typingTime * 100 / in.baseTime);
 }
 
-int goalAccuracyShare(double accuracy, int goalAccuracy) {
+double accuracyShare(double accuracy, int goalAccuracy) {
   const int floor = goalAccuracy >= 75 ? 50 : std::max(0, goalAccuracy - 30);
   // A goal at or below the floor is met by any accuracy.
   if (goalAccuracy - floor <= 0) return 100;
-  return static_cast<int>(clampShare((accuracy - floor) * 100 / (goalAccuracy - floor)));
+  return clampShare((accuracy - floor) * 100 / (goalAccuracy - floor));
+}
+
+}  // namespace
+
+int goalTimeShare(const GoalInputs& in) {
+  return static_cast<int>(timeShare(in));
+}
+
+int goalAccuracyShare(double accuracy, int goalAccuracy) {
+  return static_cast<int>(accuracyShare(accuracy, goalAccuracy));
 }
 
 double goalSpeedTarget(const GoalInputs& in) {
@@ -66,10 +75,10 @@ double goalSpeedTarget(const GoalInputs& in) {
 }
 
 int goalProgress(const GoalInputs& in) {
-  const double accuracy = goalAccuracyShare(in.accuracy, in.goalAccuracy);
+  const double accuracy = accuracyShare(in.accuracy, in.goalAccuracy);
   const double speed = clampShare(in.grossSpeed * 100 / goalSpeedTarget(in));
   const double both = std::min((accuracy + speed) / 2, accuracy);
-  return static_cast<int>(std::trunc(both * goalTimeShare(in) / 100));
+  return static_cast<int>(std::trunc(both * timeShare(in) / 100));
 }
 
 }  // namespace ks

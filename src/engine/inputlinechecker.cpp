@@ -17,10 +17,10 @@ void InputLineChecker::Setup(std::string_view text, int startOffset) {
 
 void InputLineChecker::KeyPress(unsigned char& key) {
   if (host().State() == esFinished || !IsTypingKey(key)) return;
-  // Timed before the prologue: the interval runs from the previous keystroke.
-  const int interval = TimeKeystroke(true);
   Prologue(key);
+  // A key a goal panel swallowed is no keystroke: it neither ends an interval nor starts one.
   if (key == 0) return;
+  const int interval = TimeKeystroke(true);
   const bool wordEnd = Analyzer_CharPressed(analyzer(), key, interval, true);
   if (wordEnd) {
     if (key == 13 && InPlaceTextMode) {

@@ -327,6 +327,24 @@ TEST_F(Loader, TestsNeedMoreThanTenSecondsAndTheirEnd) {
   EXPECT_FALSE(learner.results.back().Checked);
 }
 
+// An exam typed to the end counts as passed only when it met its criteria: the exercise it
+// ends is then complete and the course moves on.
+TEST_F(Loader, AnExamCountsAsPassedOnlyWhenItMetItsCriteria) {
+  for (const bool passed : {false, true}) {
+    factory.fill = [passed](TResultItem& r) {
+      r.Kind = "TEST";
+      r.Valid = true;
+      r.Complete = true;
+      r.Passed = passed;
+      r.TypingSeconds = 60;
+    };
+    TEventLoader& exam = event(4);
+    run(exam);
+    EXPECT_EQ(learner.results.back().Checked, passed);
+    EXPECT_EQ(exam.Checked, passed);
+  }
+}
+
 TEST_F(Loader, ReviewCoursesKeepTheirResultsToThemselves) {
   factory.fill = typedText;
   TEventLoader& text = event(3);

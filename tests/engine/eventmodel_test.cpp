@@ -62,6 +62,11 @@ TEST(Goals, ProgressIsCappedByAccuracyAndScaledByTime) {
   EXPECT_EQ(goalProgress(in), 75);
   in.accuracy = 62;  // accuracy share 25 caps the average
   EXPECT_EQ(goalProgress(in), 25);
+  // The shares are combined unrounded and truncated once: 81.25 x 50.83 / 100 = 41.3.
+  in.accuracy = 89;
+  in.grossSpeed = 200;
+  in.typingTime = 61;
+  EXPECT_EQ(goalProgress(in), 41);
   in.timeLimit = in.baseTime = 0;
   EXPECT_EQ(goalProgress(in), 0);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -111,7 +112,7 @@ TEST_F(EventsTest, ATimedEventFinishesAtItsTimeLimitAndTypesCharacters) {
     EXPECT_TRUE(result.Complete);
     key(Qt::Key_Return);  // finished: Enter closes
   });
-  EXPECT_EQ(event.Execute(h), 3);
+  EXPECT_EQ(event.Execute(h), 1);  // Enter after the end: next
   EXPECT_EQ(event.keys, std::string("ab\b\r"));
   EXPECT_EQ(result.Kind, "TIME");
   EXPECT_EQ(result.TypingSeconds, 61);
@@ -187,7 +188,7 @@ TEST_F(EventsTest, ATextIsTypedIntoTheInputLineAndMeasured) {
     EXPECT_EQ(event.TEvent::State, esFinished);
     key(Qt::Key_Return);
   });
-  EXPECT_EQ(event.Execute(h), 3);
+  EXPECT_EQ(event.Execute(h), 1);  // Enter after the end: next
   EXPECT_TRUE(result.Complete);
   EXPECT_TRUE(result.HasMeasures);
   EXPECT_EQ(result.Accuracy, 100);
@@ -211,7 +212,7 @@ TEST_F(EventsTest, SentencesComeOneLineAtATimeWithTheirAuthor) {
     EXPECT_EQ(event.TEvent::State, esFinished);
     key(Qt::Key_Escape);
   });
-  EXPECT_EQ(event.Execute(h), 4);  // cancelled after the end
+  EXPECT_EQ(event.Execute(h), 2);  // Escape cancels, finished or not
   EXPECT_TRUE(result.Complete);
 }
 
@@ -253,6 +254,110 @@ TEST_F(EventsTest, GoalsAreIntroducedAndJudgedAtTheEnd) {
   });
   EXPECT_EQ(event.Execute(h), 3);
   EXPECT_FALSE(user.ReadBool("DoNotInterruptGoals"));
+}
+
+// The buttons translate a choice (next 3, cancel 4 once finished); a message event is finished
+// from the start.
+TEST_F(EventsTest, ButtonsOfMessageEventsCloseAsNextAndCancelAfterTheEnd) {
+  TMessageEvent event("event;MESSAGE;0;Welcome.;Start");
+  EventHandover h;
+  for (const auto& [name, expected] : {std::pair{"NextBtn", 3}, std::pair{"CancelBtn", 4}}) {
+    later([&, name = QString(name)] {
+      auto* button = window_.findChild<QAbstractButton*>(name);
+      ASSERT_TRUE(button);
+      button->click();
+    });
+    EXPECT_EQ(event.Execute(h), expected);
+  }
+}
+
+class GoalEventsTest : public EventsTest {
+ protected:
+  void SetUp() override {
+    EventsTest::SetUp();
+    ASSERT_EQ(user_.Open("", omMemory), 1);
+    user_.WriteInteger("C1.GoalLevel", 1);
+    eventEnvironment().userSettings = &user_;
+    eventEnvironment().accuracyGoals = {85, 90, 95};
+    h_.Result = &result_;
+    h_.CourseId = "C1";
+    h_.TimeLimit = 60;
+  }
+  TDynamicSettings user_;
+  TResultItem result_;
+  EventHandover h_;
+};
+
+// Next on the goal introduction takes the panel away and the exercise stays.
+TEST_F(GoalEventsTest, NextOnTheGoalIntroductionKeepsTheExercise) {
+  KeyCountingEvent event("event;TEXT;1;abc;-;-;-;-;-;-;2;100;200;100;150;3");
+  later([&] {
+    ASSERT_TRUE(event.Panels() && event.Panels()->IntroVisible());
+    auto* next = window_.findChild<QAbstractButton*>("NextBtn");
+    ASSERT_TRUE(next);
+    next->click();
+    EXPECT_FALSE(event.Panels()->IntroVisible());
+    EXPECT_EQ(event.CloseResult(), 0);
+    type("a");
+    EXPECT_EQ(event.TEvent::State, esRunning);
+    key(Qt::Key_Escape);
+  });
+  EXPECT_EQ(event.Execute(h_), 2);
+}
+
+// The close question of a locked exercise stops the clock while it is asked; "No" goes on.
+TEST_F(GoalEventsTest, TheCloseQuestionStopsTheClock) {
+  test::writeFile(dir_ / "Policy.dyn", "Exercise_Lock=1\r\n");
+  OpenPolicySettings("Policy.dyn", dir_.path());
+  KeyCountingEvent event("event;TEXT;1;abc");
+  dialogs_.onBox = [&] {
+    EXPECT_EQ(event.TEvent::State, esPaused);
+    clock_.advance(20000);  // the learner thinks it over
+  };
+  later([&] {
+    type("a");
+    clock_.advance(1000);
+    key(Qt::Key_Escape);  // asked, and refused
+    later(
+        [&] {
+          EXPECT_EQ(dialogs_.boxes.size(), 1u);
+          EXPECT_EQ(event.TEvent::State, esRunning);
+          clock_.advance(1000);
+          dialogs_.onBox = nullptr;
+          dialogs_.answer = true;
+          key(Qt::Key_Escape);
+        },
+        20);
+  });
+  EXPECT_EQ(event.Execute(h_), 2);
+  EXPECT_EQ(result_.TypingSeconds, 2);
+}
+
+// The key that closes the goal introduction is no keystroke: even typing after it has a
+// perfect rhythm, and the reading pause before the first letter is no hesitation.
+TEST_F(GoalEventsTest, TheKeyThatClosesTheIntroductionIsNoKeystroke) {
+  // Long enough to be measured: more than ten seconds at 150 ms a key.
+  std::string text;
+  for (int i = 0; i < 16; ++i) text += i % 2 ? "efgh " : "abcd ";
+  text.pop_back();
+  test::writeFile(dir_ / "t.txt", text);
+  TTextEventView event("event;TEXT;1;file:t.txt;-;-;-;-;-;-;2;100;200;100;150;3", "TEXT");
+  later([&] {
+    ASSERT_TRUE(event.Panels() && event.Panels()->IntroVisible());
+    key(Qt::Key_Return);
+    EXPECT_FALSE(event.Panels()->IntroVisible());
+    clock_.advance(3000);  // reading the text before the first letter
+    for (char c : text + " ") {
+      type(QString(QChar(c)));
+      clock_.advance(150);
+    }
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    key(Qt::Key_Return);
+  });
+  event.Execute(h_);
+  EXPECT_EQ(result_.Rhythm, 100);
+  // The pause before the first letter is no hesitation over it.
+  EXPECT_EQ(keys_.LessonDifficulties.figures('a').Errors, 0);
 }
 
 TEST(KeyConversion, DeadKeysCompose) {

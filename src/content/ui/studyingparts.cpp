@@ -2,6 +2,7 @@
 
 #include "analysis/keydataext.h"
 #include "content/contents.h"
+#include "content/revisionbuilder.h"
 #include "content/ui/contentsviews.h"
 #include "content/ui/coursecontentsview.h"
 #include "content/ui/courselistview.h"
@@ -17,6 +18,7 @@
 #include "shell/bookformex.h"
 #include "shell/formview.h"
 #include "shell/placeholderview.h"
+#include "store/errors.h"
 #include "store/prgsetup.h"
 #include "store/user.h"
 
@@ -34,7 +36,22 @@ StudyingScreensQt::StudyingScreensQt(TAppFrame& frame, TUser& user)
              *this) {}
 
 StudyingScreensQt::~StudyingScreensQt() {
-  if (eventEnvironment().learner == &learner_) eventEnvironment().learner = nullptr;
+  EventEnvironment& env = eventEnvironment();
+  if (env.learner == &learner_) env.learner = nullptr;
+  // The builders refer to this learner's randomness.
+  env.text.keyBuilder = nullptr;
+  env.text.wordBuilder = nullptr;
+}
+
+void StudyingScreensQt::installEventServices() {
+  EventEnvironment& env = eventEnvironment();
+  env.learner = &learner_;
+  if (ProgramSettings) env.text.coursesFolder = ProgramSettings->lessonsPath();
+  env.text.homeRow = CurrentLayout().HomeRow;
+  DrillBuilders builders = makeDrillBuilders(BuilderServices().Env, random_);
+  env.text.keyBuilder = std::move(builders.keyBuilder);
+  env.text.wordBuilder = std::move(builders.wordBuilder);
+  env.text.report = [](int code, const std::string& text) { ReportError(code, text); };
 }
 
 void StudyingScreensQt::MarkStudyingTab() {
@@ -68,21 +85,19 @@ int StudyingScreensQt::RunWrongKeyboard(const std::string& missing) {
 }
 
 int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {
+  course_ = &course;
+  installEventServices();
   EventEnvironment& env = eventEnvironment();
-  env.learner = &learner_;
   env.accuracyGoals = course.AccuracyGoals;
   env.dynamicDurationMargin = course.DynamicDurationMargin;
-  if (ProgramSettings) env.text.coursesFolder = ProgramSettings->lessonsPath();
-  env.text.homeRow = CurrentLayout().HomeRow;
   TCourseLoop loop(course, &learner_, factory_, &presenter_, *this, CurrentLayout().MaterialName);
-  course_ = &course;
   const int r = loop.RunCourse(finished);
   course_ = nullptr;
   return r;
 }
 
 int StudyingScreensQt::RunReview() {
-  eventEnvironment().learner = &learner_;
+  installEventServices();
   TReview review(&learner_, factory_, &presenter_);
   review.OnUnavailable = [this] {
     const std::string keys =

@@ -48,6 +48,8 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
   BuilderEventServices BuilderServices();
 
  private:
+  // The learner's event environment: texts, drill builders and error reports of lesson events.
+  void installEventServices();
   std::string layoutName();
 
   TAppFrame& frame_;

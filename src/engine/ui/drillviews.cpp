@@ -5,8 +5,11 @@
 #include "analysis/ui/keyboardex.h"
 #include "analysis/ui/lcds.h"
 #include "content/contents.h"
+#include "content/textblocks.h"
+#include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "shell/uistyle.h"
+#include "store/dynamicsettings.h"
 
 namespace ks {
 namespace {
@@ -171,6 +174,23 @@ void TKeybTextEvent2::SetupControls(QWidget*) {
   view_->show();
 }
 
+std::unique_ptr<KeyboardDrill> TKeybParagraphEvent::MakeDrill(const DrillContext& context) {
+  view_ = new TViewCanvas(Content());
+  return std::make_unique<KeybParagraphDrill>(context, *view_);
+}
+
+void TKeybParagraphEvent::SetupControls(QWidget*) {
+  TDynamicSettings* user = eventEnvironment().userSettings;
+  const bool large = user && user->ReadBool("LargeFonts");
+  view_->Background = kPage;
+  view_->FontColour = kText;
+  view_->CurrentColour = view_->RestColour = view_->ArrowColour = kCursor;
+  view_->SetDesignFont("Georgia", large ? 20 : 14, false);
+  view_->setGeometry(10, 39, 520, 80);
+  view_->SetCanvasMode(TextModel::CharacterMode);
+  view_->show();
+}
+
 // ---- Single words
 
 // The word drill's word, shown on the word canvas as it goes.
@@ -226,6 +246,7 @@ std::unique_ptr<LessonEvent> CreateDrillView(const std::string& keyword, const s
   if (keyword == "KEYBOARD") return std::make_unique<TKeybTextEvent2>(line, V::OlderKeyboard);
   if (keyword == "KEYBROW") return std::make_unique<TKeybTextEvent2>(line, V::OlderRow);
   if (keyword == "KEYBSENTENCE") return std::make_unique<TKeybTextEvent2>(line, V::OlderSentence);
+  if (keyword == "KEYBPARAGRAPH") return std::make_unique<TKeybParagraphEvent>(line);
   if (keyword == "WORD") return std::make_unique<TWordEvent>(line);
   return nullptr;
 }

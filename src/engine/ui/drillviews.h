@@ -98,6 +98,23 @@ class TKeybTextEvent2 : public TCustomKeyboardEvent2 {
   QPointer<TViewCanvas> view_;
 };
 
+// The older paragraph drill: one line at a time, typed over the text.
+class TKeybParagraphEvent : public TCustomKeyboardEvent2 {
+  Q_OBJECT
+
+ public:
+  explicit TKeybParagraphEvent(const std::string& line) : TCustomKeyboardEvent2(line) {}
+
+  TViewCanvas* ViewCanvas() const { return view_; }
+
+ protected:
+  std::unique_ptr<KeyboardDrill> MakeDrill(const DrillContext& context) override;
+  void SetupControls(QWidget* page) override;
+
+ private:
+  QPointer<TViewCanvas> view_;
+};
+
 class TKeybRowEvent2 : public TKeybTextEvent2 {
   Q_OBJECT
 

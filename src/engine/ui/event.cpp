@@ -145,7 +145,6 @@ void TEvent::Hide() {
 }
 
 int TEvent::ChooseClose(int choice) const {
-  if (IsMessage()) return choice;
   if (choice == 2) return State == esFinished ? 4 : 2;
   if (choice == 1) {
     if (ExerciseLocked() && State != esFinished) return 2;
@@ -158,17 +157,21 @@ void TEvent::ButtonClick(QObject* sender) {
   sound().play(SoundId::Click);
   const QString name = sender->objectName();
   const int choice = name == "CancelBtn" ? 2 : 1;
+  // Next on the goal introduction only takes the panel away: the exercise is still to come.
+  if (choice == 1 && DismissGoalIntroduction()) return;
   SetCloseResult(ChooseClose(choice));
 }
 
 bool TEvent::ShortCut(QKeyEvent* event) {
   const int key = event->key();
+  // The keys close with their plain meaning, cancel (2) and next (1), finished or not; only
+  // the buttons translate the choice.
   if (key == Qt::Key_Escape) {
-    SetCloseResult(ChooseClose(2));
+    SetCloseResult(2);
     return true;
   }
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && EnterCloses) {
-    SetCloseResult(ChooseClose(1));
+    SetCloseResult(1);
     return true;
   }
   return false;

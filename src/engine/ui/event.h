@@ -63,8 +63,8 @@ class TEvent : public TCustomBookView, public LessonEvent {
   // The close result a choice of next (1) or cancel (2) comes to.
   int ChooseClose(int choice) const;
   virtual void CloseQuery(bool& abort);
-  // Events that finish at setup (messages) close with their own result.
-  virtual bool IsMessage() const { return false; }
+  // Hides the goal introduction when it is up; true when it was.
+  virtual bool DismissGoalIntroduction() { return false; }
   const Clock& clock() const;
 
  private:

@@ -20,7 +20,6 @@ class TMessageEvent : public TEvent {
   bool ActionOpensMonitor = false;  // field 7 "SIDEWATCH"
 
  protected:
-  bool IsMessage() const override { return true; }
   // The plain page: title, text and picture.
   void BuildPlainPage(const std::string& pictureName);
 };

@@ -37,34 +37,27 @@ void TTextEventView::Setup() {
   const EventEnvironment& env = eventEnvironment();
   const bool large = env.userSettings && env.userSettings->ReadBool("LargeFonts");
   const int size = large ? traits_->LargeFontSize : traits_->FontSize;
-  const bool inPlace = traits_->Blocking == TextBlocking::KeybLines;
 
   view_ = new TViewCanvas(page);
   view_->Background = kPage;
   view_->SetDesignFont("Georgia", size, false);
   view_->CurrentColour = view_->RestColour = view_->ArrowColour = kCursor;
-  if (inPlace) {
-    view_->FontColour = QColor(132, 175, 84);
-    view_->setGeometry(10, 39, 520, 80);
-    view_->SetCanvasMode(TextModel::CharacterMode);
-  } else {
-    view_->PassedColour = QColor(185, 224, 128);
-    const bool paragraphs = traits_->Blocking == TextBlocking::Paragraphs;
-    const bool lines = traits_->Blocking == TextBlocking::Lines;
-    view_->setGeometry(40, paragraphs ? 20 : 30, 500, paragraphs ? 150 : (lines ? 200 : 230));
-    line_ = new TTypingCanvas(page);
-    line_->Background = lowColour() ? QColor(Qt::white) : kPage;
-    line_->FontColour = QColor(84, 110, 48);
-    line_->ErrorColour = QColor(233, 79, 105);
-    line_->SetDesignFont("Georgia", size, false);
-    line_->setGeometry(40, view_->geometry().bottom() + 21, 500, view_->height());
-    line_->ResetLine();
-    if (lines) {
-      copyright_ = new QLabel(page);
-      copyright_->setObjectName("CopyrightLbl");
-      copyright_->setGeometry(20, 250, 520, 20);
-      copyright_->setFont(designFont("Verdana", 9));
-    }
+  view_->PassedColour = QColor(185, 224, 128);
+  const bool paragraphs = traits_->Blocking == TextBlocking::Paragraphs;
+  const bool lines = traits_->Blocking == TextBlocking::Lines;
+  view_->setGeometry(40, paragraphs ? 20 : 30, 500, paragraphs ? 150 : (lines ? 200 : 230));
+  line_ = new TTypingCanvas(page);
+  line_->Background = lowColour() ? QColor(Qt::white) : kPage;
+  line_->FontColour = QColor(84, 110, 48);
+  line_->ErrorColour = QColor(233, 79, 105);
+  line_->SetDesignFont("Georgia", size, false);
+  line_->setGeometry(40, view_->geometry().bottom() + 21, 500, view_->height());
+  line_->ResetLine();
+  if (lines) {
+    copyright_ = new QLabel(page);
+    copyright_->setObjectName("CopyrightLbl");
+    copyright_->setGeometry(20, 250, 520, 20);
+    copyright_->setFont(designFont("Verdana", 9));
   }
   view_->show();
   if (line_) line_->show();
@@ -82,9 +75,6 @@ void TTextEventView::Setup() {
     case TextBlocking::Paragraphs:
       checker_ = std::make_unique<BlockTextChecker>(*services_, *this, *view_, *line_,
                                                     TextBlocks::Kind::Paragraphs, this);
-      break;
-    case TextBlocking::KeybLines:
-      checker_ = std::make_unique<KeybBlockChecker>(*services_, *this, *view_, this);
       break;
   }
   if (auto* input = dynamic_cast<InputLineChecker*>(checker_.get())) {
@@ -131,10 +121,7 @@ void TTextEventView::Hide() {
   TTimedEvent::Hide();
   Analyzer* analyzer = eventEnvironment().analyzer;
   if (Result && analyzer && traits_) {
-    const CheckingModel model = traits_->Blocking == TextBlocking::KeybLines
-                                    ? CheckingModel::InPlace
-                                    : CheckingModel::InputLine;
-    FillTypingResult(*Result, model,
+    FillTypingResult(*Result, CheckingModel::InputLine,
                      ResultSources{analyzer->measures(), analyzer->keys().CurrentDifficulties(),
                                    Localize(), lessonOptions().wordLength});
     if (traits_->Exam) {

@@ -222,6 +222,19 @@ void TTimedEvent::showGoalStatus(bool finished) {
   }
 }
 
+bool TTimedEvent::DismissGoalIntroduction() {
+  if (!panels_ || !panels_->IntroVisible()) return false;
+  panels_->HideIntro();
+  return true;
+}
+
+void TTimedEvent::CloseQuery(bool& abort) {
+  const bool running = TEvent::State == esRunning;
+  if (running) PauseTyping();
+  TEvent::CloseQuery(abort);
+  if (abort && running) StartTyping();
+}
+
 void TTimedEvent::GoalKeyPress(unsigned char& key) {
   if (!GoalsActive || !panels_) return;
   if (panels_->StatusVisible()) {

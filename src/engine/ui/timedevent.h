@@ -65,6 +65,9 @@ class TTimedEvent : public TEvent, public TypingHost {
   Measures* measures() const;
 
  protected:
+  bool DismissGoalIntroduction() override;
+  // A running event is paused while the close is asked, and goes on when it is refused.
+  void CloseQuery(bool& abort) override;
   // The two lines shown when the event has finished.
   void ShowFinishMessage(const QString& line1, const QString& line2);
   GoalInputs CurrentGoalInputs() const;
