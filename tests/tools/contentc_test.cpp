@@ -171,3 +171,28 @@ TEST(ContentCompilerTree, TwoSourcesThatInstallUnderOneNameAreRefused) {
   EXPECT_EQ(compileTree(data.path(), out.path(), log), 1);
   EXPECT_NE(log.str().find("same name"), std::string::npos) << log.str();
 }
+
+// A fast typist must need more than ten seconds for every text and exam of a course: shorter
+// results are not measured, and a learner who types well could never pass.
+TEST(ContentCompilerTree, TextsAndExamsAFastTypistFinishesInTenSecondsAreRefused) {
+  TempDir data, out;
+  fs::create_directories(data / "lessons");
+  const std::string line(30, 'f');
+  writeFile(data / "lessons" / "exam.txt",
+            line + "\n" + line + "\n\"\xC2\xA4|w\"Anon\n" + line + "\n");
+  writeFile(data / "lessons" / "long.txt",
+            line + "\n" + line + "\n" + line + "\n" + line + "\n" + line + "\n");
+  writeFile(data / "lessons" / "short.txt", "fj dk\n");
+  writeFile(data / "lessons" / "c.cnt",
+            "event=exam;1;file:exam.txt\nevent;TEXT;1;file:long.txt\nevent=text2;1;file:SHORT.txt\n"
+            "event=key2;0;file:short.txt\n");
+  std::ostringstream log;
+  EXPECT_EQ(compileTree(data.path(), out.path(), log), 2) << log.str();
+  EXPECT_NE(log.str().find("c.cnt:1: error: exam file:exam.txt is typed in 92 keystrokes"),
+            std::string::npos)
+      << log.str();
+  EXPECT_NE(log.str().find("c.cnt:3: error: text2 file:SHORT.txt is typed in 30 keystrokes"),
+            std::string::npos)
+      << log.str();
+  EXPECT_FALSE(fs::exists(out / "lessons" / "c.cnt"));
+}

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "contentc/compiler.h"
+#include "contentc/typingtime.h"
 #include "platform/sharedfile.h"
 #include "text/textutil.h"
 
@@ -54,6 +55,7 @@ int compileTree(const fs::path& dataDir, const fs::path& outDir, std::ostream& l
   std::vector<Output> outputs;
   // The programs find files ignoring letter case, so two sources must not differ only by it.
   std::map<std::string, fs::path> installedNames;
+  std::map<std::string, std::string> compiledByName, displayOf;
   for (const fs::path& relative : files) {
     if (kindOf(relative) == FileKind::Skip) continue;
     const std::string display = (dataDir / relative).string();
@@ -70,8 +72,12 @@ int compileTree(const fs::path& dataDir, const fs::path& outDir, std::ostream& l
     }
     Compiled compiled = compileFile(relative, source, display);
     errors.insert(errors.end(), compiled.errors.begin(), compiled.errors.end());
+    compiledByName[installed.generic_string()] = compiled.bytes;
+    displayOf[installed.generic_string()] = display;
     outputs.push_back({outDir / installed, std::move(compiled.bytes)});
   }
+  const std::vector<Diagnostic> slow = checkTypingTimes(compiledByName, displayOf);
+  errors.insert(errors.end(), slow.begin(), slow.end());
   if (errors.empty()) {
     std::error_code ec;
     fs::create_directories(outDir, ec);
