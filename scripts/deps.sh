@@ -7,9 +7,13 @@ build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev li
   libx11-dev libxtst-dev libxres-dev libxkbcommon-dev libxkbcommon-x11-dev libcurl4-openssl-dev
   libssl-dev libgif-dev libjpeg-dev zlib1g-dev libcanberra-dev fonts-dejavu-core"
 test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpdf python3"
+# The Debian package ("package") and the checks of the installed files ("test" too).
+package_pkgs="dpkg-dev file lintian"
+test_pkgs="$test_pkgs desktop-file-utils appstream groff-base $package_pkgs"
 
 wanted=$build_pkgs
 [ "${1:-}" = "test" ] && wanted="$wanted $test_pkgs"
+[ "${1:-}" = "package" ] && wanted="$wanted $package_pkgs"
 
 missing=""
 for p in $wanted; do

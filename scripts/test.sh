@@ -27,3 +27,5 @@ ctest --test-dir "$build" -LE x11 --output-on-failure -j"$(nproc)"
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
   env QT_QPA_PLATFORM=xcb ctest --test-dir "$build" -L x11 --output-on-failure -j1 \
   --repeat until-pass:2
+# Last, the Debian package: an optimised build of its own, so it runs after the test tiers.
+tests/package.sh

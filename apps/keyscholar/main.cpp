@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
   ks::createScaledApplication(app, argc, argv);
   QApplication::setApplicationName("keyscholar");
   QApplication::setApplicationVersion(ks::kVersion);
+  // Ties the window to the installed menu entry and its icon (desktop/), also under Wayland.
+  QGuiApplication::setDesktopFileName("org.quillstroker.Keyscholar");
   // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).
   auto keyboard = ks::createSystemKeyboard();
   ks::setSystemKeyboard(keyboard.get());

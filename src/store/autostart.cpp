@@ -26,7 +26,8 @@ std::string quotedExec(const std::string& path) {
 std::filesystem::path AutoStartFile() {
   std::filesystem::path config = envOr("XDG_CONFIG_HOME", "");
   if (config.empty()) config = std::filesystem::path(envOr("HOME", "/")) / ".config";
-  return config / "autostart" / "tapwatch.desktop";
+  // The id of the monitor's desktop entry (desktop/), so the desktop treats both as one program.
+  return config / "autostart" / "org.quillstroker.Tapwatch.desktop";
 }
 
 std::string LoginName() {
@@ -42,9 +43,9 @@ void MakeAutoStartable(const std::filesystem::path& programPath) {
   std::filesystem::create_directories(file.parent_path(), ec);
   if (!std::filesystem::is_directory(file.parent_path(), ec)) return;
   if (workstationSettings->ReadBool("LaunchAtStartup." + LoginName())) {
-    writeWholeFile(file, "[Desktop Entry]\nType=Application\nName=Tapwatch\nExec=" +
+    writeWholeFile(file, "[Desktop Entry]\nType=Application\nName=Quillstroker Sidewatch\nExec=" +
                              quotedExec(programPath.string()) +
-                             "\nX-GNOME-Autostart-enabled=true\n");
+                             "\nIcon=org.quillstroker.Tapwatch\nX-GNOME-Autostart-enabled=true\n");
   } else {
     std::filesystem::remove(file, ec);
   }

@@ -7,7 +7,7 @@
 namespace ks {
 
 // The autostart entry of the monitor: $XDG_CONFIG_HOME (default ~/.config)/autostart/
-// tapwatch.desktop.
+// org.quillstroker.Tapwatch.desktop.
 std::filesystem::path AutoStartFile();
 
 // Writes the autostart entry for `programPath` when the workstation settings hold true under

@@ -59,10 +59,10 @@ script_home() {
   out=$work/out
 }
 
-# Starts the tutor in $bin with output to $1, waits for its window and focuses it; sets `pid`
-# and `win`.
+# Starts the tutor in $bin with output to $1 (and switches after it), waits for its window and
+# focuses it; sets `pid` and `win`.
 start_tutor() {
-  QT_QPA_PLATFORM=xcb "$bin/keyscholar" >>"$1" 2>&1 &
+  QT_QPA_PLATFORM=xcb "$bin/keyscholar" "${@:2}" >>"$1" 2>&1 &
   pid=$!
   win=$(wait_window "$pid") || { cat "$1"; return 1; }
   sleep 1

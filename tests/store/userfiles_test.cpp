@@ -234,6 +234,8 @@ TEST_F(LearnerFiles, TheMonitorStartsWithTheSessionWhenTheWorkstationSaysSo) {
   ASSERT_TRUE(OpenWorkstationSettings(dir_ / "Database", "PC.wks", omDenyWrite));
   MakeAutoStartable("/opt/ks/tapwatch");
   EXPECT_NE(readFile(AutoStartFile()).find("\nExec=\"/opt/ks/tapwatch\"\n"), std::string::npos);
+  // The entry carries the id of the monitor's installed desktop entry.
+  EXPECT_TRUE(fs::exists(fs::path(KS_SOURCE_DIR) / "desktop" / AutoStartFile().filename()));
   workstationSettings->WriteBool("LaunchAtStartup." + LoginName(), false);
   MakeAutoStartable("/opt/ks/tapwatch");
   EXPECT_FALSE(fs::exists(AutoStartFile()));
