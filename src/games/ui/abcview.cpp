@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
+#include <algorithm>
 
 #include "analysis/ui/lcds.h"
 #include "games/ui/bubblepainter.h"
@@ -51,6 +52,10 @@ void TABC::Setup() {
   SetInstructions(msgText(612), {first, msgText(1433)}, none ? 1 : 167);
 }
 
+int TABC::ProgressPercent() const {
+  return model_ && model_->Length() ? (model_->NextExpected() - 1) * 100 / model_->Length() : 0;
+}
+
 void TABC::StartTyping() {
   if (TEvent::State == esReady && model_) model_->Start(Now());
   TCustomGameEvent::StartTyping();
@@ -77,8 +82,15 @@ void TABC::GameKey(unsigned char key) {
 void TABC::PaintField(QPainter& p) {
   if (!model_) return;
   for (const Tbubble& s : model_->Sparks()) paintBubble(p, s);
+  // The circle's places are the bubbles' corners: large bubbles of a short sequence would stand
+  // out of the field at the bottom, so the ring is centred in the field's height.
+  const int d = model_->BubbleDiameter();
+  const int ringHeight = 2 * AbcModel::kRadius + d;
+  const double shift =
+      (model_->FieldHeight() - ringHeight) / 2.0 - (AbcModel::kCentreY - AbcModel::kRadius);
   for (int i = 1; i <= model_->Length(); ++i) {
     Tbubble b = model_->Bubble(i);
+    b.Y += std::min(0.0, shift);
     // The target shows the first bubble picture.
     if (b.Kind == 4) b.Kind = 1;
     paintBubble(p, b);

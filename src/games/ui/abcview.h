@@ -19,6 +19,8 @@ class TABC : public TCustomGameEvent {
 
   void Setup() override;
   void StartTyping() override;
+  // The share of the sequence typed.
+  int ProgressPercent() const override;
 
   std::string KeysParam;
   const AbcModel* Model() const { return model_.get(); }
