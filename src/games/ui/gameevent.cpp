@@ -3,7 +3,6 @@
 #include <QGraphicsDropShadowEffect>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -25,7 +24,24 @@ constexpr QRect kPauseButton(12, 116, 146, 30);
 
 void GameField::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing);
+  const qreal dpr = p.device()->devicePixelRatioF();
+  if (sky_.size() != size() * dpr || sky_.devicePixelRatio() != dpr) {
+    // The background colour, a shade lighter towards the top, framed by a darker line; drawn
+    // once per size and scale, then copied (a gradient over the whole field is slow at a
+    // large scale).
+    sky_ = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+    sky_.setDevicePixelRatio(dpr);
+    QPainter s(&sky_);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, Background.lighter(108));
+    gradient.setColorAt(1, Background);
+    s.fillRect(rect(), gradient);
+    s.setPen(QPen(Background.darker(125), 1));
+    s.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+  }
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  p.drawImage(0, 0, sky_);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (Paint) Paint(p);
 }
 
@@ -72,22 +88,11 @@ void TCustomGameEvent::PlaceField(const QRect& geometry, const QColor& backgroun
   background_ = background;
   if (!field_) {
     field_ = new GameField(Content());
+    field_->Background = background;
     field_->setObjectName("GameField");
-    field_->Paint = [this](QPainter& p) {
-      // The background colour, a shade lighter towards the top, in a rounded frame.
-      const QRectF r = QRectF(field_->rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-      QLinearGradient sky(r.topLeft(), r.bottomLeft());
-      sky.setColorAt(0, background_.lighter(108));
-      sky.setColorAt(1, background_);
-      p.setPen(QPen(background_.darker(125), 1));
-      p.setBrush(sky);
-      p.drawRoundedRect(r, 14, 14);
-      QPainterPath clip;
-      clip.addRoundedRect(r, 14, 14);
-      p.setClipPath(clip);
-      PaintField(p);
-    };
+    field_->Paint = [this](QPainter& p) { PaintField(p); };
   }
+  field_->Background = background;
   field_->setGeometry(geometry);
   field_->lower();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -25,11 +26,15 @@ class GameField : public QWidget {
   Q_OBJECT
 
  public:
-  explicit GameField(QWidget* parent) : QWidget(parent) {}
+  explicit GameField(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+  QColor Background{0xB7, 0xBE, 0xFF};
   std::function<void(QPainter&)> Paint;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage sky_;
 };
 
 class TCustomGameEvent : public TTimedEvent {
