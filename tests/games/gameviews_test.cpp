@@ -149,3 +149,21 @@ TEST_F(GameViews, AnAbcHighScoreTakesThePlayersNameIntoTheList) {
 
 }  // namespace
 }  // namespace ks
+
+namespace ks {
+namespace {
+
+TEST(BubbleLetters, TheLineTheKnownKeysTheLayoutAndTheAlphabetChooseThem) {
+  const std::string keypad = std::string("Num/*-789+456123") + '\r' + "0.|, ";
+  const std::string qwerty = "abcdefghijklmnopqrstuvwxyz;,. ";
+  EXPECT_EQ(TBubbles::ChooseLetters("asdf", "jkl", qwerty, "xyz"), "asdf");
+  EXPECT_EQ(TBubbles::ChooseLetters("", "j\xE9k l", qwerty, "xyz"),
+            "jkl");  // what the layout types
+  EXPECT_EQ(TBubbles::ChooseLetters("", "456+", keypad, "xyz"), "456+");
+  EXPECT_EQ(TBubbles::ChooseLetters("", "\xE9", qwerty, "xyz"), "xyz");
+  EXPECT_EQ(gameKeysParam({"event", "bubbles", "0", "KEYS", "asdf"}), "asdf");
+  EXPECT_EQ(gameKeysParam({"event", "bubbles", "0", "keys"}), "");
+}
+
+}  // namespace
+}  // namespace ks
