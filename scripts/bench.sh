@@ -18,6 +18,7 @@ for b in bench_engine bench_store bench_scale; do
   [ -x "$build/bin/$b" ] && "$build/bin/$b"
 done
 [ -x "$build/bin/bench_keystroke" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_keystroke"
+[ -x "$build/bin/bench_gameframe" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_gameframe"
 if [ -n "${DISPLAY:-}" ]; then
   "$build/bin/bench_startup"
 else

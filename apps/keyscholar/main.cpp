@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "content/ui/studyingparts.h"
+#include "games/ui/registergames.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
   {
     ks::TAppFrame frame(window, ks::parseStartOptions(args));
     ks::registerStudyingParts(frame);
+    ks::registerGames();
     result = frame.Initialize();
     frame.Finalize(result);
   }

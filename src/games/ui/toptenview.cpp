@@ -1,0 +1,125 @@
+#include "games/ui/toptenview.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "platform/desktop/qtext.h"
+#include "shell/bookwidgets.h"
+#include "shell/pagestyle.h"
+#include "shell/uistyle.h"
+#include "text/fields.h"
+
+namespace ks {
+namespace {
+
+constexpr int kRowTop = 58, kRowHeight = 30;
+constexpr int kNameLeft = 80, kNameWidth = 330;
+constexpr int kPointsLeft = 430, kDateLeft = 560;
+
+}  // namespace
+
+TTopTenView::TTopTenView() {
+  CancelVisible = false;
+}
+
+TTopTenView::~TTopTenView() = default;
+
+void TTopTenView::Setup() {
+  CancelVisible = false;
+  TCustomResultView::Setup();
+  SetTitle(msgText(613));
+  rank_ = 0;
+  nameBox_ = nullptr;
+  if (!ListName.empty()) {
+    list_ = std::make_unique<TtopTen>(ListName, Folder);
+    list_->LoadOrCreate();
+    rank_ = list_->Insert(Item ? Item->GameScore : 0, PlayerName);
+  }
+  QWidget* panel = ResultPanel();
+  if (!panel) return;
+  panel->setStyleSheet(studyStyleSheet() +
+                       "QLineEdit#NameBox { border: 2px solid #354fb1; border-radius: 6px;"
+                       "  padding: 0 6px; background: #fffbe6; }"
+                       "QLabel#OwnRow { background: #fff3c4; border-radius: 6px; }");
+  QFrame* card = makeCard(panel, QRect(14, 4, 740, 400), "TopTenCard");
+  makeLabel(card, msgText(137), 9, true, "#6b7785")->setGeometry(kNameLeft, 22, 200, 20);
+  QLabel* scoreTitle = makeLabel(card, msgText(133), 9, true, "#6b7785");
+  scoreTitle->setGeometry(kPointsLeft, 22, 100, 20);
+  scoreTitle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  for (int row = 0; row < kRows; ++row) {
+    const int y = kRowTop + row * kRowHeight;
+    if (row + 1 == rank_) {
+      auto* band = new QLabel(card);
+      band->setObjectName("OwnRow");
+      band->setGeometry(20, y - 3, 700, kRowHeight - 2);
+    }
+    QLabel* place = makeLabel(card, QString::number(row + 1) + ".", 12, true, "#354fb1");
+    place->setGeometry(30, y, 40, 24);
+    place->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    names_[static_cast<size_t>(row)] = makeLabel(card, QString(), 12, row + 1 == rank_);
+    names_[static_cast<size_t>(row)]->setObjectName(QString("Name%1").arg(row + 1));
+    names_[static_cast<size_t>(row)]->setGeometry(kNameLeft, y, kNameWidth, 24);
+    points_[static_cast<size_t>(row)] = makeLabel(card, QString(), 12, true);
+    points_[static_cast<size_t>(row)]->setObjectName(QString("Points%1").arg(row + 1));
+    points_[static_cast<size_t>(row)]->setGeometry(kPointsLeft, y, 100, 24);
+    points_[static_cast<size_t>(row)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dates_[static_cast<size_t>(row)] = makeLabel(card, QString(), 10, false, "#6b7785");
+    dates_[static_cast<size_t>(row)]->setObjectName(QString("Date%1").arg(row + 1));
+    dates_[static_cast<size_t>(row)]->setGeometry(kDateLeft, y, 150, 24);
+  }
+  showRows();
+  if (rank_ >= 1 && rank_ <= kRows) {
+    QLabel* name = names_[static_cast<size_t>(rank_ - 1)];
+    auto* box = new QLineEdit(toQString(PlayerName, false), card);
+    box->setObjectName("NameBox");
+    box->setMaxLength(255);
+    box->setFont(designFont("Verdana", 12, true));
+    box->setGeometry(name->x() - 6, name->y() - 4, kNameWidth, 30);
+    box->show();
+    box->setFocus();
+    box->selectAll();
+    nameBox_ = box;
+  }
+}
+
+void TTopTenView::showRows() {
+  const std::vector<std::string> lines = list_ ? list_->DisplayLines() : std::vector<std::string>{};
+  for (size_t row = 0; row < kRows; ++row) {
+    if (!names_[row]) return;
+    std::vector<std::string> parts =
+        row < lines.size() ? splitFields(lines[row], ";") : std::vector<std::string>{};
+    parts.resize(3);
+    names_[row]->setText(toQString(parts[0], false));
+    points_[row]->setText(toQString(parts[1], false));
+    dates_[row]->setText(toQString(parts[2], false));
+  }
+}
+
+void TTopTenView::CommitName() {
+  if (!list_ || !nameBox_ || !nameBox_->isVisible()) return;
+  const std::string name = toCp1252(nameBox_->text().trimmed());
+  rank_ = list_->CommitName(Item ? Item->GameScore : 0, name);
+  nameBox_->hide();
+  showRows();
+}
+
+bool TTopTenView::ShortCut(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && nameBox_ && nameBox_->isVisible()) {
+    CommitName();
+    return true;
+  }
+  return TCustomResultView::ShortCut(event);
+}
+
+void TTopTenView::Hide() {
+  CommitName();
+  TCustomResultView::Hide();
+  names_ = {};
+  points_ = {};
+  dates_ = {};
+  list_.reset();
+}
+
+}  // namespace ks
