@@ -30,6 +30,32 @@ wait_exit "$pid"; status=$EXIT_STATUS
 pid=
 [ "$status" = 0 ] || { echo "keyscholar exited with $status after SIGTERM"; cat "$work/out"; exit 1; }
 
+# /IN1 sets this computer up and ends with 0, which installers read as success.
+export KEYSCHOLAR_WORKSTATION=LAB9
+QT_QPA_PLATFORM=xcb "$bin/keyscholar" /IN1 >"$work/out" 2>&1 || { echo "/IN1 failed"; cat "$work/out"; exit 1; }
+[ -f "$XDG_DATA_HOME/Keyscholar8/LAB9.wks" ] || { echo "/IN1 made no workstation file"; exit 1; }
+
+# A school's shared installation under "LimitedInstallation": a computer that was never set up
+# is told so even with /IN1, and the start fails.
+cp -r "$bin/../share/keyscholar" "$work/school"
+printf '[Path]\r\nDataBase=%s\r\n' "$work/shared" >"$work/school/QSNPath.ini"
+printf 'LimitedInstallation=1\r\n' >>"$work/school/Policy.dyn"
+KEYSCHOLAR_ROOT=$work/school QT_QPA_PLATFORM=xcb "$bin/keyscholar" /IN1 >"$work/out" 2>&1 &
+pid=$!
+win=$(wait_window "$pid") || { cat "$work/out"; exit 1; }
+for _ in $(seq 50); do
+  [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" -ge 2 ] && break
+  sleep 0.2
+done
+[ "$(xdotool search --onlyvisible --pid "$pid" | wc -l)" -ge 2 ] || { echo "no set-up warning"; exit 1; }
+for w in $(xdotool search --onlyvisible --pid "$pid"); do [ "$w" != "$win" ] && box=$w; done
+xdotool windowfocus --sync "$box" key Return
+wait_exit "$pid"; status=$EXIT_STATUS
+pid=
+[ "$status" = 1 ] || { echo "expected status 1 after the set-up warning, got $status"; exit 1; }
+[ ! -e "$work/shared/LAB9.wks" ] || { echo "a workstation file was made"; exit 1; }
+unset KEYSCHOLAR_WORKSTATION
+
 "$bin/tapwatch" || { echo "tapwatch failed"; exit 1; }
 "$bin/keyscholar" --version | grep -q '^keyscholar [0-9]'
 
