@@ -181,13 +181,48 @@ TEST_F(DrillViews, RowDrillsOnOtherLayoutsLightTheirKeys) {
   }
 }
 
+// The older paragraph drill: a line at a time over the text, the keyboard and hands guiding,
+// the pause between lines not counted, and a result of time only (no result page follows it).
+TEST_F(DrillViews, TheOlderParagraphDrillTypesLineByLineForItsTimeOnly) {
+  TKeybParagraphEvent event("event;KEYBPARAGRAPH;0;text");
+  event.TextOverride = std::string("ab cd\r\n\r\nef");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  h.EventType = "KEYBPARAGRAPH";
+  later([&] {
+    ASSERT_TRUE(event.ViewCanvas() && event.Keyboard() && event.Fingers());
+    EXPECT_EQ(event.ViewCanvas()->WordAt(0), "ab");
+    type("ab cd");
+    key(Qt::Key_Return);                        // each line ends with Enter
+    EXPECT_EQ(event.TEvent::State, esPaused);  // between lines
+    EXPECT_EQ(event.ViewCanvas()->WordAt(0), "ef");
+    clock_.advance(5000);
+    type("ef");
+    key(Qt::Key_Return);
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(event.Execute(h), 1);
+  EXPECT_EQ(result.Kind, "TIME");
+  EXPECT_EQ(result.SubKind, "KB");
+  EXPECT_LT(result.TypingSeconds, 5);  // the pause between the lines is not typing time
+  EXPECT_FALSE(result.HasMeasures);
+  EXPECT_TRUE(result.Complete);
+}
+
 TEST_F(DrillViews, TheFactoryMakesEveryDrill) {
   ViewEventFactory factory;
   for (const char* kw : {"KEY2", "NEWKEYS", "KEYINTRO", "WORD2", "SENTENCE2", "KEYBOARD", "KEYBROW",
-                         "KEYBSENTENCE", "WORD"}) {
+                         "KEYBSENTENCE", "KEYBPARAGRAPH", "WORD"}) {
     const EventKeyword* row = FindEventKeyword(kw);
     ASSERT_TRUE(row) << kw;
-    EXPECT_TRUE(factory.Create(*row, std::string("event;") + kw + ";1;abc")) << kw;
+    auto event = factory.Create(*row, std::string("event;") + kw + ";1;abc");
+    EXPECT_TRUE(event) << kw;
+    // The older paragraph drill is a keyboard drill, not a text typed into an input line.
+    if (std::string(kw) == "KEYBPARAGRAPH") {
+      EXPECT_TRUE(dynamic_cast<TCustomKeyboardEvent2*>(event.get())) << kw;
+    }
   }
 }
 

@@ -43,7 +43,7 @@ StudyingScreensQt::~StudyingScreensQt() {
   env.text.wordBuilder = nullptr;
 }
 
-void StudyingScreensQt::installEventServices() {
+void StudyingScreensQt::InstallEventServices() {
   EventEnvironment& env = eventEnvironment();
   env.learner = &learner_;
   if (ProgramSettings) env.text.coursesFolder = ProgramSettings->lessonsPath();
@@ -86,7 +86,7 @@ int StudyingScreensQt::RunWrongKeyboard(const std::string& missing) {
 
 int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {
   course_ = &course;
-  installEventServices();
+  InstallEventServices();
   EventEnvironment& env = eventEnvironment();
   env.accuracyGoals = course.AccuracyGoals;
   env.dynamicDurationMargin = course.DynamicDurationMargin;
@@ -97,7 +97,7 @@ int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {
 }
 
 int StudyingScreensQt::RunReview() {
-  installEventServices();
+  InstallEventServices();
   TReview review(&learner_, factory_, &presenter_);
   review.OnUnavailable = [this] {
     const std::string keys =

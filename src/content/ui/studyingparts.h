@@ -46,10 +46,11 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
 
   // What the review builder's events work with: this learner, the views and the running course.
   BuilderEventServices BuilderServices();
+  // Gives lesson events this learner's texts, drill builders and error reports; every course
+  // and review run installs them.
+  void InstallEventServices();
 
  private:
-  // The learner's event environment: texts, drill builders and error reports of lesson events.
-  void installEventServices();
   std::string layoutName();
 
   TAppFrame& frame_;
