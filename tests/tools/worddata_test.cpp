@@ -147,6 +147,18 @@ TEST_P(ShippedWordData, ReadsBackWithLevelsThatMatchTheCourse) {
     EXPECT_TRUE(lastLevel.count({static_cast<unsigned char>(c), kKindWords})) << c;
   }
   EXPECT_GT(wordsPerKind[kKindSentences], 0);
+  // A review right after a lesson builds its words from that lesson's keys at that lesson's
+  // level: each lower-case letter finds words as soon as it is taught.
+  for (size_t level = 1; level <= groups.size(); ++level) {
+    for (char c : groups[level - 1]) {
+      if (c < 'a' || c > 'z') continue;
+      bool found = false;
+      for (const IndexRecord& r : data.index) {
+        found |= r.key == c && r.kind == kKindWords && r.level <= static_cast<int>(level);
+      }
+      EXPECT_TRUE(found) << "no words for " << c << " at level " << level;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Courses, ShippedWordData, ::testing::ValuesIn(test::shippedCourses()),
