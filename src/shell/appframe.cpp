@@ -96,13 +96,7 @@ int TAppFrame::singleInstance() {
     link_ = std::make_unique<PeerLink>("keyscholar");
     link_->listen();
     connect(link_.get(), &PeerLink::messageReceived, this, [this](const QString& m, int arg) {
-      if (m == "QS2001.BRINGFRONT" && (arg == 1 || arg == 2)) {
-        // Only a minimised window is restored: a maximised or full-screen one stays as it is.
-        if (window_.isMinimized())
-          window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
-        window_.raise();
-        window_.activateWindow();
-      }
+      if (m == "QS2001.BRINGFRONT" && (arg == 1 || arg == 2)) window_.BringToFront();
     });
     return 0;
   }

@@ -268,4 +268,10 @@ void TBookFormEx::paintEvent(QPaintEvent*) {
   p.drawRoundedRect(page.adjusted(-7, -7, 7, 7), 9, 9);
 }
 
+void TBookFormEx::BringToFront() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  raise();
+  activateWindow();
+}
+
 }  // namespace ks

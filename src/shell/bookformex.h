@@ -39,6 +39,9 @@ class TBookFormEx : public QWidget {
   QLabel* TitleLbl() const { return titleLbl_; }
 
   void SetTitle(const QString& title);
+  // Brings the window to the front for a second start: a minimised window is restored, a
+  // maximised or full-screen one keeps its state.
+  void BringToFront();
   QString Title() const { return titleLbl_->text(); }
   void SetMinTitleWidth(int width) { minTitleWidth_ = width; }
   void SetStandardButtons(int flags);

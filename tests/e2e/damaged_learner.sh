@@ -65,4 +65,18 @@ no_boxes "$pid" || fail "boxes for Bob"
 quit_tutor "$out"
 grep -q "^TimesUsed=2" "$data/Bob Ray.usr" || fail "Bob's file"
 [ ! -e "$data/Bob Ray.usr.damaged" ] || fail "Bob's file taken for damaged"
+
+# A layout file that went missing is told once, in one box and one log entry.
+cp -r "$bin/../share/keyscholar" "$work/installation"
+rm "$work/installation/keyboards/qwerty.kbd"
+export KEYSCHOLAR_ROOT=$work/installation
+start_tutor "$out"
+login "bob ray"
+[ "$(boxes)" = 2 ] || fail "no box for the missing layout"
+xdotool key Return
+sleep 2
+no_boxes "$pid" || fail "the missing layout told twice"
+quit_tutor "$out"
+unset KEYSCHOLAR_ROOT
+[ "$(grep -c '#-500 ' "$data/Errors.log")" = 1 ] || fail "the missing layout logged $(grep -c '#-500 ' "$data/Errors.log") times"
 echo "damaged learner: ok"

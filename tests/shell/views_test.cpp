@@ -32,6 +32,17 @@ TEST_F(ViewsTest, WindowKeepsItsPageCentredAndNeverShrinksTooFar) {
   EXPECT_FALSE(QFontInfo(window_.TitleLbl()->font()).family().isEmpty());
 }
 
+// A second start brings the tutor forward without undoing the learner's window size.
+TEST_F(ViewsTest, BringingToFrontRestoresOnlyAMinimisedWindow) {
+  window_.showMaximized();
+  window_.BringToFront();
+  EXPECT_TRUE(window_.windowState() & Qt::WindowMaximized);
+  window_.setWindowState(Qt::WindowMaximized | Qt::WindowMinimized);
+  window_.BringToFront();
+  EXPECT_FALSE(window_.windowState() & Qt::WindowMinimized);
+  EXPECT_TRUE(window_.windowState() & Qt::WindowMaximized);
+}
+
 TEST(PageScale, GrowsInQuarterStepsOnlyWhereThereIsRoomForMuchMore) {
   // Laptop and school screens keep the design size.
   EXPECT_EQ(pageScaleFor(1366, 738), 1.0);
