@@ -19,7 +19,7 @@ ready=$(KEYSCHOLAR_READY_PROBE=1 QT_QPA_PLATFORM=xcb timeout 60 "$prefix/bin/key
   { cat "$out"; fail "the installed tutor did not start"; }
 echo "$ready" | grep -q '^ready .*Login' || { cat "$out"; fail "not at the login page: $ready"; }
 [ -f "$data/LAB1.wks" ] || fail "no workstation file in the learners' folder"
-"$prefix/bin/tapwatch" --version | grep -q '^tapwatch [0-9]' || fail "tapwatch does not run"
+"$prefix/bin/tapwatch" --version | grep -q '^tapwatch (Quillstroker Sidewatch) [0-9]' || fail "tapwatch does not run"
 
 desktop-file-validate "$share"/applications/*.desktop
 appstreamcli validate --no-net "$share/metainfo/org.quillstroker.Keyscholar.metainfo.xml" >"$out" ||

@@ -57,7 +57,7 @@ pid=
 unset KEYSCHOLAR_WORKSTATION
 
 "$bin/tapwatch" || { echo "tapwatch failed"; exit 1; }
-"$bin/keyscholar" --version | grep -q '^keyscholar [0-9]'
+"$bin/keyscholar" --version | grep -q '^keyscholar (Quillstroker) [0-9]'
 
 # No display: one clear line, no Qt abort.
 set +e
