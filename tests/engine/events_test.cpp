@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "analysis/analyzer.h"
+#include "analysis/ui/lcds.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/exercisecanvas.h"
 #include "engine/ui/messageevent.h"
@@ -358,6 +359,31 @@ TEST_F(GoalEventsTest, TheKeyThatClosesTheIntroductionIsNoKeystroke) {
   EXPECT_EQ(result_.Rhythm, 100);
   // The pause before the first letter is no hesitation over it.
   EXPECT_EQ(keys_.LessonDifficulties.figures('a').Errors, 0);
+}
+
+// Where the policy asks for it, the rhythm light shows how evenly the learner types.
+TEST_F(EventsTest, TheRhythmLightShowsEvenTyping) {
+  for (const bool on : {false, true}) {
+    test::writeFile(dir_ / "Policy.dyn", on ? "Rhythm=1\r\n" : "");
+    OpenPolicySettings("Policy.dyn", dir_.path());
+    TTextEventView event("event;TEXT;1;abcd efgh abcd efgh abcd efgh", "TEXT");
+    EventHandover h;
+    later([&] {
+      EXPECT_EQ(event.RhythmLight() != nullptr, on);
+      EXPECT_EQ(window_.findChild<QLabel*>("RhythmTitle") != nullptr, on);
+      for (char c : std::string("abcd efgh abcd ")) {
+        type(QString(QChar(c)));
+        clock_.advance(200);
+      }
+      if (on) {
+        EXPECT_EQ(event.RhythmLight()->Light(), 1);  // steady
+        if (const char* dir = std::getenv("KS_SCREENSHOT_DIR"))
+          window_.grab().save(QString(dir) + "/text-rhythm-light.png");
+      }
+      key(Qt::Key_Escape);
+    });
+    event.Execute(h);
+  }
 }
 
 TEST(KeyConversion, DeadKeysCompose) {

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "analysis/analyzer.h"
+#include "analysis/ui/lcds.h"
 #include "engine/resultfill.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/exercisecanvas.h"
@@ -61,6 +62,7 @@ void TTextEventView::Setup() {
   }
   view_->show();
   if (line_) line_->show();
+  if (PolicySettings && PolicySettings->ReadBool("Rhythm")) showRhythmLight(page);
 
   services_ = std::make_unique<TypingServices>(
       TypingServices{*env.clock, *analyzer, sound(), lessonOptions()});
@@ -92,6 +94,28 @@ void TTextEventView::Setup() {
   }
   checker_->Setup(Text.value_or(""), 0);
   if (line_) line_->setFocus();
+}
+
+void TTextEventView::showRhythmLight(QWidget* page) {
+  // Under the time console, lined up with it.
+  const int left = kConsoleLeft + 12;
+  const int top = kConsoleTop + kConsoleHeight + 14;
+  auto* title = new QLabel(toQString(Localize().GetString(132)), page);
+  title->setObjectName("RhythmTitle");
+  title->setGeometry(left, top, 150, 20);
+  title->setFont(designFont("Verdana", 10, true));
+  title->setStyleSheet("color: #28343f;");
+  title->show();
+  light_ = new TTrafficLightLcd(page);
+  light_->setObjectName("RhythmLight");
+  for (int lamp = 0; lamp < 3; ++lamp)
+    light_->Labels[lamp] = toQString(Localize().GetString(266 + lamp));
+  light_->setGeometry(left, top + 24, 130, 110);
+  light_->show();
+}
+
+void TTextEventView::ShowRhythmLight(int light) {
+  if (light_) light_->SetLight(light);
 }
 
 void TTextEventView::KeyPress(unsigned char& key) {
@@ -136,6 +160,7 @@ void TTextEventView::Hide() {
   view_ = nullptr;
   line_ = nullptr;
   copyright_ = nullptr;
+  light_ = nullptr;
 }
 
 }  // namespace ks

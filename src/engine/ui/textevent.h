@@ -14,6 +14,7 @@ class QLabel;
 
 namespace ks {
 
+class TTrafficLightLcd;
 class TViewCanvas;
 class TTypingCanvas;
 
@@ -29,6 +30,7 @@ class TTextEventView : public TTimedEvent, public TextBlockListener {
   void Hide() override;
   void KeyPress(unsigned char& key) override;
   int ProgressPercent() const override;
+  void ShowRhythmLight(int light) override;
 
   // TextBlockListener
   void BlockShown(const std::string& attribution) override;
@@ -37,13 +39,18 @@ class TTextEventView : public TTimedEvent, public TextBlockListener {
 
   TViewCanvas* ViewCanvas() const { return view_; }
   TTypingCanvas* InputLine() const { return line_; }
+  // The rhythm light, shown when the policy turns "Rhythm" on; null otherwise.
+  TTrafficLightLcd* RhythmLight() const { return light_; }
   const ExamCriteria& Exam() const { return exam_; }
 
  private:
+  void showRhythmLight(QWidget* page);
+
   const TextEventTraits* traits_;
   TViewCanvas* view_ = nullptr;
   TTypingCanvas* line_ = nullptr;
   QLabel* copyright_ = nullptr;
+  TTrafficLightLcd* light_ = nullptr;
   std::unique_ptr<TypingCore> checker_;
   std::unique_ptr<TypingServices> services_;
   ExamVariant examVariant_ = ExamVariant::None;
