@@ -9,6 +9,7 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "platform/desktop/qtdialogs.h"
+#include "platform/desktop/sessionlock.h"
 #include "platform/desktop/termination.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
@@ -107,6 +108,8 @@ int main(int argc, char** argv) {
   };
   ks::X11InputSource source(sink);
   source.start();
+  // While the session is locked, keys belong to nobody.
+  ks::SessionLockWatch lock([&source](bool locked) { source.setSessionLocked(locked); });
 
   ks::TerminationWatch termination([&] {
     host.terminating = true;
