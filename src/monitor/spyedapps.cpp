@@ -9,14 +9,8 @@
 namespace ks {
 namespace {
 
-std::string upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(upperChar(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool sameName(std::string_view a, std::string_view b) {
-  return upper(a) == upper(b);
+  return upperCase(a) == upperCase(b);
 }
 
 // A length byte, up to 255 characters, zeros after them (never stale memory).
@@ -146,7 +140,7 @@ bool TSpyedApps::saveApps(const std::filesystem::path& file) const {
 
 void TSpyedApps::add(bool monitored, std::string_view name, bool hidden, std::string_view path,
                      std::string_view description) {
-  auto e = std::make_unique<TAppSettings>(monitored, upper(name));
+  auto e = std::make_unique<TAppSettings>(monitored, upperCase(name));
   e->description =
       std::string(description.empty() ? std::string_view(e->name) : description).substr(0, 255);
   e->path = std::string(path.substr(0, 255));

@@ -21,11 +21,6 @@ struct DesktopEntry {
   std::string name, exec, tryExec, wmClass;
 };
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(lowerChar(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string baseOfCommand(const std::string& command) {
   std::string first = command.substr(0, command.find(' '));
   if (!first.empty() && first.front() == '"') first = first.substr(1, first.find('"', 1) - 1);
@@ -96,7 +91,7 @@ ProgramSeen describeProcess(uint32_t pid, const std::string& wmClass) {
   std::string description;
   for (const DesktopEntry& e : desktopEntries()) {
     if (e.exec == file || e.tryExec == file ||
-        (!wmClass.empty() && lower(e.wmClass) == lower(wmClass))) {
+        (!wmClass.empty() && lowerCase(e.wmClass) == lowerCase(wmClass))) {
       description = e.name;
       break;
     }
