@@ -124,6 +124,11 @@ void BM_MonitorWhileTyping(benchmark::State& state) {
     state.counters["rss_MiB"] = rssMiB(monitor);
     end(monitor);
   }
+  // Proof that the keys were analysed, not merely counted.
+  std::ifstream learner(data / "Ann.usr");
+  for (std::string line; std::getline(learner, line);)
+    if (line.rfind("monitoredHits=", 0) == 0)
+      state.counters["analysed_keys"] = std::stod(line.substr(14));
   const pid_t bare = spawn(KS_BARE_WINDOW, env);
   std::this_thread::sleep_for(std::chrono::seconds(3));
   state.counters["bare_rss_MiB"] = rssMiB(bare);
