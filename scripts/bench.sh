@@ -19,8 +19,10 @@ for b in bench_engine bench_store bench_scale; do
 done
 [ -x "$build/bin/bench_keystroke" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_keystroke"
 [ -x "$build/bin/bench_gameframe" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_gameframe"
-if [ -n "${DISPLAY:-}" ]; then
-  "$build/bin/bench_startup"
-else
-  xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$build/bin/bench_startup"
-fi
+for b in bench_startup bench_monitor; do
+  if [ -n "${DISPLAY:-}" ]; then
+    "$build/bin/$b"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$build/bin/$b"
+  fi
+done

@@ -2,7 +2,8 @@
 // scripts can check what typing left behind:
 //   learnerinfo NAME [KEY...]
 // One line per result ("result C.E kind sub checked seconds hits errors accuracy"), one per key
-// of the lesson statistics that was pressed ("key C presses errors"), one per entered word
+// of the lesson statistics that was pressed ("key C presses errors"; "monitorkey" for the
+// monitor's statistics), one per entered word
 // ("word W repeats difficulty"), one per word the review course practises ("review W"), then
 // "KEY=value" for each setting asked for. Exit 2 when the learner cannot be opened (the reason on
 // standard error).
@@ -26,11 +27,11 @@ void printResult(const ks::TResultItem& r) {
               r.TotalHits, r.ErrorHits, r.Accuracy);
 }
 
-void printKeys(const ks::TDifficultKeys& keys) {
+void printKeys(const ks::TDifficultKeys& keys, const char* kind = "key") {
   for (int c = ks::TDifficultKeys::FirstCode; c < 256; ++c) {
     const auto f = keys.figures(static_cast<unsigned char>(c));
     if (f.Presses == 0 && f.Errors == 0) continue;
-    std::printf("key %c presses=%d errors=%d\n", c, f.Presses, f.Errors);
+    std::printf("%s %c presses=%d errors=%d\n", kind, c, f.Presses, f.Errors);
   }
 }
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     }
     for (const ks::TResultItem& r : user->Results().Items()) printResult(r);
     printKeys(user->Difficulties().LessonDifficulties);
+    printKeys(user->Difficulties().MonitorDifficulties, "monitorkey");
     const ks::TWordList& words = user->Words();
     for (int i = 1; i <= ks::TWordList::Capacity && !words.Entry(i).Word.empty(); ++i) {
       const ks::WordEntry& e = words.Entry(i);

@@ -1,0 +1,32 @@
+// Whether the desktop session is locked: logind's "LockedHint" of this session on the system bus,
+// and the freedesktop screen saver's active state on the session bus. Without either bus it
+// reports nothing; lock screens on X11 also grab the keyboard, which the input source sees.
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QDBusMessage;
+
+namespace ks {
+
+class SessionLockWatch : public QObject {
+  Q_OBJECT
+
+ public:
+  // `onChange` runs on the event loop with the new state.
+  explicit SessionLockWatch(std::function<void(bool locked)> onChange, QObject* parent = nullptr);
+
+ private slots:
+  void logindChanged(const QString& interface, const QVariantMap& changed, const QStringList&);
+  void screenSaverChanged(bool active);
+
+ private:
+  void update();
+
+  std::function<void(bool)> onChange_;
+  bool logindLocked_ = false;
+  bool saverActive_ = false;
+};
+
+}  // namespace ks
