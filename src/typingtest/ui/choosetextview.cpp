@@ -120,7 +120,7 @@ void TChooseTextView::build() {
   copyright_->setObjectName("Copyright");
   copyright_->setWordWrap(true);
   copyright_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  copyright_->setGeometry(16, 182, 536, 28);
+  copyright_->setGeometry(16, 180, 320, 30);
   auto* timeCaption = makeLabel(card, withMnemonic(msgText(617), 'u'), 9, true);
   timeCaption->setObjectName("Duration");
   timeCaption->setGeometry(352, 46, 200, 18);
@@ -236,7 +236,7 @@ void TChooseTextView::SelectText(int row) {
   if (const std::string g = d->Criterion("MinGrossSpeed"); g != "0") {
     note += " (" + text(587) + " " + g + " " + text(208) + ")";
   }
-  copyright_->setText(toQString(note));
+  setElidedText(copyright_, toQString(note), 2);
   const std::string time = d->ReadString("time");
   int32_t minutes = 0;
   if (tryStrToInt(time, minutes)) {
