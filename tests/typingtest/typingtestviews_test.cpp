@@ -9,6 +9,7 @@
 #include "content/eventldr.h"
 #include "content/studylearner.h"
 #include "content/ui/exercinfoview.h"
+#include "content/ui/resultviews.h"
 #include "content/ui/studystyle.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/textevent.h"
@@ -242,6 +243,35 @@ TEST_F(TypingTestViews, TheChoiceWorksByKeyboardAddsAndDeletesOwnTexts) {
   EXPECT_TRUE(user_->Results().Items().empty());  // a cancelled test is no test
   EXPECT_EQ(boxes_.texts().size(), 1u);           // the question before deleting
   EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
+}
+
+}  // namespace
+}  // namespace ks
+
+namespace ks {
+namespace {
+
+TEST_F(TypingTestViews, ATestLineOfACourseIsStoredOnceAsTheCourseExerciseAndPassesWithTheTest) {
+  logon("StoryFile=Short\nStoryTime=none");
+  whenActive<TChooseTextView>([this](TChooseTextView&) {
+    takeTest({"the ", "cat ", "sat ", "on ", "a ", "mat"});
+    key(Qt::Key_Return);
+  });
+  StudyResultPresenter presenter(learner_.get());
+  TEventLoader loader("event=test;3;ask:*.exm");
+  loader.CourseId = "ENG1";
+  EXPECT_EQ(loader.Execute({factory_, &presenter, learner_.get()}), 1);
+  ASSERT_EQ(user_->Results().Items().size(), 1u);
+  const TResultItem& r = user_->Results().Items()[0];
+  EXPECT_EQ(r.Source, "BKM");
+  EXPECT_EQ(r.CourseId, "ENG1");
+  EXPECT_EQ(r.Kind, "TEST");
+  EXPECT_EQ(r.TestName, "Short story");
+  EXPECT_TRUE(r.Checked);
+  EXPECT_TRUE(loader.Checked);
+  TTypedTexts typed;
+  EXPECT_EQ(typed.Load(user_->TypedTextPath(r.Number).string()), 1);
+  EXPECT_GT(typed.Count(), 0);
 }
 
 }  // namespace
