@@ -18,6 +18,7 @@
 #include "shell/formview.h"
 #include "shell/pagescale.h"
 #include "shell/programinfo.h"
+#include "typingtest/ui/typingtest.h"
 #include "web/inetsupport.h"
 
 int main(int argc, char** argv) {
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     ks::TAppFrame frame(window, ks::parseStartOptions(args));
     ks::registerStudyingParts(frame);
     ks::registerGames();
+    ks::registerTypingTest(frame);
     result = frame.Initialize();
     frame.Finalize(result);
   }

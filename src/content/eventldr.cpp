@@ -144,6 +144,7 @@ int TEventLoader::Execute(const EventRuntime& rt) {
     }
     if (!item.Checked) learner->DemoteOlder(item);
   }
+  if (Outcome != nullptr) *Outcome = item;
   event.reset();
   CloseResult = ClampCloseResult(CloseResult);
   return CloseResult;

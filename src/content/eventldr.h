@@ -64,6 +64,9 @@ class TEventLoader {
   int TimeStudied = 0;
   int ExerciseTime = 0;
   int CloseResult = 0;
+  // When set, receives the result as it was judged (events that run a loader of their own take
+  // their figures from it).
+  TResultItem* Outcome = nullptr;
 
  private:
   void InitResult(TResultItem& item, const EventKeyword& kw);
