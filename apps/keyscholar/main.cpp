@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "content/ui/studyingparts.h"
+#include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     ks::registerStudyingParts(frame);
     ks::registerGames();
     ks::registerTypingTest(frame);
+    ks::registerGamesMenu(frame);
     result = frame.Initialize();
     frame.Finalize(result);
   }

@@ -30,9 +30,9 @@ class GameLoop {
 
   void SetInterval(int intervalMs) { interval_ = intervalMs > 0 ? intervalMs : 1; }
   int Interval() const { return interval_; }
-  // (Re)starts the cadence: the first step is due at once.
-  void Start(int64_t now) {
-    next_ = now;
+  // (Re)starts the cadence: the first step is due at once, or after one interval.
+  void Start(int64_t now, bool stepAtOnce = true) {
+    next_ = stepAtOnce ? now : now + interval_;
     running_ = true;
   }
   void Stop() { running_ = false; }

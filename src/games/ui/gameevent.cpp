@@ -210,8 +210,14 @@ void TCustomGameEvent::StartTyping() {
   if (TEvent::State == esFinished) return;
   if (card_) card_->hide();
   TTimedEvent::StartTyping();
-  loop_.Start(Now());
+  loop_.Start(Now(), FirstStepAtOnce());
   loopTimer_.start(std::max(1, loop_.Interval() / 2));
+}
+
+void TCustomGameEvent::SetStepInterval(int ms) {
+  loop_.SetInterval(ms);
+  // Games that change their pace poll at the new one.
+  if (loopTimer_.isActive()) loopTimer_.setInterval(std::max(1, loop_.Interval() / 2));
 }
 
 void TCustomGameEvent::PauseTyping() {

@@ -73,7 +73,9 @@ class TCustomGameEvent : public TTimedEvent {
   // Whether the model says the game is over.
   virtual bool GameOver() const = 0;
 
-  void SetStepInterval(int ms) { loop_.SetInterval(ms); }
+  void SetStepInterval(int ms);
+  // Whether the first step comes as the game starts (a falling word waits one interval).
+  virtual bool FirstStepAtOnce() const { return true; }
   void PlaceField(const QRect& geometry, const QColor& background);
   // The instruction card over the field with the ready prompt and its OK button; a `height` of
   // 1 leaves only the prompt (a language without the game's instructions).

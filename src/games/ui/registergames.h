@@ -5,8 +5,8 @@
 
 namespace ks {
 
-// Registers BUBBLES and ABC with the event views and shows game results in the top-ten view;
-// the lists live in `topTenFolder`, by default the data folder.
+// Registers the four games (BUBBLES, ABC, WORDTRIS, CLOUDS) with the event views and shows game
+// results in the top-ten view; the lists live in `topTenFolder`, by default the data folder.
 void registerGames(std::filesystem::path topTenFolder = {});
 
 }  // namespace ks
