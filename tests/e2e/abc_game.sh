@@ -21,8 +21,6 @@ printf '*.cnt=e2e.cnt\r\n' >>"$root/Policy.dyn"
   printf 'begin exercise\r\ntype=Text\r\nduration=1\r\nevent=TEXT;1;ask a lad\r\nend exercise\r\n'
   printf 'end chapter\r\n'
 } >"$root/lessons/e2e.cnt"
-shots=${KS_SCREENSHOT_DIR:-}
-shot() { [ -n "$shots" ] && { xwd -root -silent | xwdtopnm | pnmtopng >"$shots/e2e_$1.png"; } 2>/dev/null || true; }
 
 start_tutor "$out" || exit 1
 login "ann lee"

@@ -85,3 +85,9 @@ quit_tutor() {
   pid=
   [ "$status" = 0 ] || { echo "keyscholar ended with $status"; cat "$1"; return 1; }
 }
+
+# Saves a picture of the whole screen as e2e_$1.png when KS_SCREENSHOT_DIR names a folder.
+shot() {
+  local dir=${KS_SCREENSHOT_DIR:-}
+  [ -n "$dir" ] && { xwd -root -silent | xwdtopnm | pnmtopng >"$dir/e2e_$1.png"; } 2>/dev/null || true
+}
