@@ -74,6 +74,28 @@ TEST_F(WordGames, CloudsFromACourseLineClearTheSunnyCloudAndEndAtTheSixthMiss) {
   EXPECT_EQ(learner_.results[0].GameScore, 15);
 }
 
+// The review builder hands its words to the game it creates with the tutor's views.
+TEST_F(WordGames, AReviewBuilderLinePlaysTheWordsItIsHanded) {
+  const std::vector<std::string> words{"jeff"};
+  whenActive<TCloudGame>([&](TCloudGame& game) {
+    key(Qt::Key_Space);
+    play(game, 100);
+    ASSERT_EQ(game.Model()->Clouds().size(), 1u);
+    EXPECT_EQ(game.Model()->Clouds()[0].CloudWord, "jeff");
+    play(game, 900000);
+    EXPECT_EQ(game.TEvent::State, esFinished);
+    key(Qt::Key_Return);
+  });
+  auto event = factory_.Create(*FindEventKeyword("CLOUDS"), "Tris;Tris;0;-none-.vcb.ENG");
+  ASSERT_TRUE(event);
+  TResultItem item;
+  EventHandover h;
+  h.Result = &item;
+  h.GameWords = &words;
+  EXPECT_EQ(event->Execute(h), 1);
+  EXPECT_EQ(item.Kind, "GAME");
+}
+
 // The menu offers the shipped word lists, starts the chosen game through the loader and shows
 // itself again when the game is over; Escape shows it again too, a tab leaves it.
 TEST_F(WordGames, TheGamesMenuStartsTheChosenGameAndComesBack) {
@@ -86,7 +108,7 @@ TEST_F(WordGames, TheGamesMenuStartsTheChosenGameAndComesBack) {
       auto* lists = window_.findChild<QComboBox*>("TrisFileList");
       ASSERT_TRUE(lists);
       EXPECT_EQ(lists->itemText(0), "Studied Keys");  // message 236 as a title
-      EXPECT_GE(lists->count(), 7);  // the studied keys and six shipped lists
+      EXPECT_GE(lists->count(), 7);                   // the studied keys and six shipped lists
       EXPECT_TRUE(lists->hasFocus());
       saveScreenshot(&window_, "games_menu");
       const int animals = lists->findText("Animals");

@@ -55,7 +55,8 @@ void TWTrisEvent::Setup() {
   wordDisplay_->FontColour = kTypedColour;
   wordDisplay_->RestColour = kTypedColour;
   wordDisplay_->SetDesignFont("Georgia", 15, true);
-  wordDisplay_->setGeometry(280, 460, 200, 32);
+  // A little left of its designed place, clear of the event's Cancel button.
+  wordDisplay_->setGeometry(240, 460, 200, 32);
   wordDisplay_->show();
   SetInstructions(msgText(612), {msgText(276), msgText(277), msgText(278)}, 230);
 }
