@@ -1,5 +1,6 @@
 // Painting one frame of a game: the playing field of a running game, in the middle of play (ten
-// bubbles and their background bubbles; the whole ABC circle and its sparks), drawn into an
+// bubbles and their background bubbles; the whole ABC circle and its sparks; Wordtris's rows with
+// landed words; a sky of clouds with their words), drawn into an
 // offscreen image at the largest scale the tutor draws at (a 3840 x 2160 screen). The game steps
 // between frames, as it does on screen. Reported per frame: median_ms and p99_ms.
 #include <benchmark/benchmark.h>
@@ -18,6 +19,8 @@
 #include "engine/ui/eventenv.h"
 #include "games/ui/abcview.h"
 #include "games/ui/bubblesview.h"
+#include "games/ui/cloudsview.h"
+#include "games/ui/wordtrisview.h"
 #include "shell/bookformex.h"
 #include "shell/pagescale.h"
 #include "store/langres.h"
@@ -118,6 +121,30 @@ void BM_AbcFrame(benchmark::State& state) {
   report(state, f);
 }
 BENCHMARK(BM_AbcFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_WordtrisFrame(benchmark::State& state) {
+  Stage s;
+  Frames f;
+  for (auto _ : state) {
+    TWTrisEvent game(std::string("event=wordtris;0;") + KS_INSTALLATION + "/animals.vcb.eng");
+    paintFrames(s, game, 15000, 20, f);
+    state.SetIterationTime(0);
+  }
+  report(state, f);
+}
+BENCHMARK(BM_WordtrisFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_CloudsFrame(benchmark::State& state) {
+  Stage s;
+  Frames f;
+  for (auto _ : state) {
+    TCloudGame game(std::string("event=clouds;0;") + KS_INSTALLATION + "/animals.vcb.eng;true");
+    paintFrames(s, game, 40000, 25, f);
+    state.SetIterationTime(0);
+  }
+  report(state, f);
+}
+BENCHMARK(BM_CloudsFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
