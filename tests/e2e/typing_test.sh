@@ -14,8 +14,6 @@ export KEYSCHOLAR_ROOT=$root
 printf 'name=0 Quick test\r\nlanguage=ENG\r\ncopyright=Written for this test\r\nmustTypeAll=1\r\ntime=0\r\n' \
   >"$root/Texts/aaa.exi"
 printf 'ask a lad as a dad asks a lass' >"$root/Texts/aaa.exm"
-shots=${KS_SCREENSHOT_DIR:-}
-shot() { [ -n "$shots" ] && { xwd -root -silent | xwdtopnm | pnmtopng >"$shots/e2e_$1.png"; } 2>/dev/null || true; }
 fail() {
   echo "$1"
   cat "$learner" "$out"
