@@ -1,12 +1,17 @@
 #include "reports/csvexport.h"
 
 #include <cstdio>
+#include <exception>
 #include <system_error>
 
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
+#include "store/autostart.h"
+#include "store/langres.h"
+#include "store/prgsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
+#include "store/usernames.h"
 #include "text/cp1252.h"
 #include "text/dates.h"
 #include "text/numbers.h"
@@ -95,6 +100,51 @@ bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::strin
   if (!existed) std::filesystem::remove(file, ec);
   error = "Cannot write " + pathTo1252(file);
   return false;
+}
+
+}  // namespace ks
+
+namespace ks {
+
+std::optional<int> answerExportCsv(const std::vector<std::string>& args) {
+  if (args.empty() || args[0] != "--export-csv") return std::nullopt;
+  if (args.size() < 2 || args.size() > 3) {
+    std::fprintf(stderr, "Usage: keyscholar --export-csv FILE [LEARNER]\n");
+    return 2;
+  }
+  Localize().SetFolder(installationFolder());
+  Localize().LoadLanguage(LanguageBaseName, 1);
+  ProgramSettings = std::make_unique<TProgramSettings>();
+  if (ProgramSettings->fatal()) return 1;
+  OpenPolicySettings("Policy.dyn", ProgramSettings->rootPath());
+  std::string name = args.size() == 3 ? utf8ToCp1252(args[2]) : std::string();
+  if (name.empty()) {
+    TDynamicSettings ws;
+    const auto file = joinResolved(ProgramSettings->dataPath(), WorkstationName() + ".wks");
+    if (ws.Open(file.string(), omReadShared) == 1 && ws.Load() != -1)
+      name = ws.ReadString("LastUser." + LoginName());
+  }
+  std::unique_ptr<TUser> user;
+  try {
+    if (!name.empty()) user = FindUser(name, -1, ulRead, true);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "keyscholar: %s\n", cp1252ToUtf8(e.what()).c_str());
+    return 1;
+  }
+  if (!user) {
+    std::fprintf(stderr, "keyscholar: no learner %s%s%s found; name one after the file.\n",
+                 name.empty() ? "" : "called \"", cp1252ToUtf8(name).c_str(),
+                 name.empty() ? "" : "\"");
+    return 1;
+  }
+  std::string error;
+  if (!ExportResultsCsv(*user, std::filesystem::path(args[1]), error)) {
+    std::fprintf(stderr, "keyscholar: %s\n", cp1252ToUtf8(error).c_str());
+    return 1;
+  }
+  std::printf("%zu results of %s written to %s\n", user->Results().Items().size(),
+              cp1252ToUtf8(user->UserName()).c_str(), args[1].c_str());
+  return 0;
 }
 
 }  // namespace ks

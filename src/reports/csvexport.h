@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -19,5 +21,10 @@ std::string ResultsCsv(const TResults& results, int wordLength);
 // Writes the learner's results to `file` whole. False with `error` (1252) when it could not be
 // written; a file that did not exist before is then removed.
 bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::string& error);
+
+// The command `keyscholar --export-csv FILE [LEARNER]` (arguments without the program name):
+// writes the results of the learner, by default the last one of this computer's account, and
+// returns the exit code; nothing when the arguments ask for something else.
+std::optional<int> answerExportCsv(const std::vector<std::string>& args);
 
 }  // namespace ks

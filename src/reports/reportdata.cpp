@@ -44,7 +44,7 @@ int KindMessage(const TResultItem& r) {
   return 1135;
 }
 
-ProgressReport::Row CourseRow(const TResultItem& r, const SpeedUnit& unit) {
+ProgressReportData::Row CourseRow(const TResultItem& r, const SpeedUnit& unit) {
   const bool measured = r.HasMeasures;
   const bool timed = r.Kind != "STD" && r.TimeLimit > 0;
   return {intToStr(r.Chapter) + "." + intToStr(r.Exercise),
@@ -173,7 +173,7 @@ std::array<LabelValue, 9> TestFigures(const TResultItem& r, const SpeedUnit& uni
            {msg(1388), efficiency ? percent(r.Efficiency) : "-"}}};
 }
 
-const std::array<int, ProgressReport::kColumns>& ProgressReport::ColumnOffsets() {
+const std::array<int, ProgressReportData::kColumns>& ProgressReportData::ColumnOffsets() {
   static const std::array<int, kColumns> offsets = {0, 108, 355, 560, 815, 1140, 1475, 1800};
   return offsets;
 }
@@ -185,8 +185,8 @@ std::string CourseTitle(const std::filesystem::path& lessonsFolder, const std::s
   return FileTitle(file);
 }
 
-ProgressReport GatherProgress(TUser& user, const std::filesystem::path& lessonsFolder) {
-  ProgressReport rep;
+ProgressReportData GatherProgress(TUser& user, const std::filesystem::path& lessonsFolder) {
+  ProgressReportData rep;
   const SpeedUnit unit = LearnerSpeedUnit(user);
   rep.UserName = user.UserName();
   const std::string current = user.ReadString("ContentsFile");
@@ -205,14 +205,14 @@ ProgressReport GatherProgress(TUser& user, const std::filesystem::path& lessonsF
     const std::string id = CourseIdOf(file);
     const std::vector<TResultItem> results = user.Results().ResultsOfCourse(id, false);
     if (results.empty()) continue;
-    ProgressReport::Section s;
+    ProgressReportData::Section s;
     s.Title = CourseTitle(lessonsFolder, file);
     if (s.Title.empty()) s.Title = msg(1124);
     for (const TResultItem& r : results) s.Rows.push_back(CourseRow(r, unit));
     s.Footer = msg(1125) + " " + intToStr(user.ReadInteger("Crs." + id + ".CompPrc")) + "%";
     rep.Sections.push_back(std::move(s));
   }
-  ProgressReport::Section tests;
+  ProgressReportData::Section tests;
   tests.Title = msg(1123);
   tests.Course = false;
   tests.Tests = user.Results().Tests(true);

@@ -38,7 +38,7 @@ std::array<LabelValue, 9> TestFigures(const TResultItem& test, const SpeedUnit& 
 // The test's name followed by " - " and passed or not passed.
 std::string TestHeading(const TResultItem& test);
 
-struct ProgressReport {
+struct ProgressReportData {
   std::string UserName;
   std::vector<LabelValue> Header;  // group, course, time studied; last visit, times, created
   static constexpr int kColumns = 8;
@@ -56,7 +56,7 @@ struct ProgressReport {
 };
 
 // Every course of `lessonsFolder` (by name) with results, then the typing tests.
-ProgressReport GatherProgress(TUser& user, const std::filesystem::path& lessonsFolder);
+ProgressReportData GatherProgress(TUser& user, const std::filesystem::path& lessonsFolder);
 
 // The title of a course file ("eng.cnt"): its description, else the file's title.
 std::string CourseTitle(const std::filesystem::path& lessonsFolder, const std::string& file);
