@@ -204,6 +204,9 @@ int TPreviewForm::Execute() {
   titleLbl_->setText(title_);
   ShowPage(0);
   SetZoom(zoom_);
+  // Without a window manager the maximised state alone keeps the dialog's small size.
+  if (const QScreen* s = screen() ? screen() : QApplication::primaryScreen())
+    setGeometry(s->availableGeometry());
   setWindowState(windowState() | Qt::WindowMaximized);
   return exec();
 }
