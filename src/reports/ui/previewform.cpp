@@ -300,9 +300,12 @@ bool TPreviewForm::SaveTo(const QString& file, QString* error) {
     const QImage img = RenderPage(i, pixels);
     GrayImage gray{img.width(), img.height(), {}};
     gray.Pixels.resize(static_cast<size_t>(img.width()) * static_cast<size_t>(img.height()));
-    for (int y = 0; y < img.height(); ++y)
-      std::copy_n(img.constScanLine(y), img.width(),
-                  gray.Pixels.begin() + static_cast<long>(y) * img.width());
+    // Black and white, as printed: a quarter of the size of the smoothed greys.
+    auto out = gray.Pixels.begin();
+    for (int y = 0; y < img.height(); ++y) {
+      const uchar* line = img.constScanLine(y);
+      for (int x = 0; x < img.width(); ++x) *out++ = line[x] < 160 ? 0 : 255;
+    }
     pdf.AddImage(0, 0, gray);
   }
   if (pdf.EndDoc()) return true;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/clock.h"
@@ -137,7 +139,15 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
     if (i == 2) setY(y_ + 10);
   }
   const QFont plain = reportFont("Arial", 10), bold = reportFont("Arial", 10, true);
-  const auto& offsets = ProgressReportData::ColumnOffsets();
+  // The exercise numbers stay whole: the other columns move right when they need more room
+  // than their column has (there is room after the last one).
+  int numbers = 0;
+  for (const ProgressReportData::Section& s : rep.Sections)
+    for (const ProgressReportData::Row& r : s.Rows)
+      numbers = std::max(numbers, QFontMetrics(plain).horizontalAdvance(q(r[0])));
+  std::array<int, ProgressReportData::kColumns> offsets = ProgressReportData::ColumnOffsets();
+  const int shift = std::max(0, numbers + 20 - offsets[1]);
+  for (size_t c = 1; c < offsets.size(); ++c) offsets[c] += shift;
   const auto row = [&](const ProgressReportData::Row& cells, const QFont& font) {
     int h = 0;
     const QFontMetrics fm(font);
