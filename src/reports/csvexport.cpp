@@ -31,13 +31,7 @@ std::string field(const std::string& text1252) {
 }
 
 std::string isoDate(double dateTime) {
-  if (dateTime <= 0) return {};
-  const CivilDate d = decodeDate(dateTime);
-  const CivilTime t = decodeTime(dateTime);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", d.year, d.month, d.day, t.hour,
-                t.minute, t.second);
-  return buf;
+  return dateTime <= 0 ? std::string() : formatDateTime(dateTime, "%04d-%02d-%02dT%02d:%02d:%02d");
 }
 
 std::string words(int keystrokes, int wordLength) {

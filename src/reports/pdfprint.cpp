@@ -33,12 +33,7 @@ std::string deflate(const std::string& data) {
 }
 
 std::string creationDate(double now) {
-  const CivilDate d = decodeDate(now);
-  const CivilTime t = decodeTime(now);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, t.hour,
-                t.minute, t.second);
-  return buf;
+  return formatDateTime(now, "%04d%02d%02d%02d%02d%02d");
 }
 
 }  // namespace

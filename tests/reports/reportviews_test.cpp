@@ -3,15 +3,21 @@
 // there for a look.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include "content/studylearner.h"
+#include "content/ui/exercinfoview.h"
 #include "pdftools.h"
 #include "reports/ui/previewform.h"
+#include "reports/ui/reportparts.h"
 #include "reports/ui/statisticsview.h"
 #include "reports/ui/treports.h"
+#include "shell/appframe.h"
 #include "shell/bookformex.h"
 #include "store/langres.h"
 #include "store/typedtexts.h"
@@ -239,6 +245,44 @@ TEST_F(StatisticsPage, ShowsTheChosenCoursesGraphsAndSaysWhenThereAreNoResults) 
     view.SetCloseResult(1);
   });
   EXPECT_EQ(view.RunModal(), 1);
+}
+
+// The result page of a passed test: its two print buttons open the certificate and the detailed
+// report in a preview, as the tutor wires them, unless the policy turns a button off.
+TEST_F(StatisticsPage, TheResultPagesPrintButtonsOpenTheReportsUnlessThePolicySaysNo) {
+  window_.show();
+  TAppFrame frame(window_, StartOptions{});
+  registerReportParts(frame);
+  TResultItem test = addTest();
+  UserLearner learner(*user_);
+  // Clicks `button` of the running result page; returns the page count of the preview it opened
+  // (closed at once), or 0 when none opened.
+  const auto click = [](TExercInfoView& view, const char* button) {
+    int pages = 0;
+    QTimer::singleShot(300, [&pages] {
+      if (auto* preview = qobject_cast<TPreviewForm*>(QApplication::activeModalWidget())) {
+        pages = preview->PageCount();
+        preview->reject();
+      }
+    });
+    auto* b = view.Content()->findChild<QPushButton*>(button);
+    EXPECT_TRUE(b && b->isVisibleTo(view.Content())) << button;
+    if (b) b->click();
+    QTest::qWait(500);
+    return pages;
+  };
+  for (bool disabled : {false, true}) {
+    policy(disabled ? "DisableTestDiplomaButton=1\r\nDisableTestDiplomaButton2=1\r\n" : "");
+    TExercInfoView view(&learner);
+    view.Item = &test;
+    QTimer::singleShot(0, [&] {
+      EXPECT_EQ(click(view, "PrintDiplomaBtn"), disabled ? 0 : 1);
+      EXPECT_EQ(click(view, "PrintResultsBtn"), disabled ? 0 : 1);
+      view.SetCloseResult(1);
+    });
+    view.RunModal();
+  }
+  TExercInfoView::PrintReport() = nullptr;
 }
 
 }  // namespace

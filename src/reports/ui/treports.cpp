@@ -117,11 +117,14 @@ void TReports::pair(int labelX, int valueX, const std::string& label, const std:
   setY(y_ + h);
 }
 
-void TReports::show(TPreviewForm& preview) {
-  preview.Finish();
-  QApplication::restoreOverrideCursor();
+void TReports::run(bool pdfDisabled, bool printDisabled,
+                   const std::function<void(TPreviewForm&)>& draw) {
+  TPreviewForm preview(printDisabled, pdfDisabled, QApplication::activeWindow());
+  {
+    WaitCursor wait;
+    draw(preview);
+  }
   preview.Execute();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
@@ -192,11 +195,9 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
 }
 
 void TReports::ProgressReport(TUser& user, bool pdfDisabled, bool printDisabled) {
-  WaitCursor wait;
-  TPreviewForm preview(printDisabled, pdfDisabled, QApplication::activeWindow());
-  DrawProgress(preview, user,
-               ProgramSettings ? ProgramSettings->lessonsPath() : std::filesystem::path());
-  show(preview);
+  const std::filesystem::path lessons =
+      ProgramSettings ? ProgramSettings->lessonsPath() : std::filesystem::path();
+  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawProgress(p, user, lessons); });
 }
 
 void TReports::drawTypedText(TUser& user, const TResultItem& test) {
@@ -278,10 +279,7 @@ void TReports::DrawResult(TPreviewForm& preview, TUser& user, const TResultItem&
 
 void TReports::ResultReport(TUser& user, const TResultItem& test, bool pdfDisabled,
                             bool printDisabled) {
-  WaitCursor wait;
-  TPreviewForm preview(printDisabled, pdfDisabled, QApplication::activeWindow());
-  DrawResult(preview, user, test);
-  show(preview);
+  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawResult(p, user, test); });
 }
 
 void TReports::DrawCertificate(TPreviewForm& preview, TUser& user, const TResultItem& test) {
@@ -312,10 +310,7 @@ void TReports::DrawCertificate(TPreviewForm& preview, TUser& user, const TResult
 
 void TReports::Certificate(TUser& user, const TResultItem& test, bool pdfDisabled,
                            bool printDisabled) {
-  WaitCursor wait;
-  TPreviewForm preview(printDisabled, pdfDisabled, QApplication::activeWindow());
-  DrawCertificate(preview, user, test);
-  show(preview);
+  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawCertificate(p, user, test); });
 }
 
 }  // namespace ks

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <filesystem>
+#include <functional>
 
 #include "store/resultitem.h"
 
@@ -43,7 +44,8 @@ class TReports {
   void rule(int width = 3);
   void pair(int labelX, int valueX, const std::string& label, const std::string& value);
   void drawTypedText(TUser& user, const TResultItem& test);
-  void show(TPreviewForm& preview);
+  // Draws a report into a new preview (the wait cursor meanwhile) and shows it.
+  void run(bool pdfDisabled, bool printDisabled, const std::function<void(TPreviewForm&)>& draw);
 
   TPreviewForm* preview_ = nullptr;
   int page_ = 0;
