@@ -276,6 +276,7 @@ TEST_F(StatisticsPage, TheResultPagesPrintButtonsOpenTheReportsUnlessThePolicySa
     TExercInfoView view(&learner);
     view.Item = &test;
     QTimer::singleShot(0, [&] {
+      if (!disabled) screenshot(&window_, "result_test");
       EXPECT_EQ(click(view, "PrintDiplomaBtn"), disabled ? 0 : 1);
       EXPECT_EQ(click(view, "PrintResultsBtn"), disabled ? 0 : 1);
       view.SetCloseResult(1);

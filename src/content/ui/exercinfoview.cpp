@@ -85,7 +85,9 @@ void TExercInfoView::buildPrintButtons(QWidget* page) {
   } buttons[] = {{"PrintResultsBtn", 1450, model_.PrintResults, 386},
                  {"PrintDiplomaBtn", 626, model_.PrintDiploma, 418}};
   for (const auto& b : buttons) {
-    QPushButton* button = makeButton(page, b.name, msgText(b.caption));
+    // Alt and the first letter reach them from the keyboard.
+    QPushButton* button = makeButton(page, b.name, "&" + msgText(b.caption));
+    button->setFocusPolicy(Qt::StrongFocus);
     button->setGeometry(590, b.top, 180, 28);
     button->setVisible(b.shown && Item != nullptr && learner_ != nullptr && PrintReport());
     connect(button, &QPushButton::clicked, this, [this, button] { ResultButtonClick(button); });
