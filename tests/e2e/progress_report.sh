@@ -39,7 +39,7 @@ done
 sleep 3
 no_boxes "$pid" || exit 1
 
-xdotool key alt+t  # the lesson page's statistics button
+xdotool key alt+a  # the lesson page's statistics button
 sleep 3
 no_boxes "$pid" || exit 1
 xdotool key alt+p  # the progress report in its print preview
