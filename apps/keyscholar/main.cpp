@@ -14,6 +14,8 @@
 #include "platform/system.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11systemkeyboard.h"
+#include "reports/csvexport.h"
+#include "reports/ui/reportparts.h"
 #include "shell/appframe.h"
 #include "shell/bookformex.h"
 #include "shell/formview.h"
@@ -27,8 +29,11 @@ int main(int argc, char** argv) {
                                        "Keyscholar teaches touch typing: courses, drills, games, "
                                        "typing tests and statistics.",
                                        "[/IN1] [/NOMUTEX name] [/SIDEWATCH] [/STATISTICS] "
-                                       "[/TYPETEST] [/TYPETEST2] [/SCREENSHOTMODE]"))
+                                       "[/TYPETEST] [/TYPETEST2] [/SCREENSHOTMODE]\n"
+                                       "       keyscholar --export-csv FILE [LEARNER]"))
     return *rc;
+  // Results for spreadsheets need no display.
+  if (auto rc = ks::answerExportCsv(std::vector<std::string>(argv + 1, argv + argc))) return *rc;
   if (!ks::displayAvailable()) {
     std::fprintf(stderr,
                  "keyscholar: no display found; start it from a desktop session (DISPLAY or "
@@ -69,6 +74,7 @@ int main(int argc, char** argv) {
     ks::registerGames();
     ks::registerTypingTest(frame);
     ks::registerGamesMenu(frame);
+    ks::registerReportParts(frame);
     result = frame.Initialize();
     frame.Finalize(result);
   }

@@ -84,12 +84,7 @@ std::string osVersion() {
 
 std::string dateTimeText() {
   const double now = (logClock ? *logClock : systemClock()).now();
-  const CivilDate d = decodeDate(now);
-  const CivilTime t = decodeTime(now);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, t.hour,
-                t.minute, t.second);
-  return buf;
+  return formatDateTime(now, "%04d-%02d-%02d %02d:%02d:%02d");
 }
 
 std::string logHeader() {

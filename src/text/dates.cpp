@@ -1,6 +1,7 @@
 #include "text/dates.h"
 
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "text/cp1252.h"
@@ -82,6 +83,14 @@ int dayOfWeek(double dateTime) {
   int64_t days = static_cast<int64_t>(std::floor(dateTime));
   int64_t r = ((days + 6) % 7 + 7) % 7;  // 0 = Sunday
   return static_cast<int>(r) + 1;
+}
+
+std::string formatDateTime(double dateTime, const char* format) {
+  const CivilDate d = decodeDate(dateTime);
+  const CivilTime t = decodeTime(dateTime);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, d.year, d.month, d.day, t.hour, t.minute, t.second);
+  return buf;
 }
 
 std::string shortDateText(double dateTime) {

@@ -30,6 +30,10 @@ int dayOfWeek(double dateTime);
 bool isLeapYear(int year);
 int daysInMonth(int year, int month);
 
+// The date and time by a printf format taking year, month, day, hour, minute and second as
+// ints, e.g. "%04d-%02d-%02dT%02d:%02d:%02d".
+std::string formatDateTime(double dateTime, const char* format);
+
 // The date in the locale's short format (1252); empty for a value that is no date.
 std::string shortDateText(double dateTime);
 

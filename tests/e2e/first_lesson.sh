@@ -43,11 +43,7 @@ keydrill() {
 }
 
 start_tutor "$out"
-login "ann lee"
-xdotool key Return  # the recommended course
-sleep 3
-xdotool key Return  # its first lesson
-sleep 3
+open_first_lesson "ann lee"
 no_boxes "$pid" || exit 1
 
 # 1.1: the introduction page, then each new key pressed as it is presented.

@@ -77,6 +77,15 @@ login() {
   sleep 3
 }
 
+# Logs new learner $1 on and goes on to the recommended course's first lesson.
+open_first_lesson() {
+  login "$1"
+  xdotool key Return  # the recommended course
+  sleep 3
+  xdotool key Return  # its first lesson
+  sleep 3
+}
+
 # Leaves the tutor with Ctrl+Q and fails unless it ends with status 0; output file $1.
 quit_tutor() {
   xdotool key ctrl+q

@@ -252,6 +252,8 @@ void TChpContentsView::BuildPage(QWidget* page) {
   if (!req_.HasNext) place(completed);
   place(answerButton(page, "DurationBtn", msgText(1920), 5));
   place(answerButton(page, "ChangeCourseBtn", msgText(1921), 8));
+  // The course's progress and graphs: the course loop answers 6, the tutor opens statistics.
+  place(answerButton(page, "StatisticsBtn", msgText(1976), 6));
 
   buildLessonNavigation(page, QRect(20, 474, 480, 76));
 }

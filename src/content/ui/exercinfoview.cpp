@@ -68,6 +68,30 @@ void TExercInfoView::Setup() {
   cancel->setGeometry(600, 452, 85, 70);
   cancel->setVisible(CancelVisible);
   connect(cancel, &QAbstractButton::clicked, this, [this, cancel] { ResultButtonClick(cancel); });
+  buildPrintButtons(page);
+}
+
+TExercInfoView::PrintFn& TExercInfoView::PrintReport() {
+  static PrintFn print;
+  return print;
+}
+
+void TExercInfoView::buildPrintButtons(QWidget* page) {
+  const struct {
+    const char* name;
+    int caption;
+    bool shown;
+    int top;
+  } buttons[] = {{"PrintResultsBtn", 1450, model_.PrintResults, 386},
+                 {"PrintDiplomaBtn", 626, model_.PrintDiploma, 418}};
+  for (const auto& b : buttons) {
+    // Alt and the first letter reach them from the keyboard.
+    QPushButton* button = makeButton(page, b.name, "&" + msgText(b.caption));
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(590, b.top, 180, 28);
+    button->setVisible(b.shown && Item != nullptr && learner_ != nullptr && PrintReport());
+    connect(button, &QPushButton::clicked, this, [this, button] { ResultButtonClick(button); });
+  }
 }
 
 void TExercInfoView::buildStatus(QWidget* page) {
@@ -251,6 +275,10 @@ void TExercInfoView::ResultButtonClick(QObject* sender) {
   } else if (name == "CancelEventBtn") {
     sound().play(SoundId::Click);
     SetCloseResult(2);
+  } else if ((name == "PrintResultsBtn" || name == "PrintDiplomaBtn") && Item && learner_ &&
+             PrintReport()) {
+    sound().play(SoundId::Click);
+    PrintReport()(*learner_, *Item, name == "PrintDiplomaBtn");
   } else {
     TCustomResultView::ResultButtonClick(sender);
   }

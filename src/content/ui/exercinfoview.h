@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <string>
 
 #include "content/resultjudge.h"
@@ -40,6 +41,12 @@ class TExercInfoView : public TCustomResultView {
   // Recomputes the calculator for entry `entry` of the typing-time list.
   void RunCalculator(int entry);
 
+  // What the print buttons of a typing test's result do: the certificate, or the detailed
+  // report. The reports install it; without it the buttons stay hidden.
+  using PrintFn =
+      std::function<void(StudyLearner& learner, const TResultItem& test, bool certificate)>;
+  static PrintFn& PrintReport();
+
  protected:
   void ResultButtonClick(QObject* sender) override;
 
@@ -48,6 +55,7 @@ class TExercInfoView : public TCustomResultView {
   void buildMeasures(QWidget* page);
   void buildCommentPages(QWidget* page);
   void buildCommentArea(QWidget* page);
+  void buildPrintButtons(QWidget* page);
   void chooseReview(const std::string& keys);
 
   StudyLearner* learner_;
