@@ -21,6 +21,7 @@
 #include "shell/formview.h"
 #include "shell/pagescale.h"
 #include "shell/programinfo.h"
+#include "typingtest/ui/choosetextview.h"
 #include "typingtest/ui/typingtest.h"
 #include "web/inetsupport.h"
 
@@ -75,8 +76,16 @@ int main(int argc, char** argv) {
     ks::registerTypingTest(frame);
     ks::registerGamesMenu(frame);
     ks::registerReportParts(frame);
+    // The typing test's result list prints through the reports, for the learner logged on.
+    ks::setTestReports({[&frame](const ks::TResultItem& test) {
+                          if (ks::TUser* user = frame.User()) ks::PrintTestCertificate(*user, test);
+                        },
+                        [&frame](const ks::TResultItem& test) {
+                          if (ks::TUser* user = frame.User()) ks::PrintTestResults(*user, test);
+                        }});
     result = frame.Initialize();
     frame.Finalize(result);
+    ks::setTestReports({});
   }
   ks::setDialogs(nullptr);
   ks::setSystemKeyboard(nullptr);

@@ -155,13 +155,7 @@ void KeybParagraphDrill::Setup(const DrillSetup& setup, std::string_view text) {
   FingerGuide = layout().FingerGuide;
   KeyDelay = DrillDelaySetting(setup.UserSettings, "WordDrillKeyboardDelay", 2500);
   checker_.Setup(text);
-  if (view_->ExpectedChar() == 0) {
-    // Nothing to type: the drill ends at once, having done nothing.
-    ShowProgress(0);
-    FinishTyping();
-    return;
-  }
-  HighlightKey(view_->ExpectedChar());
+  BeginOnText(*view_);
 }
 
 void KeybParagraphDrill::KeyPress(unsigned char& key) {

@@ -78,6 +78,16 @@ KeyboardDrill::KeyboardDrill(const DrillContext& context)
   });
 }
 
+void KeyboardDrill::BeginOnText(const ViewCanvasModel& view) {
+  if (view.ExpectedChar() == 0) {
+    // Nothing to type: the drill ends at once, having done nothing.
+    ShowProgress(0);
+    FinishTyping();
+    return;
+  }
+  HighlightKey(view.ExpectedChar());
+}
+
 void KeyboardDrill::Setup(const DrillSetup& setup, std::string_view) {
   EnterOnly = sameText(setup.Field(4), "ENTER");
   Separator = EnterOnly ? 13 : ' ';

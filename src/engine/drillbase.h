@@ -162,6 +162,9 @@ class KeyboardDrill : public TypingHost {
   RepetitionCounter Counter;
 
  protected:
+  // After the text is loaded into `view`: lights its first key, or ends the drill at once when
+  // there is nothing to type.
+  void BeginOnText(const ViewCanvasModel& view);
   TKeyboardModel& keyboard() { return context_.keyboard; }
   const TKeyboardModel& keyboard() const { return context_.keyboard; }
   TKeyDataExt& layout() const { return context_.keyboard.Layout(); }

@@ -36,13 +36,7 @@ void TextDrill::Setup(const DrillSetup& setup, std::string_view text) {
   EnterShownAsSpace = variant_ == Variant::Row || variant_ == Variant::OlderRow;
   checker_.EnterOnly = EnterOnly;
   checker_.Setup(text);
-  if (view_->ExpectedChar() == 0) {
-    // Nothing to type: the drill ends at once, having done nothing.
-    ShowProgress(0);
-    FinishTyping();
-    return;
-  }
-  HighlightKey(view_->ExpectedChar());
+  BeginOnText(*view_);
 }
 
 int TextDrill::ProgressPercent() const {
