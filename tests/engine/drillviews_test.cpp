@@ -194,7 +194,7 @@ TEST_F(DrillViews, TheOlderParagraphDrillTypesLineByLineForItsTimeOnly) {
     ASSERT_TRUE(event.ViewCanvas() && event.Keyboard() && event.Fingers());
     EXPECT_EQ(event.ViewCanvas()->WordAt(0), "ab");
     type("ab cd");
-    key(Qt::Key_Return);                        // each line ends with Enter
+    key(Qt::Key_Return);                       // each line ends with Enter
     EXPECT_EQ(event.TEvent::State, esPaused);  // between lines
     EXPECT_EQ(event.ViewCanvas()->WordAt(0), "ef");
     clock_.advance(5000);
