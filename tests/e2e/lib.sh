@@ -59,6 +59,13 @@ script_home() {
   out=$work/out
 }
 
+# A copy of the installation in `root` that the script may change; the programs use it.
+own_installation() {
+  root=$work/root
+  cp -r "$bin/../share/keyscholar" "$root"
+  export KEYSCHOLAR_ROOT=$root
+}
+
 # Starts the tutor in $bin with output to $1 (and switches after it), waits for its window and
 # focuses it; sets `pid` and `win`.
 start_tutor() {

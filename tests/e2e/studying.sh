@@ -9,9 +9,7 @@ script_home
 learner="$data/Ann Lee.usr"
 
 # The installation with a small course of its own as the only one.
-root=$work/root
-cp -r "$bin/../share/keyscholar" "$root"
-export KEYSCHOLAR_ROOT=$root
+own_installation
 sed -i 's/^DefaultContents=.*/DefaultContents=e2e.cnt\r/' "$root/Policy.dyn"
 printf '*.cnt=e2e.cnt\r\n' >>"$root/Policy.dyn"
 {

@@ -8,9 +8,7 @@ script_home
 learner="$data/Ann Lee.usr"
 
 # The installation with a short text of its own, listed first by its name, without time limit.
-root=$work/root
-cp -r "$bin/../share/keyscholar" "$root"
-export KEYSCHOLAR_ROOT=$root
+own_installation
 printf 'name=0 Quick test\r\nlanguage=ENG\r\ncopyright=Written for this test\r\nmustTypeAll=1\r\ntime=0\r\n' \
   >"$root/Texts/aaa.exi"
 printf 'ask a lad as a dad asks a lass' >"$root/Texts/aaa.exm"

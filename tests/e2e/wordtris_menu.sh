@@ -9,9 +9,7 @@ script_home
 learner="$data/Ann Lee.usr"
 
 # The installation with word lists of one known word, so the script can type them.
-root=$work/root
-cp -r "$bin/../share/keyscholar" "$root"
-export KEYSCHOLAR_ROOT=$root
+own_installation
 for list in "$root"/*.vcb.eng; do printf 'sun\r\n' >"$list"; done
 
 start_tutor "$out" || exit 1
