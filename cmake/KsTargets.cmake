@@ -22,4 +22,20 @@ function(ks_qt_library name)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Qt6::Widgets)
+  # Module views sit below the shell that assembles them.
+  if(CMAKE_CURRENT_SOURCE_DIR MATCHES "/ui$")
+    ks_forbid_includes(${name} "shell/")
+  endif()
+endfunction()
+
+# Keeps a layer's dependencies running one way: fails the configure step when a source or header
+# in the calling folder includes a path that matches `pattern` (a regex on the quoted include).
+function(ks_forbid_includes name pattern)
+  file(GLOB files ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} bad REGEX "#include *\"${pattern}")
+    if(bad)
+      message(FATAL_ERROR "${f}: ${name} must not include ${bad}")
+    endif()
+  endforeach()
 endfunction()

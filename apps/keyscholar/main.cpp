@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "book/bookwindow.h"
+#include "book/formview.h"
+#include "book/pagescale.h"
+#include "book/programinfo.h"
 #include "content/ui/studyingparts.h"
 #include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
@@ -17,13 +21,9 @@
 #include "reports/csvexport.h"
 #include "reports/ui/reportparts.h"
 #include "shell/appframe.h"
-#include "shell/bookformex.h"
-#include "shell/formview.h"
-#include "shell/pagescale.h"
-#include "shell/programinfo.h"
 #include "typingtest/ui/choosetextview.h"
 #include "typingtest/ui/typingtest.h"
-#include "web/inetsupport.h"
+#include "web/internetsupport.h"
 
 int main(int argc, char** argv) {
   if (auto rc = ks::answerInfoSwitches(argc, argv, "keyscholar",

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "analysis/analyzer.h"
+#include "book/programinfo.h"
 #include "monitor/monitorsession.h"
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
@@ -14,12 +15,11 @@
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
 #include "platform/x11/x11systemkeyboard.h"
-#include "shell/programinfo.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/usernames.h"
-#include "web/inetsupport.h"
+#include "web/internetsupport.h"
 
 namespace {
 

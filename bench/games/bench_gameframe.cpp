@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "analysis/analyzer.h"
+#include "book/bookwindow.h"
+#include "book/pagescale.h"
 #include "engine/ui/eventenv.h"
 #include "games/ui/abcview.h"
 #include "games/ui/bubblesview.h"
 #include "games/ui/cloudsview.h"
 #include "games/ui/wordtrisview.h"
-#include "shell/bookformex.h"
-#include "shell/pagescale.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
 

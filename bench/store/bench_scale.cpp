@@ -11,7 +11,7 @@
 
 #include "store/group.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
 #include "store/userindex.h"

@@ -18,11 +18,11 @@
 
 #include "analysis/analyzer.h"
 #include "analysis/keydataext.h"
+#include "book/bookwindow.h"
 #include "engine/ui/drillviews.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/textevent.h"
 #include "platform/clock.h"
-#include "shell/bookformex.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 

@@ -6,7 +6,7 @@
 #include "platform/paths.h"
 #include "platform/systemkeyboard.h"
 #include "store/errors.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 
 namespace ks {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 
 namespace ks {
 

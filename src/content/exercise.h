@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 
 namespace ks {
 

@@ -2,7 +2,7 @@
 
 #include "analysis/keydataext.h"
 #include "platform/paths.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 
 namespace ks {
 

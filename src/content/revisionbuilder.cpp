@@ -10,7 +10,7 @@
 #include "store/dynamicsettings.h"
 #include "store/errors.h"
 #include "store/fileobj.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 

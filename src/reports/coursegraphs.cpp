@@ -7,7 +7,7 @@
 #include "analysis/diffkeys.h"
 #include "content/resultjudge.h"
 #include "store/langres.h"
-#include "store/uresults.h"
+#include "store/userresults.h"
 #include "text/textutil.h"
 
 namespace ks {

@@ -8,7 +8,7 @@
 #include "platform/sharedfile.h"
 #include "store/autostart.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
 #include "store/usernames.h"

@@ -11,6 +11,7 @@
 
 #include "analysis/analyzer.h"
 #include "analysis/measures.h"
+#include "book/parthost.h"
 #include "platform/desktop/canberrasound.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/instancelock.h"
@@ -19,9 +20,7 @@
 
 namespace ks {
 
-class TBookFormEx;
-
-class TAppFrame : public QObject {
+class TAppFrame : public QObject, public TPartHost {
   Q_OBJECT
 
  public:
@@ -36,18 +35,12 @@ class TAppFrame : public QObject {
   int Initialize();
   void Finalize(int startResult);
 
-  // A part of the program that a tab runs; returns its close result.
-  using Part = std::function<int(TAppFrame&)>;
-  void SetPart(const QString& tab, Part part);
+  void SetPart(const QString& tab, Part part) override;
 
-  TBookFormEx& Window() { return window_; }
-  TUser* User() { return user_.get(); }
-  Analyzer* LearnerAnalyzer() { return analyzer_.get(); }
+  TBookFormEx& Window() override { return window_; }
+  TUser* User() override { return user_.get(); }
+  Analyzer* LearnerAnalyzer() override { return analyzer_.get(); }
   const StartOptions& Options() const { return options_; }
-
-  QString ActiveTab;
-  bool ExitRequested = false;
-  bool StatisticsPage = false;
 
  private:
   int start();

@@ -9,10 +9,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "book/bookwindow.h"
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
-#include "shell/bookformex.h"
-#include "shell/uistyle.h"
 #include "store/group.h"
 #include "store/langres.h"
 #include "store/qssettings.h"

@@ -14,7 +14,7 @@
 #include "platform/paths.h"
 #include "store/fileobj.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "text/dates.h"
 #include "text/numbers.h"
 

@@ -5,7 +5,7 @@
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "text/numbers.h"
 
 namespace ks {

@@ -11,7 +11,7 @@
 #include "store/errors.h"
 #include "store/fileobj.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "text/dates.h"
 #include "text/numbers.h"
 

@@ -16,8 +16,8 @@
 #include "analysis/wordlist.h"
 #include "store/dynamicsettings.h"
 #include "store/group.h"
-#include "store/prgsetup.h"
-#include "store/uresults.h"
+#include "store/programsetup.h"
+#include "store/userresults.h"
 
 namespace ks {
 

@@ -9,7 +9,7 @@
 #include "store/dynamicsettings.h"
 #include "store/group.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/usernames.h"
 #include "text/numbers.h"
 #include "text/textutil.h"

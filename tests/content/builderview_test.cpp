@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "book/bookwindow.h"
 #include "coursefakes.h"
 #include "engine/ui/builderview.h"
-#include "shell/bookformex.h"
 
 namespace ks {
 namespace {

@@ -5,13 +5,13 @@
 #include <cstdlib>
 
 #include "analysis/keydataext.h"
+#include "book/bookwindow.h"
 #include "content/ui/studyingparts.h"
 #include "engine/eventtext.h"
 #include "engine/ui/eventenv.h"
 #include "shell/appframe.h"
-#include "shell/bookformex.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "store/user.h"

@@ -14,7 +14,7 @@
 #include "analysis/diffkeys.h"
 #include "content/reviewcourse.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
 #include "text/cp1252.h"

@@ -6,7 +6,7 @@
 
 #include "analysis/analyzer.h"
 #include "content/coursefakes.h"
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 #include "content/ui/resultviews.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/viewfactory.h"

@@ -1,5 +1,6 @@
 #include <QComboBox>
 
+#include "book/pagestyle.h"
 #include "content/ui/studystyle.h"
 #include "engine/ui/exercisecanvas.h"
 #include "games/ui/cloudsview.h"
@@ -8,7 +9,6 @@
 #include "games/ui/wordtrisview.h"
 #include "gameviewtest.h"
 #include "platform/desktop/qtext.h"
-#include "shell/pagestyle.h"
 
 namespace ks {
 namespace {

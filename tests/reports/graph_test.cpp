@@ -4,7 +4,7 @@
 #include "reports/coursegraphs.h"
 #include "reports/graphmodel.h"
 #include "store/langres.h"
-#include "store/uresults.h"
+#include "store/userresults.h"
 
 namespace ks {
 namespace {

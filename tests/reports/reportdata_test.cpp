@@ -3,7 +3,7 @@
 #include "reports/csvexport.h"
 #include "reports/reportdata.h"
 #include "store/typedtexts.h"
-#include "store/uresults.h"
+#include "store/userresults.h"
 
 namespace ks {
 namespace {

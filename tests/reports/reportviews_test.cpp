@@ -10,15 +10,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include "book/bookwindow.h"
 #include "content/studylearner.h"
-#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciseinfoview.h"
 #include "pdftools.h"
 #include "reports/ui/previewform.h"
 #include "reports/ui/reportparts.h"
 #include "reports/ui/statisticsview.h"
 #include "reports/ui/treports.h"
 #include "shell/appframe.h"
-#include "shell/bookformex.h"
 #include "store/langres.h"
 #include "store/typedtexts.h"
 #include "store/user.h"

@@ -8,7 +8,7 @@
 #include "shell/loginview.h"
 #include "store/group.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "store/user.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "book/bookwindow.h"
 #include "shell/appframe.h"
-#include "shell/bookformex.h"
 #include "shell/loginview.h"
 #include "shell/startoptions.h"
 #include "store/qssettings.h"

@@ -9,7 +9,7 @@
 #include "recordingdialogs.h"
 #include "store/errors.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "support/tempdir.h"
 #include "text/textutil.h"
 

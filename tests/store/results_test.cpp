@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "store/resultline.h"
-#include "store/uresults.h"
 #include "store/user.h"
+#include "store/userresults.h"
 #include "support/tempdir.h"
 #include "userfolders.h"
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "shell/bookformex.h"
+#include "book/bookwindow.h"
 
 namespace ks::test {
 

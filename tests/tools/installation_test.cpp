@@ -11,7 +11,7 @@
 #include "platform/sharedfile.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/tempdir.h"

@@ -6,9 +6,9 @@
 #include <QPushButton>
 
 #include "analysis/analyzer.h"
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 #include "content/studylearner.h"
-#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciseinfoview.h"
 #include "content/ui/resultviews.h"
 #include "content/ui/studystyle.h"
 #include "engine/ui/eventenv.h"

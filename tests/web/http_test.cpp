@@ -13,7 +13,7 @@
 #include "loopbackserver.h"
 #include "store/dynamicfile.h"
 #include "store/fileobj.h"
-#include "web/inetsupport.h"
+#include "web/internetsupport.h"
 
 namespace ks {
 namespace {

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "text/textutil.h"
 
 namespace ks {

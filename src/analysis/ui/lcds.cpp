@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "shell/uistyle.h"
+#include "book/uistyle.h"
 
 namespace ks {
 namespace {

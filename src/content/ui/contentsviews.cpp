@@ -6,6 +6,8 @@
 #include <QPushButton>
 
 #include "analysis/diffkeys.h"
+#include "book/bookwindow.h"
+#include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/courseviewmodel.h"
 #include "content/policy.h"
@@ -14,9 +16,7 @@
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
-#include "shell/bookformex.h"
-#include "shell/uistyle.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "text/numbers.h"
 
 namespace ks {

@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <vector>
 
+#include "book/formview.h"
 #include "content/courseloop.h"
 #include "content/ui/exerciselist.h"
-#include "shell/formview.h"
 
 class QLabel;
 class QPushButton;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/courseloop.h"
 #include "content/courseviewmodel.h"
@@ -17,7 +18,6 @@
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
-#include "shell/uistyle.h"
 #include "store/dynamicsettings.h"
 #include "text/numbers.h"
 #include "text/textutil.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/formview.h"
+#include "book/formview.h"
 
 class QComboBox;
 class QLabel;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <tuple>
 
+#include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/policy.h"
 #include "content/studylearner.h"
@@ -13,7 +14,6 @@
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
 #include "platform/system.h"
-#include "shell/uistyle.h"
 #include "store/dynamicsettings.h"
 #include "store/errors.h"
 #include "store/langres.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "book/formview.h"
 #include "content/courseviewmodel.h"
-#include "shell/formview.h"
 
 class QComboBox;
 class QLabel;

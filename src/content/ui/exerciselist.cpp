@@ -4,10 +4,10 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "book/uistyle.h"
 #include "content/chapter.h"
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "text/numbers.h"
 
 namespace ks {

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "analysis/diffkeys.h"
+#include "book/uistyle.h"
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 

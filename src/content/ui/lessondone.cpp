@@ -4,10 +4,10 @@
 
 #include "analysis/keydataext.h"
 #include "analysis/ui/keyboardex.h"
+#include "book/bookwindow.h"
 #include "content/bookmark.h"
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/bookformex.h"
 
 namespace ks {
 

@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <string>
 
-#include "shell/formview.h"
+#include "book/formview.h"
 
 namespace ks {
 

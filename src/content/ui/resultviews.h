@@ -6,7 +6,7 @@
 #include <string>
 
 #include "content/eventfactory.h"
-#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciseinfoview.h"
 
 namespace ks {
 

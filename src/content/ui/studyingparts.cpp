@@ -1,6 +1,10 @@
 #include "content/ui/studyingparts.h"
 
 #include "analysis/keydataext.h"
+#include "book/bookwindow.h"
+#include "book/formview.h"
+#include "book/parthost.h"
+#include "book/placeholderview.h"
 #include "content/contents.h"
 #include "content/revisionbuilder.h"
 #include "content/ui/contentsviews.h"
@@ -14,17 +18,13 @@
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "platform/systemkeyboard.h"
-#include "shell/appframe.h"
-#include "shell/bookformex.h"
-#include "shell/formview.h"
-#include "shell/placeholderview.h"
 #include "store/errors.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/user.h"
 
 namespace ks {
 
-StudyingScreensQt::StudyingScreensQt(TAppFrame& frame, TUser& user)
+StudyingScreensQt::StudyingScreensQt(TPartHost& frame, TUser& user)
     : frame_(frame),
       user_(user),
       learner_(user),
@@ -167,23 +167,23 @@ BuilderEventServices StudyingScreensQt::BuilderServices() {
   return s;
 }
 
-void registerStudyingParts(TAppFrame& frame) {
+void registerStudyingParts(TPartHost& frame) {
   auto screens = std::make_shared<std::unique_ptr<StudyingScreensQt>>();
-  const auto get = [screens](TAppFrame& f) -> StudyingScreensQt* {
+  const auto get = [screens](TPartHost& f) -> StudyingScreensQt* {
     if (!*screens && f.User() != nullptr) {
       *screens = std::make_unique<StudyingScreensQt>(f, *f.User());
     }
     return screens->get();
   };
-  frame.SetPart("Studying", [get](TAppFrame& f) {
+  frame.SetPart("Studying", [get](TPartHost& f) {
     StudyingScreensQt* s = get(f);
     return s != nullptr ? s->Guide().Run(0) : 0;
   });
-  frame.SetPart("Courses", [get](TAppFrame& f) {
+  frame.SetPart("Courses", [get](TPartHost& f) {
     StudyingScreensQt* s = get(f);
     return s != nullptr ? s->Guide().Run(1) : 0;
   });
-  frame.SetPart("Review", [get](TAppFrame& f) {
+  frame.SetPart("Review", [get](TPartHost& f) {
     if (StudyingScreensQt* s = get(f)) s->RunReview();
     return 0;
   });

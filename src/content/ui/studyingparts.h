@@ -16,13 +16,13 @@
 
 namespace ks {
 
-class TAppFrame;
+class TPartHost;
 class TUser;
 
 // The screens of guided studying and of the course loop as views of the book window.
 class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
  public:
-  StudyingScreensQt(TAppFrame& frame, TUser& user);
+  StudyingScreensQt(TPartHost& frame, TUser& user);
   ~StudyingScreensQt() override;
 
   TGuidedStudying& Guide() { return guide_; }
@@ -53,7 +53,7 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
  private:
   std::string layoutName();
 
-  TAppFrame& frame_;
+  TPartHost& frame_;
   TUser& user_;
   UserLearner learner_;
   LayoutKeyboard keyboard_;
@@ -66,6 +66,6 @@ class StudyingScreensQt : public StudyingScreens, public CourseLoopUi {
 };
 
 // Registers the three parts with the frame; they run for the learner the frame logs on.
-void registerStudyingParts(TAppFrame& frame);
+void registerStudyingParts(TPartHost& frame);
 
 }  // namespace ks

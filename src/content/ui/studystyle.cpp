@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 
 namespace ks {

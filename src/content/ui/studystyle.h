@@ -8,8 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "book/pagestyle.h"
 #include "content/resultjudge.h"
-#include "shell/pagestyle.h"
 
 namespace ks {
 

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "content/eventldr.h"
+#include "book/bookwindow.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
+#include "content/eventloader.h"
 #include "engine/ui/viewfactory.h"
 #include "platform/desktop/qtext.h"
-#include "shell/bookformex.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 

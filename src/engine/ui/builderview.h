@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <functional>
 
+#include "book/formview.h"
 #include "content/builderevent.h"
-#include "shell/formview.h"
 
 class QButtonGroup;
 class QComboBox;

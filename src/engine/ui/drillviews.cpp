@@ -4,11 +4,11 @@
 
 #include "analysis/ui/keyboardex.h"
 #include "analysis/ui/lcds.h"
+#include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/textblocks.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "store/dynamicsettings.h"
 
 namespace ks {

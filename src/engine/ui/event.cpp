@@ -3,9 +3,9 @@
 #include <QKeyEvent>
 #include <cstring>
 
+#include "book/bookwindow.h"
 #include "engine/ui/eventenv.h"
 #include "platform/dialogs.h"
-#include "shell/bookformex.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
 #include "store/qssettings.h"

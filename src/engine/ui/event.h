@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "book/formview.h"
 #include "content/eventfactory.h"
 #include "engine/typingcore.h"
-#include "shell/formview.h"
 #include "store/resultitem.h"
 
 namespace ks {

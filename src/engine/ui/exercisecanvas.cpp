@@ -6,8 +6,8 @@
 #include <QPainterPath>
 #include <cmath>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 
 namespace ks {

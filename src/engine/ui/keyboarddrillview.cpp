@@ -9,11 +9,11 @@
 #include "analysis/ui/keyboardex.h"
 #include "analysis/ui/lcds.h"
 #include "analysis/ui/timerfollower.h"
+#include "book/uistyle.h"
 #include "content/courseservices.h"
 #include "engine/resultfill.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 

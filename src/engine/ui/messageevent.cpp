@@ -7,12 +7,12 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "book/bookwindow.h"
+#include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
-#include "shell/bookformex.h"
-#include "shell/uistyle.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/qssettings.h"

@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "analysis/analyzer.h"
+#include "book/bookwindow.h"
+#include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
-#include "shell/bookformex.h"
-#include "shell/uistyle.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
 #include "text/numbers.h"

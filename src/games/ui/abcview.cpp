@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "analysis/ui/lcds.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "games/ui/bubblepainter.h"
 #include "games/ui/bubblesview.h"
 #include "platform/desktop/qtext.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 
 namespace ks {

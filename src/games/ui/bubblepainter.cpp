@@ -7,9 +7,9 @@
 #include <map>
 #include <tuple>
 
+#include "book/uistyle.h"
 #include "games/gameloop.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "analysis/keydataext.h"
 #include "analysis/ui/lcds.h"
+#include "book/pagestyle.h"
 #include "games/ui/bubblepainter.h"
-#include "shell/pagestyle.h"
 #include "store/langres.h"
 #include "text/textutil.h"
 

@@ -10,10 +10,10 @@
 
 #include "analysis/analyzer.h"
 #include "analysis/ui/lcds.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

@@ -7,11 +7,11 @@
 #include <QVBoxLayout>
 
 #include "analysis/keydataext.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 
 namespace ks {
 namespace {

@@ -9,7 +9,10 @@
 #include <QPushButton>
 
 #include "analysis/keydataext.h"
-#include "content/eventldr.h"
+#include "book/pagestyle.h"
+#include "book/parthost.h"
+#include "book/uistyle.h"
+#include "content/eventloader.h"
 #include "content/revisionbuilder.h"
 #include "content/studylearner.h"
 #include "content/ui/resultviews.h"
@@ -21,11 +24,8 @@
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
 #include "platform/random.h"
-#include "shell/appframe.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/user.h"
 #include "text/textutil.h"
 
@@ -280,8 +280,8 @@ int TGames::RunGamesMenu() {
   return 0;
 }
 
-void registerGamesMenu(TAppFrame& frame) {
-  frame.SetPart("Games", [](TAppFrame& f) {
+void registerGamesMenu(TPartHost& frame) {
+  frame.SetPart("Games", [](TPartHost& f) {
     TGames games(f.User(), [&f] { return !f.ActiveTab.isEmpty() || f.ExitRequested; });
     return games.RunGamesMenu();
   });

@@ -9,14 +9,14 @@
 #include <memory>
 #include <string>
 
-#include "shell/formview.h"
+#include "book/formview.h"
 
 class QComboBox;
 class QPushButton;
 
 namespace ks {
 
-class TAppFrame;
+class TPartHost;
 class TUser;
 class UserLearner;
 
@@ -67,6 +67,6 @@ class TGames {
 };
 
 // Makes the "Games" tab run the games menu.
-void registerGamesMenu(TAppFrame& frame);
+void registerGamesMenu(TPartHost& frame);
 
 }  // namespace ks

@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "book/bookwidgets.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/bookwidgets.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 #include "text/fields.h"
 
 namespace ks {

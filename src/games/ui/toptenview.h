@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/formview.h"
+#include "book/formview.h"
 #include "store/resultitem.h"
 #include "store/topten.h"
 

@@ -4,11 +4,11 @@
 #include <QPainter>
 
 #include "analysis/analyzer.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/exercisecanvas.h"
 #include "platform/desktop/qtext.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

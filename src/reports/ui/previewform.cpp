@@ -21,10 +21,10 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "book/pagestyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
 #include "reports/pdfprint.h"
-#include "shell/pagestyle.h"
 #include "store/langres.h"
 
 namespace ks {

@@ -1,11 +1,11 @@
 #include "reports/ui/reportparts.h"
 
+#include "book/parthost.h"
 #include "content/studylearner.h"
-#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciseinfoview.h"
 #include "reports/ui/statisticsview.h"
 #include "reports/ui/treports.h"
-#include "shell/appframe.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 
 namespace ks {
@@ -17,8 +17,8 @@ bool policy(const char* key) {
 
 }  // namespace
 
-void registerReportParts(TAppFrame& frame) {
-  frame.SetPart("Statistics", [](TAppFrame& f) {
+void registerReportParts(TPartHost& frame) {
+  frame.SetPart("Statistics", [](TPartHost& f) {
     if (f.User() == nullptr || !ProgramSettings) return 0;
     TStatisticsView view(*f.User(), ProgramSettings->lessonsPath());
     return view.RunModal();

@@ -4,11 +4,11 @@
 
 namespace ks {
 
-class TAppFrame;
+class TPartHost;
 class TUser;
 struct TResultItem;
 
-void registerReportParts(TAppFrame& frame);
+void registerReportParts(TPartHost& frame);
 
 // The result page's buttons: the certificate and the detailed result report of a test, each
 // unless the policy turns its button off.

@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QStackedWidget>
 
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
 #include "reports/csvexport.h"
 #include "reports/ui/tgraph.h"
 #include "reports/ui/treports.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 #include "store/user.h"

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <vector>
 
+#include "book/formview.h"
 #include "reports/reportdata.h"
 #include "reports/ui/tgraph.h"
-#include "shell/formview.h"
 
 namespace ks {
 

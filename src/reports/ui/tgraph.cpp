@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

@@ -7,14 +7,14 @@
 #include <array>
 #include <cmath>
 
+#include "book/uistyle.h"
 #include "platform/clock.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
 #include "reports/reportdata.h"
 #include "reports/ui/previewform.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/typedtexts.h"
 #include "store/user.h"
 #include "text/dates.h"

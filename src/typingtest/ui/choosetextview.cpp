@@ -10,12 +10,12 @@
 #include <QPushButton>
 
 #include "analysis/keydataext.h"
+#include "book/bookwindow.h"
+#include "book/pagestyle.h"
 #include "engine/indexes.h"
 #include "platform/clock.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
-#include "shell/bookformex.h"
-#include "shell/pagestyle.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
 #include "store/qssettings.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/formview.h"
+#include "book/formview.h"
 #include "store/resultitem.h"
 #include "typingtest/testtexts.h"
 

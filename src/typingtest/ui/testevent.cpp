@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 #include "content/studylearner.h"
 #include "content/ui/resultviews.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/viewfactory.h"
 #include "store/errors.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/user.h"
 #include "text/fields.h"
 #include "text/numbers.h"

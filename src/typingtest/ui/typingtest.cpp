@@ -1,12 +1,12 @@
 #include "typingtest/ui/typingtest.h"
 
-#include "content/eventldr.h"
+#include "book/formview.h"
+#include "book/parthost.h"
+#include "content/eventloader.h"
 #include "content/studylearner.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/viewfactory.h"
 #include "platform/dialogs.h"
-#include "shell/appframe.h"
-#include "shell/formview.h"
 #include "store/langres.h"
 #include "store/user.h"
 #include "text/fields.h"
@@ -108,9 +108,9 @@ void registerTestEvent() {
   });
 }
 
-void registerTypingTest(TAppFrame& frame) {
+void registerTypingTest(TPartHost& frame) {
   registerTestEvent();
-  frame.SetPart("Test", [](TAppFrame& f) {
+  frame.SetPart("Test", [](TPartHost& f) {
     if (f.User() == nullptr) return 0;
     TTypingTest test(*f.User());
     return test.RunTypingTest();

@@ -6,7 +6,7 @@
 
 namespace ks {
 
-class TAppFrame;
+class TPartHost;
 class TUser;
 
 class TTypingTest {
@@ -27,6 +27,6 @@ class TTypingTest {
 // Registers the "TEST" event with the event views (courses' test lines run it).
 void registerTestEvent();
 // registerTestEvent, and the "Test" tab with the frame.
-void registerTypingTest(TAppFrame& frame);
+void registerTypingTest(TPartHost& frame);
 
 }  // namespace ks

@@ -1,4 +1,4 @@
-#include "shell/programinfo.h"
+#include "book/programinfo.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "content/eventldr.h"
+#include "content/eventloader.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include "content/policy.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "text/fields.h"
 #include "text/numbers.h"

@@ -1,4 +1,4 @@
-#include "content/ui/exercinfoview.h"
+#include "content/ui/exerciseinfoview.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -6,13 +6,13 @@
 #include <QStackedWidget>
 
 #include "analysis/diffkeys.h"
+#include "book/bookwidgets.h"
+#include "book/uistyle.h"
 #include "content/studylearner.h"
 #include "content/ui/keybarchart.h"
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/sound.h"
-#include "shell/bookwidgets.h"
-#include "shell/uistyle.h"
 #include "store/dynamicsettings.h"
 #include "store/qssettings.h"
 #include "text/numbers.h"

@@ -1,9 +1,9 @@
-#include "shell/pagestyle.h"
+#include "book/pagestyle.h"
 
 #include <algorithm>
 
+#include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
-#include "shell/uistyle.h"
 #include "store/langres.h"
 
 namespace ks {

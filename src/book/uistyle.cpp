@@ -1,4 +1,4 @@
-#include "shell/uistyle.h"
+#include "book/uistyle.h"
 
 #include <QFontDatabase>
 #include <cmath>

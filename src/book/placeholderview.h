@@ -2,7 +2,7 @@
 // offers the way back, instead of an empty page. The same card carries short notices.
 #pragma once
 
-#include "shell/formview.h"
+#include "book/formview.h"
 
 namespace ks {
 

@@ -4,7 +4,7 @@
 
 #include "recordingdialogs.h"
 #include "store/langres.h"
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "support/tempdir.h"
 

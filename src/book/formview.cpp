@@ -1,4 +1,4 @@
-#include "shell/formview.h"
+#include "book/formview.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,12 +6,12 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include "book/bookwidgets.h"
+#include "book/bookwindow.h"
+#include "book/uistyle.h"
 #include "platform/desktop/readyprobe.h"
 #include "platform/dialogs.h"
 #include "platform/sound.h"
-#include "shell/bookformex.h"
-#include "shell/bookwidgets.h"
-#include "shell/uistyle.h"
 
 namespace ks {
 namespace {

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "shell/bookwidgets.h"
+#include "book/bookwidgets.h"
 
 namespace ks {
 

@@ -1,4 +1,4 @@
-#include "store/uresults.h"
+#include "store/userresults.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,4 @@
-#include "shell/bookformex.h"
+#include "book/bookwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "shell/uistyle.h"
+#include "book/uistyle.h"
 
 namespace ks {
 namespace {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "book/formview.h"
 #include "content/resultjudge.h"
-#include "shell/formview.h"
 
 class QComboBox;
 class QLabel;

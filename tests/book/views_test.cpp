@@ -9,9 +9,9 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "shell/bookformex.h"
-#include "shell/formview.h"
-#include "shell/pagescale.h"
+#include "book/bookwindow.h"
+#include "book/formview.h"
+#include "book/pagescale.h"
 #include "support/booktest.h"
 
 namespace ks {

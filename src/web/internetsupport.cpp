@@ -1,4 +1,4 @@
-#include "web/inetsupport.h"
+#include "web/internetsupport.h"
 
 #include <ifaddrs.h>
 #include <net/if.h>

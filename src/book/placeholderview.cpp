@@ -1,12 +1,12 @@
-#include "shell/placeholderview.h"
+#include "book/placeholderview.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <algorithm>
 
-#include "shell/bookformex.h"
-#include "shell/pagestyle.h"
-#include "shell/uistyle.h"
+#include "book/bookwindow.h"
+#include "book/pagestyle.h"
+#include "book/uistyle.h"
 
 namespace ks {
 namespace {

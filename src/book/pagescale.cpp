@@ -1,11 +1,11 @@
-#include "shell/pagescale.h"
+#include "book/pagescale.h"
 
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "shell/bookformex.h"
+#include "book/bookwindow.h"
 
 namespace ks {
 

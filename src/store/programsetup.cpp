@@ -1,4 +1,4 @@
-#include "store/prgsetup.h"
+#include "store/programsetup.h"
 
 #include <pwd.h>
 #include <unistd.h>

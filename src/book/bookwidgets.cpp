@@ -1,10 +1,10 @@
-#include "shell/bookwidgets.h"
+#include "book/bookwidgets.h"
 
 #include <QEnterEvent>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "shell/uistyle.h"
+#include "book/uistyle.h"
 
 namespace ks {
 namespace {
