@@ -13,8 +13,11 @@ fresh_home "$work"
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp >/dev/null 2>&1 &
 xpid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+# A loaded machine can take seconds to bring the server up: wait until it answers.
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "the wide screen's X server did not start"; exit 1; }
 export DISPLAY=:$(head -n 1 "$work/display")
+for _ in $(seq 300); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 geometry() {
   xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p'
