@@ -320,7 +320,13 @@ void TAppFrame::mainLoop() {
     ActiveTab.clear();
     auto title = kTitles.find(tab);
     window_.SetTitle(title != kTitles.end() ? msg(title->second) : QString());
+    const std::string language = ActiveLanguage;
     const int result = runPart(tab);
+    // The settings page may have switched the language: the menu and captions follow it.
+    if (ActiveLanguage != language) {
+      buildMenu();
+      retitle();
+    }
     if (ActiveTab.isEmpty()) {
       if (tab == "Studying" && result == 55) ActiveTab = "Sidewatch";
       if ((tab == "Studying" || tab == "Courses") && result == 3) ActiveTab = "Settings";
