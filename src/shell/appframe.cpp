@@ -168,6 +168,8 @@ void TAppFrame::applyWindowMode() {
   const bool fullScreenAllowed = !(PolicySettings && PolicySettings->ReadBool("NoFullScreen"));
   // Full screen is a window mode: the display itself is never switched.
   if (mode == 2 && fullScreenAllowed) {
+    // Without a window manager the full-screen state alone keeps the window's size.
+    if (const QScreen* screen = window_.screen()) window_.setGeometry(screen->geometry());
     window_.showFullScreen();
   } else if (mode == 1) {
     window_.showNormal();

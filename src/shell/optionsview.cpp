@@ -43,6 +43,13 @@ const char* kOptionsStyle =
     "QComboBox:disabled, QListWidget:disabled { color: #8a9a8a; background: #f2f5ef; }"
     "QCheckBox { color: #28343f; background: transparent; spacing: 8px; }"
     "QCheckBox:disabled { color: #9aa59a; }"
+    "QCheckBox::indicator { width: 14px; height: 14px; border-radius: 3px;"
+    "  border: 1px solid #7fa66a; background: white; }"
+    "QCheckBox::indicator:hover { border-color: #2e8b57; }"
+    "QCheckBox::indicator:checked { border: 1px solid #2e8b57; background:"
+    "  qradialgradient(cx: 0.5, cy: 0.5, radius: 0.7, fx: 0.5, fy: 0.5, stop: 0 #2e8b57,"
+    "  stop: 0.55 #2e8b57, stop: 0.62 white, stop: 1 white); }"
+    "QCheckBox::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
     "QRadioButton, QCheckBox { padding: 1px 4px; border-radius: 4px; }"
     "QRadioButton:focus, QCheckBox:focus { background: #d3e6c0; }"
     "QLabel#LayoutMissing { color: #b3262d; }";
