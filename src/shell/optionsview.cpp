@@ -310,9 +310,11 @@ void TOptionsView::layoutChanged(QObject* sender) {
   TKeyDataExt probe;
   const int result = probe.loadFromFile(path);
   if (result < 0) {
-    if (result != TKeyDataExt::kWrongVersion && result != TKeyDataExt::kBadContent)
-      LogError(kLayoutMissing, file + " not found!");
-    layoutMissing_->setText(toQString(file) + " not found!");
+    const bool unusable =
+        result == TKeyDataExt::kWrongVersion || result == TKeyDataExt::kBadContent;
+    if (!unusable) LogError(kLayoutMissing, file + " not found!");
+    layoutMissing_->setText(
+        toQString(unusable ? file + ": " + ErrorText(result) : file + " not found!"));
     return;
   }
   layoutMissing_->clear();
