@@ -30,7 +30,6 @@ namespace ks {
 namespace {
 
 constexpr int kLayoutMissing = -500;
-constexpr const char* kDefaultLayout = "qwerty.kbd";
 
 bool policy(const char* key) {
   return PolicySettings && PolicySettings->ReadBool(key);
@@ -51,8 +50,7 @@ const char* kOptionsStyle =
     "  stop: 0.55 #2e8b57, stop: 0.62 white, stop: 1 white); }"
     "QCheckBox::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
     "QRadioButton, QCheckBox { padding: 1px 4px; border-radius: 4px; }"
-    "QRadioButton:focus, QCheckBox:focus { background: #d3e6c0; }"
-    "QLabel#LayoutMissing { color: #b3262d; }";
+    "QRadioButton:focus, QCheckBox:focus { background: #d3e6c0; }";
 
 // Gives each caption an Alt+letter of its own: the first letter of a word that is still free,
 // else any free letter. The captions come from the language files, so no letter can be fixed.
@@ -153,7 +151,7 @@ void TOptionsView::Setup() {
   buildLanguage(makeCard(panel, QRect(16, 62, 284, 236), "GeneralCard"));
   buildKeyboardChoice(makeCard(panel, QRect(308, 62, 286, 236), "KeyboardCard"));
   keyboardCard_ = makeCard(panel, QRect(16, 306, 578, 212), "KeyboardPicture");
-  layoutMissing_ = makeLabel(keyboardCard_, QString(), 9, true);
+  layoutMissing_ = makeLabel(keyboardCard_, QString(), 9, true, "#b3262d");
   layoutMissing_->setObjectName("LayoutMissing");
   layoutMissing_->setGeometry(34, 194, 502, 16);
   buildSounds(makeCard(panel, QRect(16, 524, 578, 68), "SoundsCard"));
