@@ -63,6 +63,7 @@ class OptionsTest : public test::BookWindowTest {
     Localize().Reset();
   }
   void install(const std::string& policy, const std::string& workstation = "") {
+    keyboard_.configured = {"00000409", "00000407"};
     writeInstallation(dir_.path(), policy);
     writeFile(dir_ / "Database" / "LAB1.wks", workstation);
     Localize().SetFolder(dir_.path());
@@ -90,6 +91,7 @@ class OptionsTest : public test::BookWindowTest {
 
   test::TempDir dir_;
   test::RecordingDialogs boxes_;
+  test::FakeSystemKeyboard keyboard_;
   CanberraSound sound_{dir_.path()};
   std::unique_ptr<TUser> user_;
 };
@@ -109,6 +111,7 @@ TEST_F(OptionsTest, EachChoiceIsStoredTheLayoutAndSoundsAtOnceTheRestOnLeaving) 
     EXPECT_FALSE(user_->ReadBool("KeyboardAutoDetect"));
     EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
     EXPECT_EQ(find<TKeyboard>("Keyboard")->Model().KeyCount(), CurrentLayout().Keys.size());
+    EXPECT_EQ(keyboard_.active, "00000409");  // the system's layout follows on leaving
     // A layout whose file is missing is logged and keeps the keyboard there is.
     layouts->setCurrentRow(2);
     EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
@@ -133,12 +136,13 @@ TEST_F(OptionsTest, EachChoiceIsStoredTheLayoutAndSoundsAtOnceTheRestOnLeaving) 
   EXPECT_TRUE(user_->ReadBool("ThemeSound"));
   EXPECT_EQ(workstationSettings->ReadInteger("FullScreen"), 2);
   EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
+  EXPECT_EQ(keyboard_.active, "00000407");
 }
 
 TEST_F(OptionsTest, LockedChoicesStayLockedAndKeepTheirValue) {
   install(
       "Sounds=0\r\nSounds.locked=1\r\ncpm=1\r\ncpm.locked=1\r\nKeyboardLayout=German\r\n"
-      "KeyboardLayout.locked=1\r\nNoFullScreen=1\r\n",
+      "KeyboardLayout.locked=1\r\nNoFullScreen=1\r\nDisableWindowsLayouts=1\r\n",
       "FullScreen=2\r\n");
   user_->WriteInteger("Sounds", 1);
   run([this] {
@@ -161,6 +165,7 @@ TEST_F(OptionsTest, LockedChoicesStayLockedAndKeepTheirValue) {
   EXPECT_EQ(user_->ReadInteger("Sounds"), 0);
   EXPECT_FALSE(sound_.enabled());
   EXPECT_EQ(workstationSettings->ReadInteger("FullScreen"), 0);
+  EXPECT_EQ(keyboard_.switches, 0);
 }
 
 // Alt and a letter reaches every choice, each its own letter, none taken from the menu.
