@@ -44,8 +44,9 @@ class TrayHost {
   // The settings dialog is open: nothing is analysed meanwhile.
   virtual bool SettingsShowing() const = 0;
   virtual bool Terminating() const = 0;
-  // A keystroke was analysed / the word ended: the information window's graph follows these.
-  virtual void AnalysedKey() {}
+  // A keystroke was analysed (at the server's time) / the word ended: the information window's
+  // graph follows these.
+  virtual void AnalysedKey(uint32_t /*serverTimeMs*/) {}
   virtual void WordEnded() {}
 };
 

@@ -28,17 +28,21 @@ QT_QPA_PLATFORM=xcb "$bin/tapwatch" /AUTOLOGON >"$work/mon" 2>&1 &
 mon=$!
 for _ in $(seq 100); do [ -f "$data/Ann.SET" ] && break; sleep 0.1; done
 [ -f "$data/Ann.SET" ] || fail "the last learner was not logged on"
+# The icon: tapwatch's small window in the tray (a welcome message may show beside it).
 icon=
 for _ in $(seq 50); do
-  icon=$(xdotool search --onlyvisible --pid "$mon" 2>/dev/null | head -n 1 || true)
+  for w in $(xdotool search --onlyvisible --pid "$mon" 2>/dev/null); do
+    geo=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' || true)
+    [[ $geo =~ ^([0-9]+)x([0-9]+)$ ]] || continue
+    [ "${BASH_REMATCH[1]}" -le 48 ] && [ "${BASH_REMATCH[2]}" -le 48 ] && { icon=$w; break; }
+  done
   [ -n "$icon" ] && break
   sleep 0.1
 done
 [ -n "$icon" ] || fail "no icon in the tray"
-read -r iw ih < <(xdotool getwindowgeometry "$icon" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
-[ "$iw" -le 48 ] && [ "$ih" -le 48 ] || fail "the icon is not in the tray: ${iw}x${ih}"
 shot monitor_tray_icon
 
+sleep 3.5  # the welcome message has gone
 xdotool mousemove --window "$icon" 5 5 click 1
 menu=
 for _ in $(seq 30); do

@@ -53,6 +53,10 @@ void TNervoGraph::resizeEvent(QResizeEvent*) {
 void TNervoGraph::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawImage(0, 0, canvas_);
+  // A faint scale in quarters and a frame, so the line reads as a graph even when flat.
+  p.setPen(QColor(0, 60, 0));
+  for (int q = 1; q < 4; ++q) p.drawLine(0, height() * q / 4, width(), height() * q / 4);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
   p.setPen(kRule);
   QFont f("Sans");
   f.setPointSize(8);
@@ -90,6 +94,12 @@ void TInfoOnTop::showTexts(const QString& words, const QString& speed, const QSt
   } else {
     words_->setText(words + " " + speed + ", " + time);
   }
+}
+
+void TInfoOnTop::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(kRule);
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TInfoOnTop::resizeEvent(QResizeEvent*) {

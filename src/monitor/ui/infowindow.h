@@ -49,6 +49,7 @@ class TInfoOnTop : public QWidget {
  protected:
   void resizeEvent(QResizeEvent*) override;
   void closeEvent(QCloseEvent*) override;
+  void paintEvent(QPaintEvent*) override;
 
  private:
   QLabel* words_;

@@ -208,9 +208,16 @@ void TTrayProgram::NotifyCheck(int reason) {
     notices_->NotifyCheck(reason, tray_->Counters.monitoredHits);
 }
 
-void TTrayProgram::AnalysedKey() {
+void TTrayProgram::AnalysedKey(uint32_t serverTimeMs) {
   if (!info_.isVisible()) return;
-  info_.graph()->keystroke(clock_.now());
+  // Keys arrive queued, sometimes several at once: the intervals come from the server's times.
+  const double now = clock_.now();
+  const uint32_t gap = serverTimeMs - lastKeyMs_;
+  double at = now;
+  if (lastKeyAt_ > 0 && gap < 60000) at = std::min(now, lastKeyAt_ + gap / 86400000.0);
+  lastKeyMs_ = serverTimeMs;
+  lastKeyAt_ = at;
+  info_.graph()->keystroke(at);
   info_.typing = true;
 }
 

@@ -46,7 +46,7 @@ class TTrayProgram : public QObject, public TrayHost, public LogonWindows {
   void NotifyCheck(int reason) override;
   bool SettingsShowing() const override { return chooseApps_.showing(); }
   bool Terminating() const override { return terminating_; }
-  void AnalysedKey() override;
+  void AnalysedKey(uint32_t serverTimeMs) override;
   void WordEnded() override;
 
   // LogonWindows
@@ -125,7 +125,10 @@ class TTrayProgram : public QObject, public TrayHost, public LogonWindows {
   QTimer idle_;     // ends a burst 3 seconds after the last monitored key
   QTimer refresh_;  // the information window, while it shows
   std::vector<quint64> waitingDisable_;
-  uint32_t currentApp_ = 0;  // the program the include/exclude item acts on
+  uint32_t currentApp_ = 0;
+  // The graph's last key: its server time and the moment it stands for.
+  uint32_t lastKeyMs_ = 0;
+  double lastKeyAt_ = 0;  // the program the include/exclude item acts on
   int iconState_ = 3;
   bool paused_ = false;
   bool locked_ = false;
