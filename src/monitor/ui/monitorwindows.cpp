@@ -168,6 +168,7 @@ TCloseDlg::TCloseDlg(QWidget* parent) : QDialog(parent) {
   auto* no = buttons->addButton(withMnemonic(msgText(1290), used), QDialogButtonBox::NoRole);
   no->setObjectName("CancelBtn");
   no->setDefault(true);
+  yes->setAutoDefault(false);  // Enter keeps the monitor running
   connect(yes, &QPushButton::clicked, this, [this] { done(1); });
   connect(no, &QPushButton::clicked, this, [this] { done(2); });
   auto* layout = new QVBoxLayout(this);
@@ -179,6 +180,7 @@ TCloseDlg::TCloseDlg(QWidget* parent) : QDialog(parent) {
 }
 
 int TCloseDlg::run(bool* permanent) {
+  findChild<QPushButton*>("CancelBtn")->setFocus();
   permanent_->setEnabled(permanent != nullptr);
   permanent_->setChecked(permanent && *permanent);
   const int result = exec() == 1 ? 1 : 2;
