@@ -13,6 +13,7 @@
 #include "content/ui/studyingparts.h"
 #include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
+#include "monitorview/ui/sidewatch.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     ks::registerTypingTest(frame);
     ks::registerGamesMenu(frame);
     ks::registerReportParts(frame);
+    ks::registerSidewatch(frame);
     // The typing test's result list prints through the reports, for the learner logged on.
     ks::setTestReports({[&frame](const ks::TResultItem& test) {
                           if (ks::TUser* user = frame.User()) ks::PrintTestCertificate(*user, test);
