@@ -122,13 +122,16 @@ void TSidewatchView::Setup() {
   period_->setGeometry(406, 66, 176, 28);
   connect(period_, &QComboBox::activated, this, [this](int i) { ShowPage(Week + i); });
 
-  QFrame* card = makeCard(page, QRect(20, 95, 562, 455), "SidewatchCard");
+  QFrame* card = makeCard(page, QRect(20, 95, 562, 380), "SidewatchCard");
   pages_ = new QStackedWidget(card);
-  pages_->setGeometry(2, 2, 558, 451);
+  pages_->setGeometry(2, 2, 558, 376);
   pages_->setStyleSheet("QStackedWidget > QWidget { background: transparent; }");
   pages_->addWidget(buildTraining());
   pages_->addWidget(buildAnalysis());
   for (int p = Week; p <= Month; ++p) pages_->addWidget(buildStatistics(p));
+  figureLabels_[12] = makeLabel(page, QString(), 9, true, "#1f5f3a");
+  figureLabels_[12]->setObjectName("LastPracticeLbl");
+  figureLabels_[12]->setGeometry(26, 482, 470, 20);
 
   Refresh();
   chooseMode(Mode == 2 || Mode == 3 ? Mode : 1);
@@ -145,19 +148,19 @@ QWidget* TSidewatchView::buildTraining() {
   auto* w = new QWidget;
   statusSign_ = new QLabel(w);
   statusSign_->setObjectName("StatusSign");
-  statusSign_->setGeometry(16, 14, 56, 56);
+  statusSign_->setGeometry(14, 12, 56, 56);
   comment_ = makeLabel(w, QString(), 11, true);
   comment_->setObjectName("CommentLbl");
   comment_->setWordWrap(true);
-  comment_->setGeometry(84, 12, 300, 36);
+  comment_->setGeometry(80, 10, 300, 34);
   comment2_ = makeLabel(w, QString(), 9, false, "#3c4a3c");
   comment2_->setObjectName("Comment2Lbl");
   comment2_->setWordWrap(true);
-  comment2_->setGeometry(84, 46, 300, 34);
+  comment2_->setGeometry(80, 42, 300, 32);
   const QString names[4] = {capitalised(msgText(1759)), capitalised(msgText(1762)),
                             capitalised(msgText(1765)), msgText(2206)};
   for (int i = 0; i < 4; ++i) {
-    const int top = 92 + i * 30;
+    const int top = 80 + i * 24;
     makeLabel(w, names[i], 9)->setGeometry(16, top, 150, 18);
     auto* bar = new PercentBar(w);
     bar->setObjectName(QString("Gauge%1").arg(i + 1));
@@ -173,14 +176,14 @@ QWidget* TSidewatchView::buildTraining() {
 }
 
 void TSidewatchView::buildPractice(QWidget* page) {
-  QLabel* head = caption(page, msgText(2209), QRect(16, 218, 370, 20));
+  QLabel* head = caption(page, msgText(2209), QRect(16, 184, 360, 20));
   head->setObjectName("PracticeLbl");
   modes_ = new QButtonGroup(page);
   const QString texts[3] = {msgText(2210), msgText(2211), msgText(2212)};
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(texts[i], page);
     r->setObjectName(QString("Mode%1").arg(i + 1));
-    r->setGeometry(16, 246 + i * 34, 190, 26);
+    r->setGeometry(16, 208 + i * 32, 190, 26);
     modes_->addButton(r, i + 1);
   }
   connect(modes_, &QButtonGroup::idClicked, this, [this](int id) { chooseMode(id); });
@@ -208,11 +211,11 @@ void TSidewatchView::buildPractice(QWidget* page) {
     QWidget* input = i == 0   ? static_cast<QWidget*>(durationBox_.data())
                      : i == 1 ? wordBox_.data()
                               : keyBox_.data();
-    input->setGeometry(210, 246 + i * 34, 176, 26);
+    input->setGeometry(206, 208 + i * 32, 170, 26);
   }
   QPushButton* start = makeButton(page, "StartTrainingBtn", msgText(2213), ButtonRole::Primary);
   start->setFocusPolicy(Qt::StrongFocus);
-  start->setGeometry(16, 352, 190, 36);
+  start->setGeometry(16, 312, 190, 36);
   connect(start, &QPushButton::clicked, this, [this] {
     takePractice();
     SetCloseResult(Practice);
@@ -220,28 +223,28 @@ void TSidewatchView::buildPractice(QWidget* page) {
 }
 
 void TSidewatchView::buildMonitorPanel(QWidget* parent) {
-  monitorPanel_ = makeCard(parent, QRect(398, 10, 150, 430), "MonitorPanel");
+  monitorPanel_ = makeCard(parent, QRect(390, 8, 160, 360), "MonitorPanel");
   monitorPanel_->setStyleSheet("QFrame#MonitorPanel { background: #f4faee; }");
-  caption(monitorPanel_, msgText(2233), QRect(12, 10, 126, 20));
+  caption(monitorPanel_, msgText(2233), QRect(12, 8, 136, 20));
   stateLbl_ = makeLabel(monitorPanel_, QString(), 9);
   stateLbl_->setObjectName("StateLbl");
   stateLbl_->setWordWrap(true);
-  stateLbl_->setGeometry(12, 34, 128, 72);
+  stateLbl_->setGeometry(12, 30, 138, 52);
   toggleBtn_ = makeButton(monitorPanel_, "ToggleBtn", QString(), ButtonRole::Primary);
   toggleBtn_->setFocusPolicy(Qt::StrongFocus);
-  toggleBtn_->setGeometry(12, 108, 126, 34);
+  toggleBtn_->setGeometry(12, 84, 136, 34);
   connect(toggleBtn_, &QPushButton::clicked, this, [this] { ToggleMonitor(); });
   launchLbl_ = makeLabel(monitorPanel_, QString(), 8, false, "#3c4a3c");
   launchLbl_->setObjectName("LaunchLbl");
   launchLbl_->setWordWrap(true);
-  launchLbl_->setGeometry(12, 150, 128, 48);
+  launchLbl_->setGeometry(12, 124, 138, 44);
   userLbl_ = makeLabel(monitorPanel_, QString(), 8, false, "#3c4a3c");
   userLbl_->setObjectName("UserLbl");
   userLbl_->setWordWrap(true);
-  userLbl_->setGeometry(12, 200, 128, 48);
+  userLbl_->setGeometry(12, 170, 138, 44);
   settingsBtn_ = makeButton(monitorPanel_, "SettingsBtn", msgText(2216));
   settingsBtn_->setFocusPolicy(Qt::StrongFocus);
-  settingsBtn_->setGeometry(12, 300, 126, 30);
+  settingsBtn_->setGeometry(12, 226, 136, 30);
   connect(settingsBtn_, &QPushButton::clicked, this, [this] { SetCloseResult(Settings); });
   if (!MonitorSettingsAvailable()) {
     settingsBtn_->setEnabled(false);
@@ -249,11 +252,11 @@ void TSidewatchView::buildMonitorPanel(QWidget* parent) {
   }
   QPushButton* analysis = makeButton(monitorPanel_, "AnalysisBtn", msgText(2217));
   analysis->setFocusPolicy(Qt::StrongFocus);
-  analysis->setGeometry(12, 340, 126, 30);
+  analysis->setGeometry(12, 262, 136, 30);
   connect(analysis, &QPushButton::clicked, this, [this] { ShowPage(Analysis); });
   QPushButton* info = makeButton(monitorPanel_, "InfoBtn", msgText(2218), ButtonRole::Link);
   info->setFocusPolicy(Qt::StrongFocus);
-  info->setGeometry(12, 384, 126, 24);
+  info->setGeometry(12, 304, 136, 24);
   connect(info, &QPushButton::clicked, this, [] {
     dialogs().messageBox(Localize().GetString(519) + "\r\r" + Localize().GetString(520) + "\r\r" +
                              Localize().GetString(521),
@@ -266,11 +269,11 @@ QWidget* TSidewatchView::buildAnalysis() {
   const Fig::Graph graphs[2] = {Fig::Keys, Fig::Capitals};
   const QString captions[2] = {msgText(2225), msgText(2226)};
   for (int i = 0; i < 2; ++i) {
-    const int top = 10 + i * 150;
+    const int top = 8 + i * 150;
     caption(w, captions[i], QRect(14, top, 300, 18));
     summaries_[i] = makeLabel(w, QString(), 8, false, "#3c4a3c");
     summaries_[i]->setObjectName(QString("Summary%1Lbl").arg(i + 1));
-    summaries_[i]->setGeometry(14, top + 128, 320, 16);
+    summaries_[i]->setGeometry(14, top + 130, 320, 16);
     graphs_[graphs[i]] = new TGraph(w);
     graphs_[graphs[i]]->setObjectName(i == 0 ? "KeysGraph" : "CapitalsGraph");
   }
@@ -282,13 +285,13 @@ QWidget* TSidewatchView::buildAnalysis() {
   wordList_->setObjectName("WordList");
   wordList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   wordList_->setIconSize(QSize(44, 12));
-  wordList_->setGeometry(350, 50, 196, 300);
+  wordList_->setGeometry(350, 50, 196, 270);
   connect(wordList_, &QListWidget::itemDoubleClicked, this, [this] { EditWord(); });
   const QString texts[3] = {msgText(2219), msgText(2220), msgText(2221)};
   for (int i = 0; i < 3; ++i) {
     QPushButton* b = makeButton(w, QString("WordBtn%1").arg(i + 1), texts[i]);
     b->setFocusPolicy(Qt::StrongFocus);
-    b->setGeometry(350 + i * 67, 358, 62, 30);
+    b->setGeometry(350 + i * 67, 328, 62, 30);
     connect(b, &QPushButton::clicked, this, [this, i] {
       if (i == 0) AddWords();
       if (i == 1) EditWord();
@@ -298,7 +301,7 @@ QWidget* TSidewatchView::buildAnalysis() {
   wordWarning_ = makeLabel(w, msgText(2223), 8, false, kRed);
   wordWarning_->setObjectName("WordWarningLbl");
   wordWarning_->setWordWrap(true);
-  wordWarning_->setGeometry(14, 310, 320, 34);
+  wordWarning_->setGeometry(14, 324, 320, 34);
   return w;
 }
 
@@ -312,16 +315,16 @@ QWidget* TSidewatchView::buildStatistics(int page) {
   };
   std::vector<Place> places;
   if (page == Week) {
-    places = {{Fig::SpeedWeek, msgText(479) + unit, QRect(10, 26, 268, 130)},
-              {Fig::WordsWeek, msgText(2207), QRect(280, 26, 268, 130)},
-              {Fig::TimeWeek, msgText(2208), QRect(10, 184, 268, 130)},
-              {Fig::ProblemWeek, msgText(2206) + " (%)", QRect(280, 184, 268, 130)}};
+    places = {{Fig::SpeedWeek, msgText(479) + unit, QRect(10, 24, 268, 110)},
+              {Fig::WordsWeek, msgText(2207), QRect(280, 24, 268, 110)},
+              {Fig::TimeWeek, msgText(2208), QRect(10, 160, 268, 110)},
+              {Fig::ProblemWeek, msgText(2206) + " (%)", QRect(280, 160, 268, 110)}};
   } else {
     const bool year = page == Year;
     places = {{year ? Fig::SpeedYear : Fig::SpeedMonth, msgText(year ? 2230 : 2229) + unit,
-               QRect(10, 26, 538, 130)},
+               QRect(10, 26, 538, 150)},
               {year ? Fig::TimeYear : Fig::TimeMonth, msgText(year ? 2231 : 2208),
-               QRect(10, 184, 538, 130)}};
+               QRect(10, 206, 538, 150)}};
   }
   for (const Place& p : places) {
     caption(w, p.caption, QRect(p.rect.left() + 6, p.rect.top() - 20, p.rect.width(), 18));
@@ -335,13 +338,10 @@ QWidget* TSidewatchView::buildStatistics(int page) {
     for (int i = 0; i < 12; ++i) {
       QLabel* l = makeLabel(w, QString(), 8, i % 3 == 0, "#28343f");
       l->setObjectName(QString("Figure%1Lbl").arg(i + 1));
-      l->setGeometry(14 + (i / 3) * 136, 332 + (i % 3) * 20, 134, 36);
+      l->setGeometry(12 + (i / 3) * 136, 280 + (i % 3) * 30, 132, 30);
       l->setWordWrap(true);
       figureLabels_[i] = l;
     }
-    figureLabels_[12] = makeLabel(w, QString(), 9, true, "#1f5f3a");
-    figureLabels_[12]->setObjectName("LastPracticeLbl");
-    figureLabels_[12]->setGeometry(14, 406, 530, 20);
   }
   return w;
 }
@@ -357,9 +357,9 @@ void TSidewatchView::Refresh() {
     const QRect place = graphs_[g]->property("place").toRect();
     const bool keys = g == Fig::Keys || g == Fig::Capitals;
     m.Left = keys ? 10 : place.left();
-    m.Top = keys ? (g == Fig::Keys ? 30 : 180) : place.top();
+    m.Top = keys ? (g == Fig::Keys ? 28 : 178) : place.top();
     m.Width = keys ? 330 : place.width();
-    m.Height = keys ? 100 : place.height();
+    m.Height = keys ? 108 : place.height();
     graphs_[g]->SetModel(m);
   }
   const int indexes[4] = {figures_.KeyIndex, figures_.CapitalIndex, figures_.WordIndex,
@@ -416,7 +416,7 @@ void TSidewatchView::refreshMonitorState() {
   if (!MonitorControl::CanWatchHere() && !monitorControl().Running()) {
     stateLbl_->setText(msgText(2224));
     stateLbl_->setStyleSheet("color: #28343f;");
-    stateLbl_->setGeometry(12, 34, 128, 160);
+    stateLbl_->setGeometry(12, 30, 138, 190);
     toggleBtn_->hide();
     launchLbl_->hide();
     userLbl_->hide();
@@ -443,6 +443,7 @@ void TSidewatchView::ShowPage(int page) {
     tabs_[i]->setEnabled(i != tab);
   }
   period_->setVisible(page_ >= Week);
+  figureLabels_[12]->setVisible(page_ >= Week);
   if (page_ >= Week) period_->setCurrentIndex(page_ - Week);
   if (page_ == Analysis) wordList_->setFocus();
 }

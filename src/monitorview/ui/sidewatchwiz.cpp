@@ -41,7 +41,7 @@ void TSidewatchWizView::Setup() {
   if (!page) return;
   page->setStyleSheet(studyStyleSheet() + kFocusStyle);
 
-  QFrame* about = makeCard(page, QRect(20, 66, 562, 132), "AboutCard");
+  QFrame* about = makeCard(page, QRect(20, 66, 562, 112), "AboutCard");
   int textLeft = 18;
   const std::string picture = Localize().GetString(1907);
   if (!picture.empty() && ProgramSettings) {
@@ -49,44 +49,44 @@ void TSidewatchWizView::Setup() {
     if (!pm.isNull()) {
       auto* pic = new QLabel(about);
       pic->setPixmap(pm.scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-      pic->setGeometry(16, 16, 96, 96);
+      pic->setGeometry(16, 8, 96, 96);
       textLeft = 124;
     }
   }
   QLabel* info = makeLabel(about, msgText(519) + "\n\n" + msgText(520) + "\n\n" + msgText(521), 9);
   info->setObjectName("InfoLbl");
   info->setWordWrap(true);
-  info->setGeometry(textLeft, 10, 544 - textLeft, 112);
+  info->setGeometry(textLeft, 8, 544 - textLeft, 96);
 
-  QFrame* card = makeCard(page, QRect(20, 208, 562, 330), "SettingsCard");
+  QFrame* card = makeCard(page, QRect(20, 186, 562, 266), "SettingsCard");
   QLabel* who = makeLabel(card, msgText(516) + toQString(user_.UserName()), 10, true);
   who->setObjectName("SingleUserLbl");
-  who->setGeometry(18, 12, 520, 22);
+  who->setGeometry(18, 10, 520, 22);
 
   QLabel* when = makeLabel(card, msgText(2237), 9);
-  when->setGeometry(18, 44, 160, 26);
+  when->setGeometry(18, 38, 160, 26);
   userOption_ = new QComboBox(card);
   when->setBuddy(userOption_);
   userOption_->setObjectName("UserOptionBox");
   userOption_->setFocusPolicy(Qt::StrongFocus);
   userOption_->addItems({msgText(2242), msgText(2243), msgText(2244)});
-  userOption_->setGeometry(180, 44, 360, 28);
+  userOption_->setGeometry(200, 38, 340, 28);
   actionLbl_ = makeLabel(card, QString(), 8, false, "#3c4a3c");
   actionLbl_->setObjectName("ActionLbl");
   actionLbl_->setWordWrap(true);
-  actionLbl_->setGeometry(180, 76, 360, 30);
+  actionLbl_->setGeometry(200, 68, 340, 20);
 
-  training_ = checkBox(card, "TrainingBox", msgText(2235), QRect(18, 114, 520, 26));
+  training_ = checkBox(card, "TrainingBox", msgText(2235), QRect(18, 94, 520, 26));
   training_->setChecked(user_.ReadBool("NotifyWhenDifficulties"));
-  breaks_ = checkBox(card, "BreakBox", msgText(2236), QRect(18, 148, 250, 26));
+  breaks_ = checkBox(card, "BreakBox", msgText(2236), QRect(18, 124, 180, 26));
   breaks_->setChecked(user_.ReadBool("NotifyWhenBreak"));
   breakList_ = new QComboBox(card);
   breakList_->setObjectName("BreakList");
   breakList_->setFocusPolicy(Qt::StrongFocus);
   breakList_->addItems({"30 min", "60 min", "1.5 hours", "2 hours", "2.5 hours"});
-  breakList_->setGeometry(270, 148, 140, 28);
+  breakList_->setGeometry(200, 123, 140, 28);
   breakList_->setCurrentIndex(setup_.BreakEntry());
-  security_ = checkBox(card, "SecurityBox", msgText(1297), QRect(18, 186, 520, 26));
+  security_ = checkBox(card, "SecurityBox", msgText(1297), QRect(18, 154, 520, 26));
   security_->setChecked(user_.ReadBool("DoNotCollectWords"));
   if (PolicySettings && PolicySettings->ReadBool("DoNotCollectWords")) {
     WordsForcedOff = true;
@@ -94,11 +94,11 @@ void TSidewatchWizView::Setup() {
     security_->setEnabled(false);
     security_->hide();
   }
-  launchNow_ = checkBox(card, "LaunchNowBox", msgText(2239), QRect(18, 230, 520, 26));
+  launchNow_ = checkBox(card, "LaunchNowBox", msgText(2239), QRect(18, 184, 520, 26));
   launchNow_->setChecked(true);
   QLabel* hint = makeLabel(card, msgText(2245), 8, false, "#3c4a3c");
   hint->setWordWrap(true);
-  hint->setGeometry(18, 270, 520, 40);
+  hint->setGeometry(18, 220, 520, 36);
 
   const int option = setup_.CurrentUserOption();
   userOption_->setCurrentIndex(option);
@@ -150,13 +150,13 @@ void TSidewatchLaunchedView::Setup() {
   QWidget* page = Content();
   if (!page) return;
   page->setStyleSheet(studyStyleSheet());
-  QFrame* card = makeCard(page, QRect(20, 66, 562, 200), "LaunchedCard");
+  QFrame* card = makeCard(page, QRect(20, 66, 562, 150), "LaunchedCard");
   QLabel* head = makeHeading(card, msgText(monitorControl().Running() ? 2240 : 465), 15);
   head->setObjectName("LaunchedHeading");
   head->setGeometry(18, 16, 520, 32);
   QLabel* text = makeLabel(card, msgText(2241), 10);
   text->setWordWrap(true);
-  text->setGeometry(18, 60, 520, 120);
+  text->setGeometry(18, 54, 520, 80);
 }
 
 int TSidewatchWiz::Run() {
