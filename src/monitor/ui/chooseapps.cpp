@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -60,6 +61,7 @@ TChooseApplications::TChooseApplications(bool inMonitor, QWidget* parent)
   auto* ok = buttons->addButton(msgText(1173), QDialogButtonBox::AcceptRole);
   ok->setObjectName("OkBtn");
   ok->setDefault(true);
+  logoff->setAutoDefault(false);  // Enter means OK wherever the focus is
   connect(ok, &QPushButton::clicked, this, [this] { finish(Ok); });
   connect(logoff, &QPushButton::clicked, this, [this] { finish(Logoff); });
 
@@ -315,7 +317,9 @@ void TChooseApplications::save() {
 int TChooseApplications::run(TUser& user, const About& about) {
   user_ = &user;
   apps_ = dynamic_cast<TSpyedApps*>(user.AppList());
-  findChild<QTabWidget*>()->setCurrentIndex(0);
+  auto* tabs = findChild<QTabWidget*>();
+  tabs->setCurrentIndex(0);
+  tabs->tabBar()->setFocus();
   load(about);
   const int result = exec();
   user_ = nullptr;

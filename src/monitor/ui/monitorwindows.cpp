@@ -82,6 +82,7 @@ TLogForm::TLogForm(QWidget* parent) : QDialog(parent) {
   layout->addWidget(dontShowAgain_);
   layout->addSpacing(8);
   layout->addLayout(buttons);
+  setMinimumWidth(420);
   setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
