@@ -13,6 +13,7 @@
 #include "content/ui/studyingparts.h"
 #include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
+#include "monitor/spyedapps.h"
 #include "monitorview/ui/sidewatch.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
   }
   // Settings stores and data files may be given as web addresses.
   ks::installHttpFetcher();
+  // Learners carry the list of programs the monitor watches; the tutor edits it too.
+  ks::installSpyedAppsFactory();
   // On a screen with room for a much larger book, everything is drawn larger.
   std::optional<QApplication> app;
   ks::createScaledApplication(app, argc, argv);

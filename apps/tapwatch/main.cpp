@@ -1,7 +1,7 @@
 // tapwatch: the background typing monitor.
 #include <unistd.h>
+
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 
 #include "analysis/analyzer.h"
@@ -9,9 +9,13 @@
 #include "monitor/monitorsession.h"
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
+#include "monitor/ui/trayprogram.h"
+#include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/sessionlock.h"
 #include "platform/desktop/termination.h"
+#include "platform/instancelock.h"
+#include "platform/random.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
 #include "platform/x11/x11systemkeyboard.h"
@@ -19,37 +23,19 @@
 #include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/usernames.h"
+#include "text/textutil.h"
 #include "web/internetsupport.h"
 
 namespace {
-
-// The tray side of the key path until the tray icon and notifications arrive: the icon state
-// and the idle timer that ends a burst of typing 3 seconds after the last monitored key.
-class TapwatchHost final : public ks::TrayHost {
- public:
-  explicit TapwatchHost(std::function<void()> onIdle) {
-    idle_.setSingleShot(true);
-    idle_.setInterval(3000);
-    QObject::connect(&idle_, &QTimer::timeout, std::move(onIdle));
-  }
-  void SetTrayIcon(int state) override {
-    if (state == 2) idle_.start();
-    icon_ = state;
-  }
-  void NotifyCheck(int) override {}
-  bool SettingsShowing() const override { return false; }
-  bool Terminating() const override { return terminating; }
-  bool terminating = false;
-
- private:
-  QTimer idle_;
-  int icon_ = 3;
-};
 
 // Runs `f` on the main thread, after what is queued there already.
 template <typename F>
 void onMainThread(F f) {
   QMetaObject::invokeMethod(qApp, std::move(f), Qt::QueuedConnection);
+}
+
+std::string message(int id) {
+  return ks::Localize().GetString(id);
 }
 
 }  // namespace
@@ -63,6 +49,7 @@ int main(int argc, char** argv) {
   ks::installHttpFetcher();
   QApplication app(argc, argv);
   QApplication::setApplicationName("tapwatch");
+  QGuiApplication::setDesktopFileName("org.quillstroker.Tapwatch");
   QApplication::setQuitOnLastWindowClosed(false);
   auto keyboard = ks::createSystemKeyboard();
   ks::setSystemKeyboard(keyboard.get());
@@ -71,31 +58,54 @@ int main(int argc, char** argv) {
 
   ks::Localize().SetFolder(ks::installationFolder());
   ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  ks::InstanceLock instance("QSTapwardenMutex");
+  if (!instance.acquire()) {
+    dialogs.messageBox(message(1) + message(1262) + "\r" + message(1263), message(1287),
+                       ks::BoxKind::Error);
+    return 1;
+  }
+  ks::PeerLink link("tapwatch");
+  link.listen();
   ks::ProgramSettings = std::make_unique<ks::TProgramSettings>();
   if (ks::ProgramSettings->fatal()) return 1;
   ks::OpenPolicySettings("Policy.dyn", ks::ProgramSettings->rootPath());
   const std::string workstation = ks::WorkstationName();
-  if (!workstation.empty())
+  if (workstation.empty()) {
+    dialogs.messageBox("This workstation does not have a name!", message(1), ks::BoxKind::Warning);
+    ks::OpenWorkstationSettings(ks::ProgramSettings->dataPath(), "noname.wks",
+                                ks::workstationOpenMode());
+  } else {
     ks::OpenWorkstationSettings(ks::ProgramSettings->dataPath(), workstation + ".wks",
                                 ks::workstationOpenMode());
+  }
   ks::installSpyedAppsFactory();
 
-  ks::Measures measures(ks::systemClock());
+  ks::Clock& clock = ks::systemClock();
+  ks::Measures measures(clock);
   ks::DifficultKeySets keys(ks::TDifficultKeys::Variant::Monitor);
   ks::TWordList words;
   ks::Analyzer analyzer(measures, keys, words);
-  ks::TTrayMain* trayPtr = nullptr;
-  TapwatchHost host([&] { trayPtr->WordBreak(2); });
-  ks::TTrayMain tray(analyzer, host, static_cast<uint32_t>(getpid()));
-  trayPtr = &tray;
-  ks::MonitorSession session(tray, host, keys, words);
-  session.EnableNow("");
-  if (!session.lastError().empty())
-    std::fprintf(stderr, "tapwatch: not watching: %s\n", session.lastError().c_str());
+  ks::SeededRandom random;
+  ks::MonitorStats stats(measures, keys, clock);
+  ks::TTrayProgram program(measures, clock);
+  const auto ownPid = static_cast<uint32_t>(getpid());
+  ks::TTrayMain tray(analyzer, program, ownPid);
+  ks::MonitorNotices notices(stats, clock, random, program.notifier());
+  const bool autoLogon = argc > 1 && ks::upperCase(argv[1]) == "/AUTOLOGON";
+  ks::MonitorSession session({tray, program, program, stats, notices, keys, words}, autoLogon);
+  program.attach(tray, session, notices);
+  QObject::connect(&program, &ks::TTrayProgram::terminateRequested, &app, &QApplication::quit,
+                   Qt::QueuedConnection);
+  program.listenTo(link);
 
   // The source's thread only queues; the key path runs here, on the main thread.
   ks::X11InputSource::Sink sink;
-  sink.key = [&](const ks::KeyStroke& k) { onMainThread([&tray, k] { tray.CMKeyInfo(k); }); };
+  sink.key = [&](const ks::KeyStroke& k) {
+    onMainThread([&tray, &program, k, ownPid] {
+      tray.CMKeyInfo(k);
+      program.noteKey(k.pid, ownPid);
+    });
+  };
   sink.click = [&](int button, uint32_t pid) {
     onMainThread([&tray, button, pid] { tray.CMMouseClicked(button, pid); });
   };
@@ -103,23 +113,36 @@ int main(int argc, char** argv) {
     onMainThread([&tray, p] { tray.RegisterNewModule(p); });
   };
   sink.repeat = [&] { onMainThread([&tray] { tray.RepeatWarning(); }); };
-  sink.unavailable = [](const std::string& why) {
+  sink.unavailable = [&](const std::string& why) {
     std::fprintf(stderr, "tapwatch: %s\n", why.c_str());
+    onMainThread([&program, why] { program.unavailable(why); });
   };
   ks::X11InputSource source(sink);
   source.start();
   // While the session is locked, keys belong to nobody.
-  ks::SessionLockWatch lock([&source](bool locked) { source.setSessionLocked(locked); });
-
-  ks::TerminationWatch termination([&] {
-    host.terminating = true;
-    source.stop();
-    session.DisableNow("");
-    QApplication::quit();
+  ks::SessionLockWatch lock([&](bool locked) {
+    source.setSessionLocked(locked);
+    program.setSessionLocked(locked);
   });
-  const int rc = QApplication::exec();
+
+  // Logout, shutdown or a plain kill: the figures are saved and the learner closed, in order.
+  ks::TerminationWatch termination([&] {
+    program.CancelModals();
+    source.stop();
+    program.Deinitialize();
+    program.Terminate();
+  });
+  // The session manager asks before the session ends: the figures are saved, watching goes on.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &program, [&] {
+    if (session.user() && session.enabled()) session.EnableNow(session.DisableNow(""));
+  });
+  program.Initialize();
+  if (!session.lastError().empty())
+    std::fprintf(stderr, "tapwatch: not watching: %s\n", session.lastError().c_str());
+  // A start that ended already (a cancelled login, a signal) must not wait for a quit it missed.
+  const int rc = program.Terminating() ? 0 : QApplication::exec();
   source.stop();
-  session.DisableNow("");
+  program.Deinitialize();
   ks::setDialogs(nullptr);
   ks::setSystemKeyboard(nullptr);
   return rc;

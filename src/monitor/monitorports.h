@@ -44,6 +44,46 @@ class TrayHost {
   // The settings dialog is open: nothing is analysed meanwhile.
   virtual bool SettingsShowing() const = 0;
   virtual bool Terminating() const = 0;
+  // A keystroke was analysed / the word ended: the information window's graph follows these.
+  virtual void AnalysedKey() {}
+  virtual void WordEnded() {}
+};
+
+// Notifications to the learner (the desktop's notification service or the tray icon's message).
+class Notifier {
+ public:
+  virtual ~Notifier() = default;
+  // Texts in 1252. `practice`: a click on the notification starts the tutor's review practice.
+  virtual void ShowBalloon(const std::string& text, const std::string& title, int timeoutMs,
+                           bool practice) = 0;
+};
+
+// Where the information window stands (-1: never placed) and whether it shows.
+struct InfoPlacement {
+  int32_t top = -1, left = -1, width = -1, height = -1;
+  bool visible = false;
+};
+
+// The windows the logon needs.
+class LogonWindows {
+ public:
+  virtual ~LogonWindows() = default;
+  struct LoginChoice {
+    bool confirmed = false;
+    std::string name;  // the learner chosen (1252)
+    bool dontShowAgain = false;
+  };
+  // The login window. `firstStart`: the monitor starts without a learner chosen; the window
+  // then offers not to ask again.
+  virtual LoginChoice RunLogin(bool firstStart, const std::string& defaultName) = 0;
+  // A DISABLE came: the login window or the settings dialog closes as if cancelled.
+  virtual void CancelModals() = 0;
+  virtual InfoPlacement InfoWindow() const = 0;
+  virtual void ShowInfoWindow(const InfoPlacement& placement) = 0;
+  // The menu and icon follow the monitor's state.
+  virtual void StateChanged() = 0;
+  // The program ends after the current handler returns.
+  virtual void Terminate() = 0;
 };
 
 // Logon and monitoring on/off; the tutor's DISABLE and ENABLE reach these.

@@ -1,11 +1,13 @@
-// Monitoring on and off for one learner: opens the learner with the monitor's key statistics,
-// hands the learner's list to the key path, and saves and closes everything when switched off.
-// The login window and the logged-off mode build on this.
+// Logging a learner on and off in the monitor: which learner (a preselected one, the last one
+// for an automatic logon, the login window, or nobody in logged-off mode), loading and saving
+// the learner's figures, and monitoring on and off. The tutor's DISABLE and ENABLE reach this.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "monitor/monitornotify.h"
+#include "monitor/monitorstats.h"
 #include "monitor/traymain.h"
 
 namespace ks {
@@ -14,25 +16,48 @@ class TUser;
 
 class MonitorSession final : public MonitorControl {
  public:
-  MonitorSession(TTrayMain& tray, TrayHost& host, DifficultKeySets& keys, TWordList& words)
-      : tray_(tray), host_(host), keys_(keys), words_(words) {}
+  struct Parts {
+    TTrayMain& tray;
+    TrayHost& host;
+    LogonWindows& windows;
+    MonitorStats& stats;
+    MonitorNotices& notices;
+    DifficultKeySets& keys;
+    TWordList& words;
+  };
+  // `autoLogon`: started with "/AUTOLOGON", the last learner of this account is logged on.
+  MonitorSession(Parts parts, bool autoLogon);
   ~MonitorSession() override;
 
-  // `name` empty: the learner the workstation preselects for this account ("UseSelectedUser."
-  // and "SelectedUser."); nobody when none is chosen.
+  // `name` empty: the workstation's choice for this account, else the login window;
+  // "!!!---!!!": the login window to change learner.
   void EnableNow(const std::string& name) override;
+  // Saves the figures and closes the learner; returns the learner's name, or `previousUser`
+  // when nobody was being watched.
   std::string DisableNow(const std::string& previousUser) override;
+  void setEnabledState(bool on);
+  bool enabled() const { return p_.tray.Enabled; }
+
   TUser* user() { return user_.get(); }
   // Why the last EnableNow logged nobody on (empty when it did).
   const std::string& lastError() const { return error_; }
 
+  // 0 normal, 1 logging on from logged-off mode or to change learner, 2 logged-off mode.
+  int LogonMode = 0;
+  // The enable item offers to log in (logged-off mode) rather than to switch monitoring.
+  bool LoggedOffCaption = false;
+  std::string PreviousUser;
+
  private:
-  TTrayMain& tray_;
-  TrayHost& host_;
-  DifficultKeySets& keys_;
-  TWordList& words_;
+  bool chooseLearner(std::string& who, bool firstStart, bool backOn);
+  void LoadStatistics(const std::string& name);
+  void SaveStatistics();
+
+  Parts p_;
+  bool autoLogon_;
   std::unique_ptr<TUser> user_;
   std::string error_;
+  bool enabling_ = false;
 };
 
 }  // namespace ks

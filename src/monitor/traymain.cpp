@@ -63,6 +63,7 @@ void TTrayMain::CharTyped(unsigned char ch, uint32_t pid, uint32_t time) {
   // Modular: the server's millisecond clock wraps every 49.7 days.
   const uint32_t interval = hasLastKey_ ? time - lastKeyTime_ : 0;
   if (ch == 8) ++Counters.BackSpaces;
+  host_.AnalysedKey();
   AnalyzeChar(ch, interval > 0x7fffffffU ? 0 : static_cast<int>(interval));
   hasLastKey_ = true;
   lastKeyTime_ = time;
@@ -95,6 +96,7 @@ void TTrayMain::WordBreak(int reason) {
   Analyzer_Cancel(analyzer_);
   hasLastKey_ = false;
   PauseMeasures(analyzer_.measures());
+  host_.WordEnded();
 }
 
 void TTrayMain::CMMouseClicked(int button, uint32_t pid) {

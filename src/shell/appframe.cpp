@@ -351,6 +351,9 @@ int TAppFrame::start() {
   if (!loadLanguage()) return kFailed;
   retitle();
   if (options_.uninstall) {
+    // The end of the session for the monitor: it saves, then closes.
+    PeerLink::post("tapwatch", "WM_QUERYENDSESSION", 0, 1000);
+    PeerLink::post("tapwatch", "WM_ENDSESSION", 1, 5000);
     PeerLink::post("tapwatch", "WM_CLOSE", 0, 1000);
     return kFailed;
   }
@@ -361,8 +364,11 @@ int TAppFrame::start() {
   ProgramSettings->versionText = kVersionStamp;
   ProgramSettings->screenshotMode = options_.screenshotMode;
   if (InstanceLock::isHeld(kMonitorMutex)) {
-    // The monitor answers only after it has saved and closed the learner's files.
-    monitorDisabled_ = PeerLink::post("tapwatch", "QSSidewatch1999.DISABLE", 0, 5000);
+    // The monitor answers only after it has saved and closed the learner's files. Should it not
+    // answer in time, the learner's file lock still keeps a second writer out; ENABLE goes at
+    // the end either way (the monitor ignores it when it is on).
+    PeerLink::request("tapwatch", "QSSidewatch1999.DISABLE", 0, 10000);
+    monitorDisabled_ = true;
   }
   if (ProgramSettings->fatal()) return kFailed;
   if (!OpenPolicySettings("Policy.dyn", ProgramSettings->rootPath())) {

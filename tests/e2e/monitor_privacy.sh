@@ -12,7 +12,8 @@ fail() { echo "monitor: $*"; cat "$out" 2>/dev/null; exit 1; }
 
 login=$(id -un)
 mkdir -p "$data"
-printf 'UseSelectedUser.%s=1\r\nSelectedUser.%s=Ann\r\n' "$login" "$login" >"$data/LAB1.wks"
+printf 'SidewatchInit.%s=1\r\nUseSelectedUser.%s=1\r\nSelectedUser.%s=Ann\r\n' "$login" "$login" \
+  "$login" >"$data/LAB1.wks"
 
 QT_QPA_PLATFORM=xcb "$bin/typingprobe" window >"$work/probe" 2>&1 &
 probe=$!

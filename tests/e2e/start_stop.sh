@@ -57,6 +57,10 @@ pid=
 unset KEYSCHOLAR_WORKSTATION
 
 # The monitor keeps running until it is told to stop, then ends in order.
+export KEYSCHOLAR_WORKSTATION=LAB1
+mkdir -p "$XDG_DATA_HOME/Keyscholar8"
+printf 'SidewatchInit.%s=1\r\nUseSelectedUser.%s=1\r\nSelectedUser.%s=Ann\r\n' "$(id -un)" "$(id -un)" \
+  "$(id -un)" >"$XDG_DATA_HOME/Keyscholar8/LAB1.wks"
 "$bin/tapwatch" >"$work/out" 2>&1 &
 pid=$!
 sleep 2
@@ -64,6 +68,7 @@ kill -TERM "$pid"
 wait_exit "$pid"; status=$EXIT_STATUS
 pid=
 [ "$status" = 0 ] || { echo "tapwatch exited with $status"; cat "$work/out"; exit 1; }
+unset KEYSCHOLAR_WORKSTATION
 "$bin/keyscholar" --version | grep -q '^keyscholar (Quillstroker) [0-9]'
 
 # No display: one clear line, no Qt abort.

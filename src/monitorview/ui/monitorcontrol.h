@@ -1,6 +1,5 @@
-// Starting and stopping the monitor from the tutor, in one place so the way it is done can
-// change without touching the views. Both waits keep the tutor's window alive and give up after
-// 8.64 seconds.
+// Starting and stopping the monitor as the monitor page sees it: the tutor's control of the
+// monitor program behind a seam that tests replace.
 #pragma once
 
 #include <filesystem>

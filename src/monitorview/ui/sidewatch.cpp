@@ -1,5 +1,7 @@
 #include "monitorview/ui/sidewatch.h"
 
+#include <QApplication>
+
 #include "book/bookwindow.h"
 #include "book/pagestyle.h"
 #include "book/parthost.h"
@@ -9,6 +11,7 @@
 #include "content/tempfiles.h"
 #include "content/ui/studyingparts.h"
 #include "engine/indexes.h"
+#include "monitor/ui/chooseapps.h"
 #include "monitorview/sidewatchsetup.h"
 #include "monitorview/ui/monitorcontrol.h"
 #include "monitorview/ui/sidewatchview.h"
@@ -174,11 +177,22 @@ int TSidewatch::runEventLine(const std::string& line) {
 }
 
 bool MonitorSettingsAvailable() {
-  return false;
+  return true;
 }
 
-bool ShowMonitorSettings(TUser&) {
-  return MonitorSettingsAvailable();
+bool ShowMonitorSettings(TUser& user) {
+  TChooseApplications dialog(false, QApplication::activeWindow());
+  // Every program the monitor has seen is listed; which ones show and changing the learner
+  // belong to the monitor itself.
+  user.WriteInteger("AppListMode", 2);
+  for (const char* name : {"ViewActiveChk", "ViewAllChk", "LogoffBtn"})
+    if (auto* w = dialog.findChild<QWidget*>(name)) w->setEnabled(false);
+  TChooseApplications::About about;
+  about.totalHits = user.ReadInt64("totalHits");
+  about.monitoredHits = user.ReadInt64("monitoredHits");
+  about.mouseClicks = user.ReadInt64("MouseClicks");
+  dialog.run(user, about);
+  return true;
 }
 
 void registerSidewatch(TPartHost& frame) {

@@ -11,6 +11,7 @@
 #include "book/pagestyle.h"
 #include "content/ui/studystyle.h"
 #include "engine/indexes.h"
+#include "monitor/ui/monitorwindows.h"
 #include "monitorview/sidewatchsetup.h"
 #include "monitorview/ui/monitorcontrol.h"
 #include "platform/clock.h"
@@ -533,8 +534,12 @@ void TSidewatchView::ToggleMonitor() {
     SetCloseResult(Wizard);
     return;
   }
-  const std::string question = Localize().GetString(running ? 456 : 457);
-  if (!dialogs().messageBox(question, Localize().GetStringDefault(1), BoxKind::Question)) return;
+  TCloseDlg dialog(Content());
+  if (auto* question = dialog.findChild<QLabel*>("QuestionLbl"))
+    question->setText(msgText(running ? 456 : 457));
+  bool launch = SidewatchSetup::AccountBool("LaunchAtStartup.");
+  if (dialog.run(&launch) != 1) return;
+  SidewatchSetup::SetAccount("LaunchAtStartup.", launch);
   toggleBtn_->hide();
   stateLbl_->setText(msgText(running ? 459 : 460));
   stateLbl_->repaint();

@@ -31,7 +31,6 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& text, c
 
 TSidewatchWizView::TSidewatchWizView(TUser& user) : user_(user), setup_(user) {
   OKInsteadOfNext = true;
-  EnterCloses = false;
 }
 
 void TSidewatchWizView::Setup() {

@@ -59,6 +59,7 @@ struct Fd {
 
 struct PeerLink::Peer {
   int fd = -1;
+  quint64 ticket = 0;  // waiting for a deferred answer
   QByteArray buffer;
   std::unique_ptr<QSocketNotifier> notifier;
 };
@@ -130,19 +131,57 @@ void PeerLink::readFrom(Peer* peer) {
     return;
   }
   peer->buffer.append(chunk, n);
+  handleLines(peer);
+}
+
+void PeerLink::handleLines(Peer* peer) {
   for (qsizetype end = peer->buffer.indexOf('\n'); end >= 0; end = peer->buffer.indexOf('\n')) {
     const QString line = QString::fromUtf8(peer->buffer.left(end)).trimmed();
     peer->buffer.remove(0, end + 1);
     // Handling may run an event loop (a saving monitor, a message box): this peer waits.
     peer->notifier->setEnabled(false);
+    // Handlers nest when a handler's event loop lets another peer in.
+    Peer* const outer = handling_;
+    const bool outerDeferred = deferred_;
+    const QString outerAnswer = answer_;
+    answer_ = "OK";
+    deferred_ = false;
+    handling_ = peer;
     emit messageReceived(line.section(' ', 0, 0), line.section(' ', 1, 1).toInt());
-    if (!sendAll(peer->fd, "OK\n")) {
+    const bool deferred = deferred_;
+    const QString text = answer_;
+    handling_ = outer;
+    deferred_ = outerDeferred;
+    answer_ = outerAnswer;
+    if (deferred) return;  // answer() goes on with this peer
+    if (!sendAll(peer->fd, text.toUtf8() + '\n')) {
       drop(peer);
       return;
     }
     peer->notifier->setEnabled(true);
   }
   if (peer->buffer.size() > kMaxLine) drop(peer);
+}
+
+quint64 PeerLink::deferAnswer() {
+  if (!handling_) return 0;
+  deferred_ = true;
+  handling_->ticket = nextTicket_++;
+  return handling_->ticket;
+}
+
+void PeerLink::answer(quint64 ticket, const QString& text) {
+  auto it = std::find_if(peers_.begin(), peers_.end(),
+                         [ticket](auto& p) { return ticket && p->ticket == ticket; });
+  if (it == peers_.end()) return;
+  Peer* peer = it->get();
+  peer->ticket = 0;
+  if (!sendAll(peer->fd, text.toUtf8() + '\n')) {
+    drop(peer);
+    return;
+  }
+  peer->notifier->setEnabled(true);
+  handleLines(peer);
 }
 
 void PeerLink::drop(Peer* peer) {
@@ -156,14 +195,19 @@ void PeerLink::drop(Peer* peer) {
 }
 
 bool PeerLink::post(const QString& program, const QString& message, int argument, int timeoutMs) {
+  return request(program, message, argument, timeoutMs) == "OK";
+}
+
+QString PeerLink::request(const QString& program, const QString& message, int argument,
+                          int timeoutMs) {
   sockaddr_un addr;
-  if (!addressFor(socketPath(program).toStdString(), addr)) return false;
+  if (!addressFor(socketPath(program).toStdString(), addr)) return {};
   Fd sock{::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)};
-  if (sock.fd < 0) return false;
-  if (::connect(sock.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return false;
+  if (sock.fd < 0) return {};
+  if (::connect(sock.fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return {};
   QByteArray line = message.toUtf8();
   if (argument) line += ' ' + QByteArray::number(argument);
-  if (!sendAll(sock.fd, line + '\n')) return false;
+  if (!sendAll(sock.fd, line + '\n')) return {};
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   QByteArray answer;
   while (!answer.contains('\n') && answer.size() < kMaxLine) {
@@ -171,17 +215,17 @@ bool PeerLink::post(const QString& program, const QString& message, int argument
                           deadline - std::chrono::steady_clock::now())
                           .count();
     pollfd pfd{sock.fd, POLLIN, 0};
-    if (left <= 0) return false;
+    if (left <= 0) return {};
     const int ready = ::poll(&pfd, 1, static_cast<int>(left));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) return false;
+    if (ready <= 0) return {};
     char chunk[64];
     const ssize_t n = ::read(sock.fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) return {};
     answer.append(chunk, n);
   }
-  return answer.left(answer.indexOf('\n')).trimmed() == "OK";
+  return QString::fromUtf8(answer.left(answer.indexOf('\n')).trimmed());
 }
 
 }  // namespace ks
