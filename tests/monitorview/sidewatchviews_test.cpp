@@ -13,8 +13,10 @@
 
 #include "analysis/analyzer.h"
 #include "book/bookwindow.h"
+#include "book/parthost.h"
 #include "content/ui/studystyle.h"
 #include "monitorview/ui/monitorcontrol.h"
+#include "monitorview/ui/sidewatch.h"
 #include "monitorview/ui/sidewatchview.h"
 #include "monitorview/ui/sidewatchwiz.h"
 #include "platform/clock.h"
@@ -178,6 +180,42 @@ TEST_F(SidewatchViews, ThePageShowsTheMonitorsFiguresAndWorksByKeyboard) {
   EXPECT_EQ(view.Mode, 2);
   EXPECT_EQ(view.WordText, "teh");
   EXPECT_EQ(boxes_.texts(), std::vector<std::string>{Localize().GetString(507)});
+}
+
+// The tutor as the section sees it: this window and this learner.
+class SectionHost : public TPartHost {
+ public:
+  SectionHost(TBookFormEx& window, TUser& user) : window_(window), user_(user) {}
+  void SetPart(const QString&, Part) override {}
+  TBookFormEx& Window() override { return window_; }
+  TUser* User() override { return &user_; }
+  Analyzer* LearnerAnalyzer() override { return nullptr; }
+
+ private:
+  TBookFormEx& window_;
+  TUser& user_;
+};
+
+TEST_F(SidewatchViews, WhereTheMonitorCannotWatchThePageSaysSoAndPracticeSaysWhatIsMissing) {
+  // No X11 here (offscreen) and no monitor running: no wizard, no start button.
+  SectionHost host(window_, *user_);
+  TSidewatch section(host, *user_);
+  QTimer::singleShot(50, [&] {
+    EXPECT_EQ(child<QLabel>("StateLbl")->text(), msgText(2224));
+    EXPECT_TRUE(child<QWidget>("ToggleBtn")->isHidden());
+    saveScreenshot(&window_, "sidewatch_nowatch");
+    host.ActiveTab = "Studying";
+    TFormView::ActiveView()->Close();
+  });
+  EXPECT_EQ(section.Run(), 0);
+  EXPECT_EQ(monitor_.starts, 0);
+
+  // Nothing to practise yet: each practice says what is missing and the page comes back.
+  host.ActiveTab.clear();
+  EXPECT_EQ(section.Practice(2, ""), 5);
+  EXPECT_EQ(section.Practice(3, ""), 5);
+  EXPECT_EQ(boxes_.texts(),
+            (std::vector<std::string>{Localize().GetString(475), Localize().GetString(476)}));
 }
 
 }  // namespace

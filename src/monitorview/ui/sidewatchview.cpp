@@ -230,6 +230,7 @@ void TSidewatchView::buildMonitorPanel(QWidget* parent) {
   stateLbl_ = makeLabel(monitorPanel_, QString(), 9);
   stateLbl_->setObjectName("StateLbl");
   stateLbl_->setWordWrap(true);
+  stateLbl_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   stateLbl_->setGeometry(12, 30, 138, 52);
   toggleBtn_ = makeButton(monitorPanel_, "ToggleBtn", QString(), ButtonRole::Primary);
   toggleBtn_->setFocusPolicy(Qt::StrongFocus);
