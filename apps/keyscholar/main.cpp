@@ -23,6 +23,7 @@
 #include "reports/csvexport.h"
 #include "reports/ui/reportparts.h"
 #include "shell/appframe.h"
+#include "shell/optionsview.h"
 #include "typingtest/ui/choosetextview.h"
 #include "typingtest/ui/typingtest.h"
 #include "web/internetsupport.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
     ks::registerGamesMenu(frame);
     ks::registerReportParts(frame);
     ks::registerSidewatch(frame);
+    ks::registerOptionsPart(frame);
     // The typing test's result list prints through the reports, for the learner logged on.
     ks::setTestReports({[&frame](const ks::TResultItem& test) {
                           if (ks::TUser* user = frame.User()) ks::PrintTestCertificate(*user, test);

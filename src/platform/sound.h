@@ -12,6 +12,9 @@ class Sound {
   virtual ~Sound() = default;
   // Plays asynchronously; does nothing when sounds are off or have failed before.
   virtual void play(SoundId id) = 0;
+  // The learner's "Sounds" switch: the settings page turns sounds on and off while running.
+  virtual void setEnabled(bool on) { (void)on; }
+  virtual bool enabled() const { return false; }
 };
 
 // A sound that plays nothing (tests, and programs without a sound service).

@@ -168,6 +168,8 @@ void TAppFrame::applyWindowMode() {
   const bool fullScreenAllowed = !(PolicySettings && PolicySettings->ReadBool("NoFullScreen"));
   // Full screen is a window mode: the display itself is never switched.
   if (mode == 2 && fullScreenAllowed) {
+    // Without a window manager the full-screen state alone keeps the window's size.
+    if (const QScreen* screen = window_.screen()) window_.setGeometry(screen->geometry());
     window_.showFullScreen();
   } else if (mode == 1) {
     window_.showNormal();
@@ -320,7 +322,13 @@ void TAppFrame::mainLoop() {
     ActiveTab.clear();
     auto title = kTitles.find(tab);
     window_.SetTitle(title != kTitles.end() ? msg(title->second) : QString());
+    const std::string language = ActiveLanguage;
     const int result = runPart(tab);
+    // The settings page may have switched the language: the menu and captions follow it.
+    if (ActiveLanguage != language) {
+      buildMenu();
+      retitle();
+    }
     if (ActiveTab.isEmpty()) {
       if (tab == "Studying" && result == 55) ActiveTab = "Sidewatch";
       if ((tab == "Studying" || tab == "Courses") && result == 3) ActiveTab = "Settings";

@@ -2,6 +2,7 @@
 // keyboard tests.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,18 @@ inline const std::vector<std::string>& shippedLayoutFiles() {
   return files;
 }
 
-// Loads data/keyboards/`file` into `layout` through a copy in `dir`; the load result.
-inline int loadShippedLayout(TKeyDataExt& layout, const TempDir& dir, const std::string& file) {
-  setKeyMessages();
+// Writes data/keyboards/`file` into `folder` as the installation holds it.
+inline void writeShippedLayout(const std::filesystem::path& folder, const std::string& file) {
   const std::string utf8 = readFile(std::string(KS_SOURCE_DIR) + "/data/keyboards/" + file);
   std::string crlf;
   for (const std::string& line : splitLines(utf8ToCp1252(utf8))) crlf += line + "\r\n";
-  writeFile(dir / file, crlf);
+  writeFile(folder / file, crlf);
+}
+
+// Loads data/keyboards/`file` into `layout` through a copy in `dir`; the load result.
+inline int loadShippedLayout(TKeyDataExt& layout, const TempDir& dir, const std::string& file) {
+  setKeyMessages();
+  writeShippedLayout(dir.path(), file);
   return layout.loadFromFile((dir / file).string());
 }
 

@@ -21,7 +21,8 @@ class CanberraSound final : public Sound {
   CanberraSound& operator=(const CanberraSound&) = delete;
 
   void play(SoundId id) override;
-  void setEnabled(bool on) { enabled_ = on; }
+  void setEnabled(bool on) override { enabled_ = on; }
+  bool enabled() const override { return enabled_; }
   bool failed() const { return failed_; }
   // The file name of a table entry.
   static const char* fileName(SoundId id);
