@@ -14,6 +14,7 @@
 #include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
 #include "monitor/spyedapps.h"
+#include "monitorview/ui/sidewatch.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     ks::registerTypingTest(frame);
     ks::registerGamesMenu(frame);
     ks::registerReportParts(frame);
+    ks::registerSidewatch(frame);
     ks::registerOptionsPart(frame);
     // The typing test's result list prints through the reports, for the learner logged on.
     ks::setTestReports({[&frame](const ks::TResultItem& test) {

@@ -445,7 +445,8 @@ void TAppFrame::Finalize(int startResult) {
     }
     PolicySettings.reset();
     eventEnvironment() = EventEnvironment{};
-    if (startResult != kOtherInstance && monitorDisabled_)
+    // Also a monitor started from the monitor page, which keeps quiet while the tutor runs.
+    if (startResult != kOtherInstance && (monitorDisabled_ || InstanceLock::isHeld(kMonitorMutex)))
       PeerLink::post("tapwatch", "QSSidewatch1999.ENABLE", 0, 2000);
   } catch (const std::exception& e) {
     ReportError(-4001, std::string("System Error occured: ") + e.what());

@@ -85,6 +85,16 @@ int dayOfWeek(double dateTime) {
   return static_cast<int>(r) + 1;
 }
 
+int weekOfYear(double dateTime) {
+  const CivilDate d = decodeDate(dateTime);
+  const int32_t jan1 = encodeDate(d.year, 1, 1);
+  const int n = static_cast<int>(std::floor(dateTime)) - jan1 + 1;
+  const int base = dayOfWeek(dateTime) == 1 ? 0 : 1;
+  const int firstDay = dayOfWeek(jan1);
+  const int offset = firstDay == 1 ? 1 : 9 - firstDay;
+  return n / 7 + base + (n % 7 - offset >= 0 ? 1 : 0);
+}
+
 std::string formatDateTime(double dateTime, const char* format) {
   const CivilDate d = decodeDate(dateTime);
   const CivilTime t = decodeTime(dateTime);

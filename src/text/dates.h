@@ -27,6 +27,9 @@ double encodeTime(int hour, int minute, int second, int millisecond);
 CivilTime decodeTime(double dateTime);
 // 1 = Sunday ... 7 = Saturday.
 int dayOfWeek(double dateTime);
+// The week of the year the monitor files its figures under: weeks start on Sunday, and the
+// days of 1 January's week before its first Sunday make week 1 (1..54).
+int weekOfYear(double dateTime);
 bool isLeapYear(int year);
 int daysInMonth(int year, int month);
 

@@ -1,0 +1,31 @@
+// Starting and stopping the monitor as the monitor page sees it: the tutor's control of the
+// monitor program behind a seam that tests replace.
+#pragma once
+
+#include <filesystem>
+
+namespace ks {
+
+class MonitorControl {
+ public:
+  virtual ~MonitorControl() = default;
+
+  // Whether the monitor runs for this account on this display.
+  virtual bool Running();
+  // Starts the monitor beside the tutor with "/AUTOLOGON" and waits until it runs. Says why
+  // when it cannot be started (message 477) or does not come up in time (478).
+  virtual bool Start();
+  // Asks the monitor to close (it saves first) and waits until it has; message 461 when not.
+  virtual bool Stop();
+
+  // The monitor program beside the tutor.
+  static std::filesystem::path Program();
+  // Whether the monitor can see typing in this session at all (X11 only).
+  static bool CanWatchHere();
+};
+
+// The control the views use; tests install their own (nullptr restores the real one).
+MonitorControl& monitorControl();
+void setMonitorControl(MonitorControl* control);
+
+}  // namespace ks

@@ -1,0 +1,222 @@
+// The monitor section's wizard and page on the tutor's book window, with a monitor control
+// that records starts instead of starting a program. With $KS_SCREENSHOT_DIR set the pages are
+// saved there for a look.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "analysis/analyzer.h"
+#include "book/bookwindow.h"
+#include "book/parthost.h"
+#include "content/ui/studystyle.h"
+#include "monitorview/ui/monitorcontrol.h"
+#include "monitorview/ui/sidewatch.h"
+#include "monitorview/ui/sidewatchview.h"
+#include "monitorview/ui/sidewatchwiz.h"
+#include "platform/clock.h"
+#include "store/autostart.h"
+#include "store/langres.h"
+#include "store/qssettings.h"
+#include "store/user.h"
+#include "store/userfolders.h"
+#include "text/dates.h"
+
+namespace ks {
+namespace {
+
+class FakeMonitor : public MonitorControl {
+ public:
+  bool Running() override { return running; }
+  bool Start() override {
+    ++starts;
+    running = true;
+    return true;
+  }
+  bool Stop() override {
+    running = false;
+    return true;
+  }
+  bool running = false;
+  int starts = 0;
+};
+
+class SidewatchViews : public test::UserFolders {
+ protected:
+  void SetUp() override {
+    UserFolders::SetUp();
+    ASSERT_EQ(Localize().LoadStringFile(KS_BINARY_DIR "/share/keyscholar/language.eng", 1), 0);
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(root("config").string()));
+    workstationSettings = std::make_unique<TDynamicSettings>();
+    ASSERT_EQ(workstationSettings->Open("", omMemory), 1);
+    user_ = NewUser("Ann");
+    setMonitorControl(&monitor_);
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  }
+  void TearDown() override {
+    setMonitorControl(nullptr);
+    user_.reset();
+    UserFolders::TearDown();
+  }
+  bool account(const std::string& key) { return workstationSettings->ReadBool(key + LoginName()); }
+  template <typename T>
+  T* child(const char* name) {
+    return window_.findChild<T*>(name);
+  }
+  void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* w = QApplication::focusWidget();
+    QTest::keyClick(w ? w : &window_, k, mods);
+  }
+
+  FakeMonitor monitor_;
+  std::unique_ptr<TUser> user_;
+  TBookFormEx window_;
+  std::function<void()> act_;  // acts on the views as they come
+};
+
+TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
+  act_ = [this] {
+    TFormView* view = TFormView::ActiveView();
+    if (dynamic_cast<TSidewatchLaunchedView*>(view) != nullptr) {
+      saveScreenshot(&window_, "sidewatch_launched");
+      child<QAbstractButton>("OKBtn")->click();
+      return;
+    }
+    if (dynamic_cast<TSidewatchWizView*>(view) != nullptr && child<QWidget>("SettingsCard")) {
+      saveScreenshot(&window_, "sidewatch_wizard");
+      // By keyboard: this learner at login, then the training notice switched.
+      EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>("UserOptionBox"));
+      key(Qt::Key_Home);
+      EXPECT_TRUE(account("UseSelectedUser."));
+      EXPECT_FALSE(account("ShowUserList."));
+      key(Qt::Key_Tab);
+      EXPECT_EQ(QApplication::focusWidget(), child<QWidget>("TrainingBox"));
+      const bool notified = user_->ReadBool("NotifyWhenDifficulties");
+      key(Qt::Key_Space);
+      EXPECT_EQ(user_->ReadBool("NotifyWhenDifficulties"), !notified);
+      child<QAbstractButton>("OKBtn")->click();
+    }
+    QTimer::singleShot(10, &window_, act_);
+  };
+  QTimer::singleShot(0, &window_, act_);
+  EXPECT_EQ(TSidewatchWiz(*user_).Run(), 1);
+
+  EXPECT_EQ(monitor_.starts, 1);
+  EXPECT_TRUE(account("SidewatchInit."));
+  EXPECT_TRUE(account("LaunchAtStartup."));
+  EXPECT_TRUE(std::filesystem::exists(AutoStartFile()));
+  EXPECT_EQ(workstationSettings->ReadString("SelectedUser." + LoginName()), "Ann");
+  // The list showed "2 hours" and was left alone: the reminder comes after 2 hours.
+  EXPECT_EQ(user_->ReadInteger("BreakTrackBar.position"), 8);
+  EXPECT_TRUE(user_->ReadBool("AutoIncludeMode"));
+  EXPECT_EQ(user_->ReadInteger("DoNotCollectWords"), 0);
+}
+
+TEST_F(SidewatchViews, ACancelledWizardSetsNothingUpAndStartsNothing) {
+  policy("DoNotCollectWords=1\r\n");
+  QTimer::singleShot(50, [&] {
+    EXPECT_TRUE(child<QWidget>("SecurityBox")->isHidden());
+    key(Qt::Key_Escape);
+  });
+  EXPECT_EQ(TSidewatchWiz(*user_).Run(), 0);
+  EXPECT_EQ(monitor_.starts, 0);
+  EXPECT_FALSE(account("SidewatchInit."));
+  EXPECT_EQ(workstationSettings->ReadString("SelectedUser." + LoginName()), "Ann");
+}
+
+TEST_F(SidewatchViews, ThePageShowsTheMonitorsFiguresAndWorksByKeyboard) {
+  monitor_.running = true;
+  workstationSettings->WriteBool("SidewatchInit." + LoginName(), true);
+  const int today = dayOfWeek(systemClock().now());
+  user_->WriteInteger("TotalHits.day" + std::to_string(today), 3000);
+  user_->WriteInteger("TypingSeconds.day" + std::to_string(today), 600);
+  user_->WriteInteger("TypedWords.day" + std::to_string(today), 120);
+  for (int i = 0; i < 3; ++i) user_->Words().AddOccurrence("wrod", 10, wsMonitor, false);
+  user_->Words().AddOccurrence("fine", 0, wsMonitor, false);
+  Measures measures(systemClock());
+  Analyzer analyzer(measures, user_->Difficulties(), user_->Words());
+
+  TSidewatchView view(*user_, &analyzer);
+  QTimer::singleShot(50, [&] {
+    EXPECT_EQ(child<QLabel>("StateLbl")->text(), msgText(463));
+    EXPECT_EQ(child<QAbstractButton>("ToggleBtn")->text(), msgText(464));
+    saveScreenshot(&window_, "sidewatch_training");
+    // The charts show the figures' bars; the labels their texts.
+    const GraphModel& speed = view.Graph(TSidewatchFigures::SpeedWeek)->Model();
+    ASSERT_EQ(speed.Bars.size(), 7u);
+    EXPECT_EQ(speed.Bars.back().Value, 60);  // 300 keystrokes a minute in words
+    EXPECT_EQ(child<QLabel>("Figure4Lbl")->text(), msgText(484) + " 60 wpm");
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(view.CurrentPage(), TSidewatchView::Analysis);
+    QListWidget* words = view.WordList();
+    ASSERT_GE(words->count(), 1);
+    EXPECT_TRUE(words->item(0)->text().startsWith("wrod"));
+    const int listed = words->count();
+    saveScreenshot(&window_, "sidewatch_analysis");
+    // Delete hides the chosen word from practice, after asking.
+    ASSERT_TRUE(words->hasFocus());
+    words->setCurrentRow(0);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(words->count(), listed - 1);
+    key(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(view.CurrentPage(), TSidewatchView::Week);
+    saveScreenshot(&window_, "sidewatch_week");
+    view.ShowPage(TSidewatchView::Year);
+    saveScreenshot(&window_, "sidewatch_year");
+    // Enter on the training page starts the chosen practice.
+    view.ShowPage(TSidewatchView::Training);
+    child<QAbstractButton>("Mode2")->click();
+    QTest::keyClicks(child<QWidget>("WordBox"), "teh");
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(view.RunModal(), TSidewatchView::Practice);
+  EXPECT_EQ(view.Mode, 2);
+  EXPECT_EQ(view.WordText, "teh");
+  EXPECT_EQ(boxes_.texts(), std::vector<std::string>{Localize().GetString(507)});
+}
+
+// The tutor as the section sees it: this window and this learner.
+class SectionHost : public TPartHost {
+ public:
+  SectionHost(TBookFormEx& window, TUser& user) : window_(window), user_(user) {}
+  void SetPart(const QString&, Part) override {}
+  TBookFormEx& Window() override { return window_; }
+  TUser* User() override { return &user_; }
+  Analyzer* LearnerAnalyzer() override { return nullptr; }
+
+ private:
+  TBookFormEx& window_;
+  TUser& user_;
+};
+
+TEST_F(SidewatchViews, WhereTheMonitorCannotWatchThePageSaysSoAndPracticeSaysWhatIsMissing) {
+  // No X11 here (offscreen) and no monitor running: no wizard, no start button.
+  SectionHost host(window_, *user_);
+  TSidewatch section(host, *user_);
+  QTimer::singleShot(50, [&] {
+    EXPECT_EQ(child<QLabel>("StateLbl")->text(), msgText(2224));
+    EXPECT_TRUE(child<QWidget>("ToggleBtn")->isHidden());
+    saveScreenshot(&window_, "sidewatch_nowatch");
+    host.ActiveTab = "Studying";
+    TFormView::ActiveView()->Close();
+  });
+  EXPECT_EQ(section.Run(), 0);
+  EXPECT_EQ(monitor_.starts, 0);
+
+  // Nothing to practise yet: each practice says what is missing and the page comes back.
+  host.ActiveTab.clear();
+  EXPECT_EQ(section.Practice(2, ""), 5);
+  EXPECT_EQ(section.Practice(3, ""), 5);
+  EXPECT_EQ(boxes_.texts(),
+            (std::vector<std::string>{Localize().GetString(475), Localize().GetString(476)}));
+}
+
+}  // namespace
+}  // namespace ks
