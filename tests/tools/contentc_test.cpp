@@ -208,8 +208,8 @@ TEST(ContentCompilerTree, TranslationsMustGiveEveryMessageInTheShapeOfTheEnglish
 
   writeFile(data / "language.deu", "0=DEU\n1=Lektion\n2=Tage\n5=\n");
   EXPECT_EQ(compileTree(data.path(), out.path(), log), 3) << log.str();
-  for (const char* problem : {"message 1 must end with a blank", "message 2 needs 1 \"%s\"",
-                              "message 3 is missing"}) {
+  for (const char* problem :
+       {"message 1 must end with a blank", "message 2 needs 1 \"%s\"", "message 3 is missing"}) {
     EXPECT_NE(log.str().find(problem), std::string::npos) << problem << "\n" << log.str();
   }
   EXPECT_NE(readFile(out / "language.deu").find("3=Start"), std::string::npos)
