@@ -9,6 +9,7 @@
 #include "monitor/monitorsession.h"
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
+#include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/sessionlock.h"
 #include "platform/desktop/termination.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
 
   ks::Localize().SetFolder(ks::installationFolder());
   ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  ks::Localize().SetListedLanguage(ks::desktopLanguageCode());
   ks::ProgramSettings = std::make_unique<ks::TProgramSettings>();
   if (ks::ProgramSettings->fatal()) return 1;
   ks::OpenPolicySettings("Policy.dyn", ks::ProgramSettings->rootPath());
