@@ -10,7 +10,7 @@ std::string desktopLanguageCode() {
   const QStringList languages = QLocale::system().uiLanguages();
   const QLocale locale = languages.isEmpty() ? QLocale::system() : QLocale(languages.first());
   if (locale.language() == QLocale::C || locale.language() == QLocale::AnyLanguage) return {};
-  return QLocale::languageToCode(locale.language(), QLocale::ISO639Part2).toUpper().toStdString();
+  return QLocale::languageToCode(locale.language(), QLocale::ISO639Part2T).toUpper().toStdString();
 }
 
 }  // namespace ks

@@ -6,7 +6,7 @@
 
 namespace ks {
 
-// The session's first user-interface language as an upper-case three-letter (ISO 639-2) code,
+// The session's first user-interface language as an upper-case three-letter (ISO 639-2/T) code,
 // the form the installation's language list uses ("DEU" for German); "" when it has none.
 std::string desktopLanguageCode();
 
