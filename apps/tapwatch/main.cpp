@@ -10,6 +10,7 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "monitor/ui/trayprogram.h"
+#include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/sessionlock.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
 
   ks::Localize().SetFolder(ks::installationFolder());
   ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  ks::Localize().SetListedLanguage(ks::desktopLanguageCode());
   ks::InstanceLock instance("QSTapwardenMutex");
   if (!instance.acquire()) {
     dialogs.messageBox(message(1) + message(1262) + "\r" + message(1263), message(1287),

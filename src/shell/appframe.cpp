@@ -16,6 +16,7 @@
 #include "book/uistyle.h"
 #include "content/tempfiles.h"
 #include "engine/ui/eventenv.h"
+#include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
@@ -86,6 +87,9 @@ bool TAppFrame::loadLanguage() {
                          BoxKind::Error);
     return false;
   }
+  // Until the policy or the learner chooses, a learner sees the desktop's language when the
+  // installation has it.
+  Localize().SetListedLanguage(desktopLanguageCode());
   ProductName = Localize().GetStringDefault(2);
   return true;
 }

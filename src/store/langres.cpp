@@ -231,6 +231,14 @@ int TLocalize::LanguageIndex(const std::string& code) const {
   return found;
 }
 
+int TLocalize::SetListedLanguage(const std::string& code) {
+  if (!listLoaded_) loadLanguageList();
+  for (int i = 0; i < static_cast<int>(languageList_.size()); ++i) {
+    if (!code.empty() && sameText(LanguageCodeAt(i), code)) return SetLanguage(code);
+  }
+  return 0;
+}
+
 int TLocalize::SetLanguage(const std::string& code) {
   if (code.empty() || sameText(code, ActiveLanguage)) return 0;
   ActiveLanguage = upperCase(code);

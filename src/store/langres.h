@@ -33,6 +33,9 @@ class TLocalize {
   int LanguageIndex(const std::string& code) const;
   // 1 when the language changed (and the table was reloaded), else 0.
   int SetLanguage(const std::string& code);
+  // As `SetLanguage`, but only for a language the list names: the desktop's language is taken
+  // when the installation has it, and never reported missing when it does not.
+  int SetListedLanguage(const std::string& code);
 
   const std::vector<std::string>& languageList() const { return languageList_; }
   const std::vector<std::string>& languageNames() const { return languageNames_; }

@@ -1,12 +1,13 @@
 // Prints what a learner's files hold, read through the store the programs use, so the end-to-end
 // scripts can check what typing left behind:
-//   learnerinfo NAME [KEY...]
+//   learnerinfo [--language CODE] NAME [KEY...]
 // One line per result ("result C.E kind sub checked seconds hits errors accuracy"), one per key
 // of the lesson statistics that was pressed ("key C presses errors"; "monitorkey" for the
 // monitor's statistics), one per entered word
 // ("word W repeats difficulty"), one per word the review course practises ("review W"), then
 // "KEY=value" for each setting asked for. Exit 2 when the learner cannot be opened (the reason on
-// standard error).
+// standard error). --language reads the files as a tutor in that language does: learners' names
+// may hold that language's letters.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -38,6 +39,12 @@ void printKeys(const ks::TDifficultKeys& keys, const char* kind = "key") {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::string language;
+  if (argc > 2 && std::string(argv[1]) == "--language") {
+    language = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 2) {
     std::fprintf(stderr, "usage: learnerinfo NAME [KEY...]\n");
     return 1;
@@ -45,6 +52,7 @@ int main(int argc, char** argv) {
   // Learners' file names follow the installation's language, as in the programs.
   ks::Localize().SetFolder(ks::installationFolder());
   ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  ks::Localize().SetListedLanguage(language);
   ks::ProgramSettings = std::make_unique<ks::TProgramSettings>();
   if (ks::ProgramSettings->fatal()) return 2;
   ks::OpenPolicySettings("Policy.dyn", ks::ProgramSettings->rootPath());

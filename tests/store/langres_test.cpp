@@ -112,6 +112,23 @@ TEST_F(LocalizationTest, MissingListAndMissingLanguageFallBack) {
   EXPECT_EQ(lang_.GetString(1), "One");
 }
 
+// The desktop's language is taken only when the installation lists it: an unlisted one keeps the
+// default without a "not found" box.
+TEST_F(LocalizationTest, ListedLanguagesOnlyAreTakenFromTheDesktop) {
+  file("QSLangs.ini", "[Languages]\nlanguage=ENG\nEnglish=ENG\nDeutsch=DEU\n");
+  file("language.eng", "0=ENG\n1=One\n2=Two\n");
+  file("language.deu", "0=DEU\n1=Eins\n");
+  ASSERT_EQ(lang_.LoadLanguage("language", 1), 0);
+  EXPECT_EQ(lang_.SetListedLanguage("FRA"), 0);
+  EXPECT_EQ(lang_.SetListedLanguage(""), 0);
+  EXPECT_EQ(ActiveLanguage, "ENG");
+  EXPECT_EQ(lang_.SetListedLanguage("deu"), 1);
+  EXPECT_EQ(ActiveLanguage, "DEU");
+  EXPECT_EQ(lang_.GetString(1), "Eins");
+  EXPECT_EQ(lang_.GetString(2), "Two");
+  EXPECT_TRUE(dialogs_.boxes.empty());
+}
+
 TEST_F(LocalizationTest, ListWithoutLanguagesStillHasEnglish) {
   file("QSLangs.ini", "[Languages]\nlanguage=ENG\n");
   file("language.eng", "0=ENG\n1=One\n");

@@ -196,3 +196,22 @@ TEST(ContentCompilerTree, TextsAndExamsAFastTypistFinishesInTenSecondsAreRefused
       << log.str();
   EXPECT_FALSE(fs::exists(out / "lessons" / "c.cnt"));
 }
+
+// A translation lacking a message, a placeholder or a joining blank would show English, format
+// the wrong thing or glue words together: the build refuses it and names the message.
+TEST(ContentCompilerTree, TranslationsMustGiveEveryMessageInTheShapeOfTheEnglishOne) {
+  TempDir data, out;
+  writeFile(data / "language.eng", "0=ENG\n1=Lesson\\+\n2=%s days\n3=Start\n5=\n");
+  writeFile(data / "language.deu", "0=DEU\n1=Lektion\\+\n2=%s Tage\n3=Start\n5=deu.cnt\n");
+  std::ostringstream log;
+  ASSERT_EQ(compileTree(data.path(), out.path(), log), 0) << log.str();
+
+  writeFile(data / "language.deu", "0=DEU\n1=Lektion\n2=Tage\n5=\n");
+  EXPECT_EQ(compileTree(data.path(), out.path(), log), 3) << log.str();
+  for (const char* problem :
+       {"message 1 must end with a blank", "message 2 needs 1 \"%s\"", "message 3 is missing"}) {
+    EXPECT_NE(log.str().find(problem), std::string::npos) << problem << "\n" << log.str();
+  }
+  EXPECT_NE(readFile(out / "language.deu").find("3=Start"), std::string::npos)
+      << "the installed translation is kept";
+}

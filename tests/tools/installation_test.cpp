@@ -15,6 +15,7 @@
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/tempdir.h"
+#include "text/textutil.h"
 
 namespace fs = std::filesystem;
 
@@ -23,12 +24,14 @@ namespace {
 
 const fs::path kShare = fs::path(KS_BINARY_DIR) / "share" / "keyscholar";
 
-class Installation : public ::testing::Test {
+// Each shipped language, loaded as the tutor loads it when it is the active one.
+class Installation : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    ActiveLanguage.clear();
+    ActiveLanguage = GetParam();
     lang_.SetFolder(kShare);
     ASSERT_EQ(lang_.LoadLanguage("language", 1), 0) << lang_.lastError();
+    EXPECT_EQ(ActiveLanguage, GetParam());
   }
   void TearDown() override { ActiveLanguage.clear(); }
   std::string text(int id) const { return lang_.GetString(id); }
@@ -43,10 +46,21 @@ class Installation : public ::testing::Test {
   TLocalize lang_;
 };
 
-TEST_F(Installation, LanguageFileLoadsAsTheDefaultLanguage) {
-  EXPECT_TRUE(dialogs_.boxes.empty());
+TEST(InstalledLanguages, EnglishIsTheDefaultAndGermanIsListed) {
+  test::RecordingDialogs dialogs;
+  ActiveLanguage.clear();
+  TLocalize lang;
+  lang.SetFolder(kShare);
+  ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
+  EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  EXPECT_EQ(lang_.languageNames(), std::vector<std::string>{"English"});
+  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
+  ActiveLanguage.clear();
+}
+
+TEST_P(Installation, LanguageFileLoadsWithTheProductNames) {
+  EXPECT_TRUE(dialogs_.boxes.empty());
   // The product names are the ones the programs fall back on without a language file.
   EXPECT_EQ(text(1), lang_.GetStringDefault(1));
   EXPECT_EQ(text(1), "Quillstroker");
@@ -55,9 +69,9 @@ TEST_F(Installation, LanguageFileLoadsAsTheDefaultLanguage) {
   EXPECT_EQ(text(273), " h ") << "escaped blanks survive the build";
 }
 
-TEST_F(Installation, EveryMessageTheProgramsLookUpIsDefined) {
+TEST_P(Installation, EveryMessageTheProgramsLookUpIsDefined) {
   std::string language;
-  ASSERT_TRUE(readWholeFile(kShare / "language.eng", language));
+  ASSERT_TRUE(readWholeFile(kShare / ("language." + lowerCase(GetParam())), language));
   const auto uses = contentc::scanMessageUses(
       {fs::path(KS_SOURCE_DIR) / "src", fs::path(KS_SOURCE_DIR) / "apps"});
   const auto missing = contentc::missingMessages(uses, contentc::definedMessageIds(language));
@@ -81,7 +95,7 @@ TEST(MessageScan, FindsLiteralLookupsAndTheirLines) {
   EXPECT_EQ(missing.size(), 3u);
 }
 
-TEST_F(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
+TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   // Auto-detection that finds no layout returns 1107; the options view compares it with 205.
   EXPECT_EQ(text(205), text(1107));
   // Format texts hold exactly the placeholders the callers fill in.
@@ -109,11 +123,15 @@ TEST_F(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
+INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU"),
+                         [](const auto& info) { return std::string(info.param); });
+
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {
   ASSERT_TRUE(OpenPolicySettings("Policy.dyn", kShare));
   ReadLessonOptions();
   EXPECT_EQ(lessonOptions().wordLength, 5);
-  EXPECT_EQ(PolicySettings->ReadString("languagecode"), "ENG");
+  // Unset, so that a learner's desktop language chooses (or the learner does).
+  EXPECT_EQ(PolicySettings->ReadString("languagecode"), "");
   EXPECT_EQ(PolicySettings->ReadString("DefaultContents"), "eng.cnt");
   EXPECT_TRUE(PolicySettings->ReadBool("Sounds"));
   PolicySettings.reset();

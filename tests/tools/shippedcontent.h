@@ -13,8 +13,9 @@ inline const std::filesystem::path kShippedRoot =
 
 // A shipped course and the layout it is written for.
 struct ShippedCourse {
-  std::string file;    // in the lessons folder
-  std::string layout;  // in the keyboards folder
+  std::string file;      // in the lessons folder
+  std::string layout;    // in the keyboards folder
+  std::string language;  // the course's "$language"
 };
 
 inline void PrintTo(const ShippedCourse& c, std::ostream* os) {
@@ -22,9 +23,10 @@ inline void PrintTo(const ShippedCourse& c, std::ostream* os) {
 }
 
 inline std::vector<ShippedCourse> shippedCourses() {
-  return {{"eng.cnt", "qwerty.kbd"},
-          {"engdvorak.cnt", "dvorak.kbd"},
-          {"engcolemak.cnt", "colemak.kbd"}};
+  return {{"eng.cnt", "qwerty.kbd", "ENG"},
+          {"engdvorak.cnt", "dvorak.kbd", "ENG"},
+          {"engcolemak.cnt", "colemak.kbd", "ENG"},
+          {"deu.cnt", "german.kbd", "DEU"}};
 }
 
 }  // namespace ks::test

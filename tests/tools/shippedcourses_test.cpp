@@ -95,7 +95,7 @@ TEST_P(ShippedCourse, LoadsWithoutASingleComplaint) {
   EXPECT_FALSE(course_->LayoutFailed());
   for (const auto& box : boxes_.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
   for (const auto& p : course_->Problems()) ADD_FAILURE() << p.Code << " " << p.Text;
-  EXPECT_EQ(course_->CourseLanguage, "ENG");
+  EXPECT_EQ(course_->CourseLanguage, GetParam().language);
   EXPECT_FALSE(course_->Description.empty());
   EXPECT_FALSE(course_->WizardName.empty());
   EXPECT_EQ(course_->AccuracyGoals.size(), 3u) << "one goal per goal level";

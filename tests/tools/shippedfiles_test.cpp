@@ -1,6 +1,8 @@
 // The typing test texts, game word lists, sounds and pictures of the installation.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "analysis/keydataext.h"
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
@@ -18,16 +20,24 @@ namespace {
 
 using test::kShippedRoot;
 
-// Every character of `text` but line ends can be typed on the US layout.
-std::string untypeable(const std::string& text) {
-  static TKeyDataExt layout;
+// The layout the texts of a language are typed on.
+std::string layoutOf(const std::string& language) {
+  return language == "DEU" ? "german.kbd" : "qwerty.kbd";
+}
+
+// The characters of `text` but line ends that cannot be typed on the layout (an accented letter
+// may come from a dead key).
+std::string untypeable(const std::string& text, const std::string& layoutFile = "qwerty.kbd") {
+  static std::map<std::string, TKeyDataExt> layouts;
+  TKeyDataExt& layout = layouts[layoutFile];
   if (layout.Keys.empty()) {
-    EXPECT_EQ(layout.loadFromFile((kShippedRoot / "keyboards" / "qwerty.kbd").string()), 1);
+    EXPECT_EQ(layout.loadFromFile((kShippedRoot / "keyboards" / layoutFile).string()), 1);
   }
   std::string bad;
   for (char c : text) {
     if (c == '\r' || c == '\n' || c == ' ') continue;
-    if (layout.findKey(std::string(1, c)).key == nullptr) bad += c;
+    if (layout.findKey(std::string(1, c)).key == nullptr && !layout.findDeadKey(c).accent.key)
+      bad += c;
   }
   return bad;
 }
@@ -37,14 +47,20 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   const auto descriptors = listMatchingFiles(kShippedRoot / "Texts", "*.exi");
   EXPECT_GE(descriptors.size(), 10u);
   size_t shortest = SIZE_MAX, longest = 0;
+  std::map<std::string, int> perLanguage;
   for (const std::string& name : descriptors) {
     const fs::path exi = kShippedRoot / "Texts" / pathFrom1252(name);
     SCOPED_TRACE(name);
     TDynamicSettings d;
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
-    EXPECT_EQ(d.ReadString("language"), "ENG");
-    EXPECT_NE(findText(d.ReadString("copyright"), "public domain"), std::string::npos);
+    const std::string language = d.ReadString("language");
+    EXPECT_TRUE(language == "ENG" || language == "DEU") << language;
+    ++perLanguage[language];
+    const std::string copyright = d.ReadString("copyright");
+    EXPECT_NE(findText(copyright, language == "DEU" ? "gemeinfrei" : "public domain"),
+              std::string::npos)
+        << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -55,27 +71,30 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(text.OpenText(exm.string(), TTextFile::tmRead), fsOk);
     std::string all, line;
     while (text.ReadLine(line)) all += line + "\n";
-    EXPECT_EQ(untypeable(all), "");
+    EXPECT_EQ(untypeable(all, layoutOf(language)), "");
     shortest = std::min(shortest, all.size());
     longest = std::max(longest, all.size());
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
+  EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  const auto lists = listMatchingFiles(kShippedRoot, "*.vcb.ENG");
-  EXPECT_GE(lists.size(), 4u);
-  for (const std::string& name : lists) {
-    const fs::path file = kShippedRoot / pathFrom1252(name);
-    std::vector<std::string> words;
-    ASSERT_EQ(TStreamFile::ReadAllLines(words, file.string()), fsOk) << name;
-    EXPECT_GE(words.size(), 30u) << name;
-    for (const std::string& w : words) {
-      const std::string word(trimBlanks(w));
-      EXPECT_FALSE(word.empty()) << name;
-      EXPECT_EQ(lowerCase(word), word) << name;
-      EXPECT_EQ(untypeable(word), "") << name;
+  for (const std::string language : {"ENG", "DEU"}) {
+    const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
+    EXPECT_GE(lists.size(), 4u) << language;
+    for (const std::string& name : lists) {
+      const fs::path file = kShippedRoot / pathFrom1252(name);
+      std::vector<std::string> words;
+      ASSERT_EQ(TStreamFile::ReadAllLines(words, file.string()), fsOk) << name;
+      EXPECT_GE(words.size(), 30u) << name;
+      for (const std::string& w : words) {
+        const std::string word(trimBlanks(w));
+        EXPECT_FALSE(word.empty()) << name;
+        EXPECT_EQ(lowerCase(word), word) << name;
+        EXPECT_EQ(untypeable(word, layoutOf(language)), "") << name;
+      }
     }
   }
 }

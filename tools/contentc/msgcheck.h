@@ -2,10 +2,13 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "contentc/compiler.h"
 
 namespace ks::contentc {
 
@@ -25,8 +28,18 @@ std::vector<MessageUse> scanMessageUses(const std::vector<std::filesystem::path>
 // The ids an "id=text" language file defines (an empty text counts as defined).
 std::set<int> definedMessageIds(std::string_view languageFile);
 
+// The "id=text" messages of a language file.
+std::map<int, std::string> messageTexts(std::string_view languageFile);
+
 // The uses whose id `defined` lacks.
 std::vector<MessageUse> missingMessages(const std::vector<MessageUse>& uses,
                                         const std::set<int>& defined);
+
+// Every other language file among `installed` (installed path -> compiled bytes) must give each
+// message of "language.eng" a text, with the same "%s"/"%d" placeholders and the same blank at
+// either end: a missing text shows English in the middle of a translated page, a lost placeholder
+// hands a number to a text that expects none, and a lost blank glues a join together.
+std::vector<Diagnostic> checkTranslations(const std::map<std::string, std::string>& installed,
+                                          const std::map<std::string, std::string>& displayOf);
 
 }  // namespace ks::contentc

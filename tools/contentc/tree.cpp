@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "contentc/compiler.h"
+#include "contentc/msgcheck.h"
 #include "contentc/typingtime.h"
 #include "platform/sharedfile.h"
 #include "text/textutil.h"
@@ -78,6 +79,8 @@ int compileTree(const fs::path& dataDir, const fs::path& outDir, std::ostream& l
   }
   const std::vector<Diagnostic> slow = checkTypingTimes(compiledByName, displayOf);
   errors.insert(errors.end(), slow.begin(), slow.end());
+  const std::vector<Diagnostic> untranslated = checkTranslations(compiledByName, displayOf);
+  errors.insert(errors.end(), untranslated.begin(), untranslated.end());
   if (errors.empty()) {
     std::error_code ec;
     fs::create_directories(outDir, ec);

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# A learner whose desktop speaks German (LANG, LANGUAGE) starts the tutor with the German layout
+# set in the X server (setxkbmap de): the tutor speaks German, recommends the German course, and
+# the learner types its first exercises, the key introduction and both key drills. The learner's
+# files must then hold the German course's results.
+set -euo pipefail
+bin=$1
+. "$(dirname "$0")/lib.sh"
+script_home
+lessons=$bin/../share/keyscholar/lessons
+command -v setxkbmap >/dev/null || { echo "setxkbmap is missing (package x11-xkb-utils)"; exit 1; }
+
+# The X server keeps its layout for the scripts after this one.
+layout=$(setxkbmap -query | awk '/^layout:/ {print $2}')
+trap '[ -n "$pid" ] && { kill "$pid"; sleep 1; kill -9 "$pid"; } 2>/dev/null; setxkbmap "${layout:-us}"; rm -rf "$work"' EXIT
+setxkbmap de
+# The language from LANG and LANGUAGE; characters as UTF-8 (xdotool types the learner's "ü"),
+# whether or not the machine has the German locale.
+{ export LANG=de_DE.UTF-8 LANGUAGE=de LC_CTYPE=C.UTF-8; } 2>/dev/null
+unset LC_ALL LC_MESSAGES
+
+lines() { tr -d '\r' <"$lessons/$1" | grep -v '^$'; }
+typeit() { xdotool type --delay "$2" "$1"; }
+next() {
+  sleep 1.5
+  xdotool key Return
+  sleep 2.5
+  no_boxes "$pid" || exit 1
+}
+info() { "$bin/learnerinfo" --language DEU "Jana Krüger" "$@"; }
+fail() {
+  echo "$1"
+  info ContentsFile Crs.DEU.Chapter Crs.DEU.Exercise || true
+  cat "$out"
+  exit 1
+}
+
+start_tutor "$out"
+shot german_login
+open_first_lesson "jana krüger"
+no_boxes "$pid" || exit 1
+shot german_lesson
+
+# 1.1: the introduction page, then each new key pressed as it is presented.
+xdotool key Return
+sleep 2
+xdotool key Return
+sleep 2
+for k in f j d k; do
+  typeit "$k" 100
+  sleep 1.3
+done
+sleep 2
+
+# 1.2: the two key drills, three and two repetitions of each group.
+xdotool key Return
+sleep 2
+shot german_drill
+for file_reps in "g01k1.txt 3" "g01k2.txt 2"; do
+  read -r file reps <<<"$file_reps"
+  while IFS= read -r line; do
+    for _ in $(seq "$reps"); do
+      typeit "$line" 120
+      sleep 0.8
+    done
+  done < <(lines "$file")
+  next
+  next
+done
+quit_tutor "$out" || exit 1
+
+report=$(info ContentsFile Crs.DEU.Chapter Crs.DEU.Exercise)
+echo "$report"
+grep -qix "ContentsFile=deu.cnt" <<<"$report" || fail "the German course was not recommended"
+grep -q "^result 1.1 " <<<"$report" || fail "no result of the key introduction"
+grep -q "^result 1.2 .* checked=1 .* errors=0 accuracy=100" <<<"$report" ||
+  fail "the key drills were not typed without errors"
+grep -qx "Crs.DEU.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
+for k in f j d k; do
+  grep -q "^key $k presses=[1-9]" <<<"$report" || fail "no presses of $k"
+done
+echo "German first lesson: ok"
