@@ -42,10 +42,11 @@ std::string message(int id) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (auto rc = ks::answerInfoSwitches(argc, argv, "tapwatch",
-                                       "Tapwatch keeps daily typing figures for a learner and "
-                                       "suggests breaks and review practice.",
-                                       "[/AUTOLOGON]"))
+  if (auto rc = ks::answerInfoSwitches(
+          argc, argv, "tapwatch",
+          "Quillstroker Sidewatch keeps daily typing figures for a learner and "
+          "suggests breaks and review practice.",
+          "[/AUTOLOGON]"))
     return *rc;
   ks::installHttpFetcher();
   QApplication app(argc, argv);
