@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/keydataext.h"
 #include "book/bookwindow.h"
 #include "book/formview.h"
 #include "book/pagescale.h"
@@ -15,6 +16,7 @@
 #include "games/ui/registergames.h"
 #include "monitor/spyedapps.h"
 #include "monitorview/ui/sidewatch.h"
+#include "platform/desktop/keyboardwatch.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
   // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).
   auto keyboard = ks::createSystemKeyboard();
   ks::setSystemKeyboard(keyboard.get());
+  // A layout that follows the system one reads its keys again after the learner switches.
+  ks::KeyboardWatch layoutWatch(*keyboard, [] { ks::CurrentLayout().markLayoutChanged(); });
 
   ks::TBookFormEx window;
   ks::QtDialogs dialogs(&window);

@@ -139,6 +139,9 @@ class TKeyDataExt {
   int activateWindowsLayout(bool force);
   // Marks a layout that follows the system layout as changed (the system layout was switched).
   void markLayoutChanged();
+  // Reads a layout marked as changed again from its file, so that its keys type what the system
+  // layout types now. Returns true when it was read again.
+  bool reloadIfChanged();
 
   // The file of the keyboard's background picture, found next to the layout file; "" when none.
   std::filesystem::path picturePath() const;

@@ -20,7 +20,6 @@ constexpr size_t kMaxLine = 255;
 constexpr size_t kMaxSlot = 15;
 constexpr size_t kMaxShort = 255;
 constexpr int kScanCodeColumn = 9;
-constexpr int kKeypadDecimalScan = 83;
 constexpr int kShiftCaptionMessage = 167;
 // Scan codes of the home row (a s d f, j k l ;) and of the upper letter row from its left end.
 constexpr int kHomeRowScans[] = {30, 31, 32, 33, 36, 37, 38, 39};
@@ -287,7 +286,7 @@ class KeyFileReader {
         break;
       case KeyKind::CommaDotKey: {
         // Without a system keyboard the file's own character stays.
-        std::string c = systemChars(kKeypadDecimalScan, ksPlain).substr(0, 1);
+        std::string c = systemChars(kKeypadDecimalScanCode, ksPlain).substr(0, 1);
         if (!c.empty()) k.Chars[0] = c;
         break;
       }

@@ -33,6 +33,14 @@ void TKeyDataExt::markLayoutChanged() {
   if (DynamicLayout) LayoutChanged = true;
 }
 
+bool TKeyDataExt::reloadIfChanged() {
+  if (!LayoutChanged || FileName.empty()) return false;
+  LayoutChanged = false;
+  // The path is taken before the load replaces it; a file gone meanwhile keeps the old keys.
+  const std::string path = FileName;
+  return loadFromFile(path) > 0;
+}
+
 TKeyDataExt& CurrentLayout() {
   static TKeyDataExt layout;
   return layout;

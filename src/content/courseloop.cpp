@@ -269,6 +269,8 @@ int TCourseLoop::RunExercise(TExercise& exercise, bool& completed) {
       if (result == 4) break;
       ++bm_.Event;
       if (result > 4) break;
+      // An event may send the learner elsewhere (a message page's button opens another part).
+      if (ui_.LeaveRequested()) break;
     }
   }
   if (bm_.Event > count) {

@@ -11,6 +11,7 @@
 namespace ks {
 
 struct EventKeyword;
+class TContents;
 
 // What the loader hands an event before running it.
 struct EventHandover {
@@ -32,6 +33,14 @@ struct EventHandover {
   const std::vector<std::string>* GameWords = nullptr;
   // Events run on a built text: this text instead of the line's text field.
   const std::string* TextOverride = nullptr;
+  // The course the event belongs to (goal fields may refer to its exercises); none outside one.
+  const TContents* Course = nullptr;
+  // Where the learner is, for the screen's title: lesson and exercise number (0: not in a
+  // course), the lesson's name and the exercise's type.
+  int Lesson = 0;
+  int Exercise = 0;
+  std::string LessonName;
+  std::string ExerciseTitle;
 };
 
 // The accuracy and speed goals an event ran with, for the exercise result.

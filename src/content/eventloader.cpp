@@ -99,6 +99,13 @@ int TEventLoader::Execute(const EventRuntime& rt) {
   if (const TBookMark* bm = Bookmark()) {
     h.PageIndex = bm->Event;
     h.PageCount = Exercise->LeadingMessagePages();
+    h.Course = Exercise->Owner->Owner;
+  }
+  if (Exercise != nullptr && ResultSource == "BKM") {
+    h.Lesson = ChapterNumber();
+    h.Exercise = ExerciseNumber();
+    if (Exercise->Owner != nullptr) h.LessonName = Exercise->Owner->Name;
+    h.ExerciseTitle = Exercise->Type;
   }
   h.DynamicDuration = DynamicDuration;
   h.CancelVisible = CancelVisible;

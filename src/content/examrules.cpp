@@ -20,6 +20,29 @@ std::string msg(int id) {
   return Localize().GetString(id);
 }
 
+enum class Criterion { WholeText, Accuracy, NetSpeed, GrossSpeed, Rhythm };
+
+// The line of a criterion, as the verdict and the exam's introduction show it.
+std::string criterionText(Criterion which, const ExamCriteria& c, bool cpm, int wordLength) {
+  const auto speed = [&](int kpm, int kind) {
+    return msg(262) + intToStr(DisplaySpeed(kpm, cpm, wordLength)) + " " +
+           msg(SpeedUnitMessage(cpm)) + " (" + msg(kind) + ")";
+  };
+  switch (which) {
+    case Criterion::WholeText:
+      return msg(265);
+    case Criterion::Accuracy:
+      return msg(261) + intToStr(c.MinAccuracy) + "%";
+    case Criterion::NetSpeed:
+      return speed(c.MinNet, 586);
+    case Criterion::GrossSpeed:
+      return speed(c.MinGross, 587);
+    case Criterion::Rhythm:
+      return msg(263) + intToStr(c.MinRhythm) + "%";
+  }
+  return {};
+}
+
 }  // namespace
 
 ExamVariant ExamVariantOf(std::string_view eventType, bool internal) {
@@ -69,6 +92,19 @@ ExamCriteria SetupExam(ExamVariant variant, const std::vector<std::string>& even
   return c;
 }
 
+std::vector<std::string> ExamRequirements(const ExamCriteria& c, bool cpm, int wordLength) {
+  std::vector<std::string> lines;
+  const auto add = [&](bool inForce, Criterion which) {
+    if (inForce) lines.push_back(criterionText(which, c, cpm, wordLength));
+  };
+  add(c.MinAccuracy > 0, Criterion::Accuracy);
+  add(c.MinNet > 0, Criterion::NetSpeed);
+  add(c.MinGross > 0, Criterion::GrossSpeed);
+  add(c.MinRhythm > 0, Criterion::Rhythm);
+  add(c.MustTypeAll, Criterion::WholeText);
+  return lines;
+}
+
 void ExamTypedLog::Add(std::string_view expected, std::string_view typed, unsigned char key) {
   (void)key;
   pairs_.emplace_back(std::string(expected), std::string(typed));
@@ -85,29 +121,16 @@ void EvaluateExam(TResultItem& r, const ExamCriteria& c, std::string_view eventT
   if (user != nullptr) user->WriteInteger("qslms.exampassed", lesson && r.Complete ? 1 : 0);
 
   const bool cpm = user != nullptr && user->ReadBool("cpm");
-  const std::string unit = msg(SpeedUnitMessage(cpm));
-  const auto speed = [&](int kpm) { return intToStr(DisplaySpeed(kpm, cpm, ctx.WordLength)); };
   r.Tip.clear();
-  if (c.MustTypeAll && !finished) {
-    r.Tip += msg(265) + "\r\r";
+  const auto fail = [&](Criterion which) {
+    r.Tip += criterionText(which, c, cpm, ctx.WordLength) + "\r\r";
     r.Passed = false;
-  }
-  if (r.Accuracy < c.MinAccuracy) {
-    r.Tip += msg(261) + intToStr(c.MinAccuracy) + "%\r\r";
-    r.Passed = false;
-  }
-  if (r.NetSpeed < c.MinNet) {
-    r.Tip += msg(262) + speed(c.MinNet) + " " + unit + " (" + msg(586) + ")\r\r";
-    r.Passed = false;
-  }
-  if (r.GrossSpeed < c.MinGross) {
-    r.Tip += msg(262) + speed(c.MinGross) + " " + unit + " (" + msg(587) + ")\r\r";
-    r.Passed = false;
-  }
-  if (r.Rhythm < c.MinRhythm) {
-    r.Tip += msg(263) + intToStr(c.MinRhythm) + "%\r\r";
-    r.Passed = false;
-  }
+  };
+  if (c.MustTypeAll && !finished) fail(Criterion::WholeText);
+  if (r.Accuracy < c.MinAccuracy) fail(Criterion::Accuracy);
+  if (r.NetSpeed < c.MinNet) fail(Criterion::NetSpeed);
+  if (r.GrossSpeed < c.MinGross) fail(Criterion::GrossSpeed);
+  if (r.Rhythm < c.MinRhythm) fail(Criterion::Rhythm);
   if (r.Passed) {
     r.Tip = msg(375);
     if (lesson && user != nullptr) user->WriteInteger("qslms.exampassed", 2);

@@ -35,6 +35,10 @@ struct ExamCriteria {
 ExamCriteria SetupExam(ExamVariant variant, const std::vector<std::string>& eventFields,
                        const std::string& courseId, int timeLimit, int wordLength);
 
+// What an exam asks for, one line per criterion in force (the texts its verdict uses), speeds
+// in the learner's unit (`cpm`: keystrokes instead of words per minute).
+std::vector<std::string> ExamRequirements(const ExamCriteria& criteria, bool cpm, int wordLength);
+
 // The log of an exam as (target, typed) pairs; the ending key is not kept.
 class ExamTypedLog : public TypedTextLog {
  public:

@@ -289,7 +289,8 @@ ExercInfoModel JudgeExerciseResult(const ExercInfoInput& in, const JudgeSources&
       keyLevel = 99;
       m.PrintResults = true;
       m.PrintDiploma = item->Passed;
-      m.Title = msg(532);
+      // An exam of a course lesson is no typing test, though both are judged alike.
+      m.Title = msg(item->Chapter > 0 ? 2151 : 532);
     } else {
       m.Title = msg(533);
     }

@@ -9,6 +9,9 @@
 
 namespace ks {
 
+// The set-1 scan code of the numeric keypad's decimal key.
+constexpr int kKeypadDecimalScanCode = 83;
+
 // Key states of `keyChars`: the slots 0, 1, 4 and 20 of a layout key.
 enum KeyState : int { ksPlain = 0, ksShift = 1, ksAltGr = 2, ksShiftAltGr = 3 };
 
@@ -36,6 +39,12 @@ class SystemKeyboard {
   virtual bool capsLockOn() = 0;
   virtual void setCapsLock(bool on) = 0;
   virtual void setNumLock(bool on) = 0;
+
+  // A descriptor that turns readable when the keyboard has news (-1: it never has), and the news:
+  // true when the user switched the active layout since the last call. Switches made with
+  // `activateLayout` are the program's own and do not count.
+  virtual int changeDescriptor() { return -1; }
+  virtual bool layoutSwitched() { return false; }
 };
 
 // Used without a desktop (Wayland, no display, tests): answers "00000409", switches nothing,

@@ -246,6 +246,19 @@ TEST_F(KeyFile, DynamicLayoutsTakeCharactersFromTheSystemLayout) {
   EXPECT_EQ(layout.MaterialName, "q,.pyf");
 }
 
+TEST_F(KeyFile, AFollowingLayoutReadsItsKeysAgainAfterTheUserSwitched) {
+  test::FakeSystemKeyboard system;
+  system.keys[21] = {"y", "Y", "", ""};
+  ASSERT_EQ(loadLines(layout, dir, {"dynamiclayout", "xkey;5;0;0;0;0;-;y;Y;21"}), 1);
+  system.keys[21] = {"z", "Z", "", ""};  // the learner switched to a German layout
+  EXPECT_FALSE(layout.reloadIfChanged());
+  EXPECT_EQ(key(0).Chars[0], "y");
+  layout.markLayoutChanged();
+  EXPECT_TRUE(layout.reloadIfChanged());
+  EXPECT_EQ(key(0).Chars[0], "z");
+  EXPECT_FALSE(layout.LayoutChanged);
+}
+
 TEST_F(KeyFile, ReloadingGivesTheSameLayout) {
   const std::vector<std::string> lines{"homerow;asdfjkl%;", "key;1;10;10;30;30;-;a;A",
                                        "key;2;+2;0;0;0;-;s;S", "shiftcontrolkey;8;+2;0;0;0;-;1;S"};

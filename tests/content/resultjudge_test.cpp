@@ -17,7 +17,7 @@ std::string m(int id) {
 
 struct Judge : ::testing::Test {
   void SetUp() override {
-    for (int id = 100; id < 2000; ++id) Localize().SetString(id, m(id));
+    for (int id = 100; id < 2200; ++id) Localize().SetString(id, m(id));
     for (int id = 1490; id <= 1495; ++id) Localize().SetString(id, m(id) + "%s");
     settings.Open("", omMemory);
     goals.Active = true;
@@ -185,6 +185,9 @@ TEST_F(Judge, ExamsAndResultsWithoutGoalsOrMeasuresHaveTheirOwnVerdicts) {
   item.Tip = "Slow down.";
   ExercInfoModel r = judge(80, 100);
   EXPECT_EQ(r.Title, m(532));
+  item.Chapter = 3;  // an exam of a course lesson is titled as one, not as a typing test
+  EXPECT_EQ(judge(80, 100).Title, m(2151));
+  item.Chapter = 0;
   EXPECT_EQ(r.StatusTitle, m(1664));
   EXPECT_EQ(r.Comment, "Slow down.");
   EXPECT_TRUE(r.CommentArea);

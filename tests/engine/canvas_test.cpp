@@ -139,11 +139,11 @@ TEST(WordViewCanvas, TheTerminatorFollowsTheWord) {
   EXPECT_TRUE(c.Complete());
 }
 
-// Draws the canvases as an exercise shows them; the picture goes to $KS_SCREENSHOT_DIR when set,
-// so a developer can look at it.
-TEST(Canvases, DrawTheCursorErrorsAndLineEnds) {
+// Draws the canvases as an exercise shows them and looks at the pixels that matter; the picture
+// goes to $KS_SCREENSHOT_DIR when set, so a developer can look at it.
+TEST(Canvases, DrawTheCursorErrorsPassedAndHiddenWords) {
   QWidget page;
-  page.resize(560, 330);
+  page.resize(560, 420);
   TViewCanvas view(&page);
   view.setGeometry(20, 10, 520, 150);
   view.SetDesignFont("Georgia", 18, false);
@@ -151,7 +151,7 @@ TEST(Canvases, DrawTheCursorErrorsAndLineEnds) {
   view.CurrentColour = view.RestColour = view.ArrowColour = QColor(52, 0, 202);
   view.SetCanvasMode(TextModel::CharacterMode);
   view.LoadText("The quick brown fox jumps\rover the lazy dog.", 0);
-  for (int i = 0; i < 6; ++i) view.Advance();
+  for (int i = 0; i < 6; ++i) view.Advance();  // "The" typed, the cursor on the "i" of "quick"
   view.MarkError();
   TTypingCanvas line(&page);
   line.setGeometry(20, 180, 520, 120);
@@ -161,17 +161,40 @@ TEST(Canvases, DrawTheCursorErrorsAndLineEnds) {
   for (char ch : std::string("Teh")) line.AppendChar(static_cast<unsigned char>(ch));
   line.FinishWord(false, true);
   for (char ch : std::string("quick")) line.AppendChar(static_cast<unsigned char>(ch));
+  TViewCanvas words(&page);  // the input-line model's text: passed words change colour
+  words.setGeometry(20, 320, 520, 80);
+  words.SetDesignFont("Georgia", 18, false);
+  words.PassedColour = QColor(185, 224, 128);
+  words.LoadText("one two three", 0);
+  words.Advance();
   QImage shot = page.grab().toImage();
   if (const char* dir = std::getenv("KS_SCREENSHOT_DIR")) shot.save(QString(dir) + "/canvases.png");
-  // Something other than the page colour was drawn in both canvases.
-  const auto inked = [&](QRect r) {
-    for (int y = r.top(); y < r.bottom(); ++y)
-      for (int x = r.left(); x < r.right(); ++x)
-        if (shot.pixelColor(x, y) != view.Background) return true;
-    return false;
+
+  const auto pixels = [&](QRect r, QColor colour) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) n += shot.pixelColor(x, y) == colour;
+    return n;
   };
-  EXPECT_TRUE(inked(QRect(20, 10, 520, 40)));
-  EXPECT_TRUE(inked(QRect(20, 180, 520, 40)));
+  // The rectangle of item `i` of a view canvas's page, on the page.
+  const auto item = [](const TViewCanvas& c, int i, const std::string& text) {
+    const QPoint at = c.ItemPos(i);
+    return QRect(c.x() + at.x(), c.y() + c.RowTop(at.y()), c.TextWidth(text), c.RowHeight());
+  };
+  const QRect typed = item(view, 0, "The");
+  EXPECT_EQ(pixels(typed, view.Background), typed.width() * typed.height());  // typed text vanishes
+  const QRect current = item(view, 1, "quick");
+  EXPECT_GT(pixels(current, QColor(255, 0, 0)), 10);               // the wrong key's cursor
+  EXPECT_GT(pixels(current, view.CurrentColour), 10);              // the rest of the word
+  EXPECT_GT(pixels(item(view, 2, "brown"), view.FontColour), 10);  // still to come
+  EXPECT_EQ(pixels(QRect(20, 10, 520, 150), QColor(255, 0, 0)),
+            pixels(current, QColor(255, 0, 0)));  // nowhere else
+  const QRect firstRow(20, 180, 520, line.RowHeight());
+  EXPECT_GT(pixels(firstRow, line.ErrorColour), 20);  // the wrong word's double underline
+  EXPECT_GT(pixels(firstRow, line.FontColour), 10);
+  EXPECT_GT(pixels(item(words, 0, "one"), words.PassedColour), 10);
+  EXPECT_EQ(pixels(item(words, 1, "two"), words.PassedColour), 0);
+  EXPECT_GT(pixels(item(words, 1, "two"), words.CurrentColour), 10);
 }
 
 }  // namespace

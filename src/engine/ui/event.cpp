@@ -3,14 +3,19 @@
 #include <QKeyEvent>
 #include <cstring>
 
+#include "analysis/keydataext.h"
 #include "book/bookwindow.h"
+#include "content/goalreferences.h"
 #include "engine/ui/eventenv.h"
+#include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
+#include "platform/systemkeyboard.h"
 #include "store/dynamicsettings.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 #include "text/cp1252.h"
 #include "text/fields.h"
+#include "text/numbers.h"
 #include "text/textutil.h"
 
 namespace ks {
@@ -81,6 +86,11 @@ unsigned char keyEventTo1252(QKeyEvent* event, unsigned& deadKey) {
 
 TEvent::TEvent(const std::string& line) : line_(line) {
   EventLine = splitEventFields(line);
+  // Layouts that swap "." and "," learn what the keypad's decimal key types right now.
+  if (CurrentLayout().CommaDot == 1) {
+    const std::string decimal = systemKeyboard().keyChars(kKeypadDecimalScanCode, ksPlain);
+    if (!decimal.empty()) KeypadDecimalChar = decimal[0];
+  }
   MenuVisible = false;
   ButtonFlags = TBookFormEx::kNext;
   if (PolicySettings) {
@@ -117,10 +127,30 @@ int TEvent::Execute(const EventHandover& h) {
   CancelVisible = h.CancelVisible;
   ActiveKeys = h.ActiveKeys;
   if (h.TextOverride != nullptr) TextOverride = *h.TextOverride;
+  if (h.Course != nullptr) ResolveGoalReferences(EventLine, *h.Course);
+  lesson_ = h.Lesson;
+  exercise_ = h.Exercise;
+  lessonName_ = h.LessonName;
+  exerciseTitle_ = h.ExerciseTitle;
   return RunModal();
 }
 
+QString TEvent::ExerciseContext() const {
+  if (lesson_ <= 0) return {};
+  TLocalize& lang = Localize();
+  std::string text = lang.GetString(124) + intToStr(lesson_);
+  if (!lessonName_.empty()) text += ": " + lessonName_;
+  if (exercise_ > 0) {
+    text += " \x96 " + lang.GetString(2150) + intToStr(exercise_);
+    if (!exerciseTitle_.empty()) text += ": " + exerciseTitle_;
+  }
+  return toQString(text);
+}
+
 void TEvent::Setup() {
+  // The learner switched the system layout since the last screen: a layout that follows it
+  // reads its keys again before anything shows them.
+  CurrentLayout().reloadIfChanged();
   TCustomBookView::Setup();
   if (TBookFormEx* book = bookForm()) {
     book->SetTitle(QString());

@@ -50,6 +50,10 @@ class TEvent : public TCustomBookView, public LessonEvent {
   bool Internal = false;  // the typing test's own exam
   int GoalNotifyMargin = 10;
 
+  // Where the exercise stands in its course, for the screen's title: "Lesson 3: E and I –
+  // Exercise 2: Word drill"; empty outside a course.
+  QString ExerciseContext() const;
+
   // The field `i` of the line, or "" when the line is shorter.
   std::string Field(size_t i) const;
   // Whether the course locks its exercises until they are finished.
@@ -70,6 +74,8 @@ class TEvent : public TCustomBookView, public LessonEvent {
  private:
   std::string line_;
   unsigned deadKey_ = 0;  // a dead key waiting for its letter
+  int lesson_ = 0, exercise_ = 0;
+  std::string lessonName_, exerciseTitle_;
 };
 
 // The character a Qt key event types, as 1252 (0: none); `deadKey` composes accents.

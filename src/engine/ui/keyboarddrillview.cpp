@@ -140,6 +140,7 @@ void TCustomKeyboardEvent2::Setup() {
   correctTitle_->hide();
   keyboard_->show();
   fingers_->show();
+  AddExerciseContext(page, 8);
 
   services_ = std::make_unique<TypingServices>(
       TypingServices{*env.clock, *analyzer, sound(), lessonOptions()});

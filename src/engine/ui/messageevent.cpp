@@ -8,11 +8,13 @@
 #include <QUrl>
 
 #include "book/bookwindow.h"
+#include "book/pagestyle.h"
 #include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
+#include "platform/sound.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
@@ -23,6 +25,9 @@ namespace {
 
 constexpr int kTextTop = 80;
 constexpr int kTextHeight = 385;
+// The action button ends left of the cancel button, level with it.
+constexpr int kActionRight = 435;
+constexpr int kActionTop = 464;
 
 QPixmap loadPicture(const std::string& name) {
   if (name.empty()) return {};
@@ -43,11 +48,53 @@ TMessageEvent::TMessageEvent(const std::string& line) : TEvent(line) {
   ButtonFlags = TBookFormEx::kNext;
 }
 
+int TMessageEvent::Execute(const EventHandover& handover) {
+  actionChosen_ = false;
+  const int result = TEvent::Execute(handover);
+  // The tab is asked for once the page is closed, through the window's tabs as if clicked: the
+  // studying ends after this page and the part behind the tab runs.
+  if (actionChosen_) {
+    const QString tab = ActionTab();
+    if (TBookFormEx* book = bookForm(); book && !tab.isEmpty()) book->Tab(tab)->click();
+  }
+  return result;
+}
+
+QString TMessageEvent::ActionTab() {
+  TBookFormEx* book = bookForm();
+  if (!book) return {};
+  for (const char* tab : {"Sidewatch", "Review"}) {
+    if (book->Tab(tab)) return tab;
+  }
+  return {};
+}
+
 void TMessageEvent::Setup() {
   TEvent::Setup();
   State = esFinished;
   EnterCloses = true;
   BuildPlainPage(Field(5));
+  BuildActionButton(Content());
+}
+
+void TMessageEvent::BuildActionButton(QWidget* page) {
+  if (!page || !ActionOpensMonitor) return;
+  const QString tab = ActionTab();
+  auto* action =
+      makeButton(page, "ActionBtn", msgText(tab == "Review" ? 2154 : 2153), ButtonRole::Primary);
+  action->setFocusPolicy(Qt::StrongFocus);
+  action->adjustSize();
+  // Level with the round buttons, clear of the page number.
+  const int width = std::max(action->width() + 24, 200);
+  action->setGeometry(kActionRight - width, kActionTop, width, 38);
+  action->setStyleSheet(studyStyleSheet());
+  // Without a part to lead to, the button would promise what nothing keeps.
+  action->setVisible(!tab.isEmpty());
+  connect(action, &QPushButton::clicked, this, [this] {
+    sound().play(SoundId::Click);
+    actionChosen_ = true;
+    SetCloseResult(3);
+  });
 }
 
 void TMessageEvent::BuildPlainPage(const std::string& pictureName) {
@@ -95,17 +142,20 @@ void THTMLMessageEvent::Setup() {
   EnterCloses = true;
   QWidget* page = Content();
   if (!page) return;
-  std::string html;
+  BuildActionButton(page);
   const std::filesystem::path file = joinResolved(eventEnvironment().text.coursesFolder, Field(3));
+  std::string html;
   if (!readWholeFile(file, html)) {
     BuildPlainPage(Field(5));
     return;
   }
   viewer_ = new QTextBrowser(page);
   viewer_->setObjectName("HtmlViewer");
-  viewer_->setGeometry((TBookFormEx::kPageWidth - 190 - 510) / 2 + 20, 40 + 30, 510, 410);
+  // The page ends above the action button when there is one.
+  const auto* action = page->findChild<QWidget*>("ActionBtn");
+  const int bottom = action && !action->isHidden() ? kActionTop - 8 : 480;
+  viewer_->setGeometry((TBookFormEx::kPageWidth - 190 - 510) / 2 + 20, 70, 510, bottom - 70);
   viewer_->setOpenLinks(false);
-  viewer_->setSearchPaths({QString::fromStdString(file.parent_path().string())});
   // The course's pages are plain HTML; the look of the book comes from here.
   viewer_->setFont(designFont("Verdana", 11));
   viewer_->document()->setDefaultStyleSheet(
@@ -116,14 +166,10 @@ void THTMLMessageEvent::Setup() {
       "  margin-bottom: 4px; }"
       "th { background-color: #e4efd8; color: #1f5f3a; }"
       "td, th { border: 1px solid #b9d3a0; padding: 5px 10px; }");
-  viewer_->setHtml(toQString(html, false));
+  showPage(file, html);
   viewer_->setStyleSheet("QTextBrowser { background: transparent; border: none; }");
-  connect(viewer_, &QTextBrowser::anchorClicked, this, [](const QUrl& url) {
-    const QString scheme = url.scheme().toLower();
-    if (scheme != "http" && scheme != "https" && scheme != "mailto") return;
-    if (PolicySettings && PolicySettings->ReadBool("RemoveInternetLinks")) return;
-    if (!QDesktopServices::openUrl(url)) ReportError(-8001, Localize().GetString(18));
-  });
+  connect(viewer_, &QTextBrowser::anchorClicked, this,
+          [this](const QUrl& url) { FollowLink(url.toString()); });
   if (PageCount >= 2) {
     auto* pageLbl = new QLabel(
         QString("%1 %2 %3").arg(PageIndex).arg(toQString(Localize().GetString(712))).arg(PageCount),
@@ -133,6 +179,50 @@ void THTMLMessageEvent::Setup() {
     if (PageIndex == PageCount && bookForm())
       bookForm()->NextBtn()->setText(toQString(Localize().GetString(1692)));
   }
+}
+
+void THTMLMessageEvent::showPage(const std::filesystem::path& file, const std::string& html) {
+  page_ = file;
+  // Pictures of the page are found beside it.
+  viewer_->setSearchPaths({QString::fromStdString(file.parent_path().string())});
+  viewer_->setHtml(toQString(html, false));
+}
+
+void THTMLMessageEvent::FollowLink(const QString& link) {
+  if (!viewer_) return;
+  const QString upper = link.toUpper();
+  const int colon = static_cast<int>(link.indexOf(':'));
+  // A name without a scheme (or with a drive letter) and "FILE:" names are pages of the course.
+  if (colon < 2 || upper.contains("FILE:")) {
+    QString name = link;
+    if (const auto at = upper.indexOf("FILE:"); at >= 0) name = link.mid(at + 5);
+    while (name.startsWith("//")) name.remove(0, 1);  // "file:///x" keeps one "/": absolute
+    QString anchor;
+    if (const auto hash = name.indexOf('#'); hash >= 0) {
+      anchor = name.mid(hash + 1);
+      name.truncate(hash);
+    }
+    if (!name.isEmpty()) {
+      const std::filesystem::path folder =
+          page_.empty() ? eventEnvironment().text.coursesFolder : page_.parent_path();
+      const std::filesystem::path file = joinResolved(folder, toCp1252(name));
+      std::string html;
+      if (!readWholeFile(file, html)) return;  // a missing page leaves the one on show
+      showPage(file, html);
+    }
+    if (!anchor.isEmpty()) viewer_->scrollToAnchor(anchor);
+    return;
+  }
+  if (!upper.startsWith("HTTP:") && !upper.startsWith("HTTPS:") && !upper.startsWith("MAILTO:"))
+    return;
+  if (PolicySettings && PolicySettings->ReadBool("RemoveInternetLinks")) return;
+  if (!QDesktopServices::openUrl(QUrl(link))) ReportError(-8001, Localize().GetString(18));
+}
+
+void THTMLMessageEvent::Hide() {
+  TMessageEvent::Hide();
+  viewer_ = nullptr;
+  page_.clear();
 }
 
 }  // namespace ks

@@ -3,7 +3,11 @@
 // layout, the blocks and the exam rules.
 #pragma once
 
+#include <QPointer>
+#include <QRect>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "content/examrules.h"
 #include "content/textblocks.h"
@@ -14,6 +18,7 @@ class QLabel;
 
 namespace ks {
 
+class TKeyboard;
 class TTrafficLightLcd;
 class TViewCanvas;
 class TTypingCanvas;
@@ -31,6 +36,7 @@ class TTextEventView : public TTimedEvent, public TextBlockListener {
   void KeyPress(unsigned char& key) override;
   int ProgressPercent() const override;
   void ShowRhythmLight(int light) override;
+  void StartTyping() override;
 
   // TextBlockListener
   void BlockShown(const std::string& attribution) override;
@@ -42,15 +48,32 @@ class TTextEventView : public TTimedEvent, public TextBlockListener {
   // The rhythm light, shown when the policy turns "Rhythm" on; null otherwise.
   TTrafficLightLcd* RhythmLight() const { return light_; }
   const ExamCriteria& Exam() const { return exam_; }
+  // The on-screen keyboard of the paragraph layouts; null otherwise.
+  TKeyboard* Keyboard() const { return keyboard_; }
+  // The "Type here:" prompt over the empty input line, until the learner starts.
+  QLabel* TypeHerePanel() const { return typeHere_; }
+  // What an exam asks for, beside the text; null for other events.
+  QLabel* ExamRequirements() const { return requirements_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void showRhythmLight(QWidget* page);
+  void placePromptAndDivider(QWidget* page);
+  void showKeyboard(QWidget* page);
+  void setupExam(QWidget* page);
 
   const TextEventTraits* traits_;
   TViewCanvas* view_ = nullptr;
   TTypingCanvas* line_ = nullptr;
   QLabel* copyright_ = nullptr;
   TTrafficLightLcd* light_ = nullptr;
+  TKeyboard* keyboard_ = nullptr;
+  // The window's buttons moved out of the keyboard's way, with their places to go back to.
+  std::vector<std::pair<QPointer<QWidget>, QRect>> movedButtons_;
+  QLabel* typeHere_ = nullptr;
+  QLabel* requirements_ = nullptr;
   std::unique_ptr<TypingCore> checker_;
   std::unique_ptr<TypingServices> services_;
   ExamVariant examVariant_ = ExamVariant::None;

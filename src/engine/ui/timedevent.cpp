@@ -1,11 +1,13 @@
 #include "engine/ui/timedevent.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
 
 #include "analysis/analyzer.h"
+#include "analysis/keydataext.h"
 #include "book/bookwindow.h"
 #include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
@@ -30,14 +32,6 @@ int intField(const std::string& text) {
 TTimedEvent::TTimedEvent(const std::string& line) : TEvent(line) {
   clockTimer_.setInterval(100);
   connect(&clockTimer_, &QTimer::timeout, this, &TTimedEvent::Tick);
-  if (EventLine.size() > 10) {
-    AccuracyBonus = intField(Field(10));
-    CompletionSpeed = intField(Field(11));
-    SpeedFinalGoal = intField(Field(12));
-    SpeedStartGoal = intField(Field(13));
-    SpeedMidGoal = intField(Field(14));
-    ObjectiveIndex = intField(Field(15));
-  }
 }
 
 TTimedEvent::~TTimedEvent() {
@@ -50,6 +44,16 @@ Measures* TTimedEvent::measures() const {
 }
 
 void TTimedEvent::readGoals() {
+  // Read here, not at construction: goal fields that refer to another exercise are resolved
+  // once the event knows its course.
+  if (EventLine.size() > 10) {
+    AccuracyBonus = intField(Field(10));
+    CompletionSpeed = intField(Field(11));
+    SpeedFinalGoal = intField(Field(12));
+    SpeedStartGoal = intField(Field(13));
+    SpeedMidGoal = intField(Field(14));
+    ObjectiveIndex = intField(Field(15));
+  }
   const EventEnvironment& env = eventEnvironment();
   GoalsActive = false;
   if (env.accuracyGoals.empty() || !env.userSettings || CourseId.empty()) return;
@@ -104,6 +108,7 @@ void TTimedEvent::Setup() {
     ExtraTime = 0;
   }
   readGoals();
+  durationCaption_.clear();
   TEvent::Setup();
   EnterCloses = false;
   IdleLimit = 0;
@@ -269,6 +274,39 @@ void TTimedEvent::GoalKeyPress(unsigned char& key) {
   }
 }
 
+void TTimedEvent::AddExerciseContext(QWidget* page, int top) {
+  const QString context = ExerciseContext();
+  if (!page || context.isEmpty()) return;
+  // A quiet line above the text: the exercise's own screen keeps the title line free.
+  auto* label = new QLabel(page);
+  label->setObjectName("ExerciseContext");
+  label->setFont(designFont("Verdana", 8.5, true));
+  label->setStyleSheet("color: #6a7d52;");
+  label->setGeometry(40, top, kConsoleLeft - 40 - 15, 16);
+  label->setText(QFontMetrics(label->font()).elidedText(context, Qt::ElideRight, label->width()));
+  label->setToolTip(context);
+  label->show();
+}
+
+void TTimedEvent::ChangeTimeLimit(int seconds, const QString& caption) {
+  TimeLimit = seconds;
+  durationCaption_ = caption;
+  if (gauge_) gauge_->setRange(0, TimeLimit > 0 ? TimeLimit : 100);
+  if (timeCaption_) timeCaption_->setText(timeCaption());
+  lastRemaining_ = -1;
+  showTime(TimeLimit);
+}
+
+QString TTimedEvent::timeCaption() const {
+  const QString caption = msg(TimeLimit ? 130 : 247);
+  return durationCaption_.isEmpty() ? caption : caption + "  " + durationCaption_;
+}
+
+unsigned char TTimedEvent::MapKeypadDecimal(unsigned char key) {
+  const char c = static_cast<char>(key);
+  return static_cast<unsigned char>(CurrentLayout().mapKeypadDecimal(std::string_view(&c, 1)));
+}
+
 void TTimedEvent::showTime(int seconds) {
   if (!timeValue_) return;
   if (seconds < 0) seconds = 0;
@@ -332,7 +370,7 @@ void TTimedEvent::StartTyping() {
   const bool exam = EventType == "TEST" || EventType == "FINALTEST" || EventType == "EXAM" ||
                     EventType == "EXAM2";
   if (pauseBtn_) pauseBtn_->setVisible(TimeLimit > 0 && !exam);
-  if (timeCaption_) timeCaption_->setText(msg(TimeLimit ? 130 : 247));
+  if (timeCaption_) timeCaption_->setText(timeCaption());
   if (Measures* m = measures()) m->Timer.StartOrResume();
   clockTimer_.start();
   if (messagePanel_) messagePanel_->hide();

@@ -43,6 +43,8 @@ class TTimedEvent : public TEvent, public TypingHost {
   void ShowProgress(int percent) override;
   // The goal panels see every key first while goals apply.
   void GoalKeyPress(unsigned char& key) override;
+  // The keypad's decimal key types what the layout says ("," on layouts that swap them).
+  unsigned char MapKeypadDecimal(unsigned char key) override;
 
   int TimeLimit = 0;  // seconds; 0: none
   int BaseTime = 0;
@@ -70,6 +72,11 @@ class TTimedEvent : public TEvent, public TypingHost {
   void CloseQuery(bool& abort) override;
   // The two lines shown when the event has finished.
   void ShowFinishMessage(const QString& line1, const QString& line2);
+  // The line over the exercise that tells where it stands in the course; nothing outside one.
+  void AddExerciseContext(QWidget* page, int top);
+  // A limit that replaces the line's own after the setup (an exam's duration): the gauge and the
+  // time follow it; `caption` ("[3:00]") stays beside the time caption.
+  void ChangeTimeLimit(int seconds, const QString& caption);
   GoalInputs CurrentGoalInputs() const;
 
  private:
@@ -79,11 +86,13 @@ class TTimedEvent : public TEvent, public TypingHost {
   void showGoalStatus(bool finished);
   void storeNoInterrupt();
   void showTime(int seconds);
+  QString timeCaption() const;
 
   QTimer clockTimer_;
   int lastRemaining_ = -1;
   int64_t lastKeyTick_ = 0;
   int64_t finishTick_ = 0;
+  QString durationCaption_;
   QLabel* timeCaption_ = nullptr;
   QLabel* timeValue_ = nullptr;
   QProgressBar* gauge_ = nullptr;

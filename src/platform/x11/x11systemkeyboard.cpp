@@ -37,6 +37,7 @@ struct X11SystemKeyboard::Impl {
   std::unique_ptr<XkbKeymap> keymap;
   std::string rulesNames;             // the raw root property the keymap was read with
   std::vector<XkbLayoutName> groups;  // one per configured group
+  int lastGroup = 0;                  // the group as last seen, to tell a switch
 
   ~Impl() {
     keymap.reset();
@@ -95,7 +96,32 @@ std::unique_ptr<X11SystemKeyboard> X11SystemKeyboard::connect(const char* displa
   std::unique_ptr<X11SystemKeyboard> kb(new X11SystemKeyboard(std::move(impl)));
   kb->refresh();
   if (!kb->impl_->keymap) return nullptr;
+  // Group changes wake the connection, so that a switch of the user's layout is seen at once.
+  XkbSelectEventDetails(kb->impl_->display, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                        XkbGroupStateMask);
+  kb->impl_->lastGroup = kb->activeGroup();
+  XFlush(kb->impl_->display);
   return kb;
+}
+
+void X11SystemKeyboard::drainEvents() {
+  while (XPending(impl_->display) > 0) {
+    XEvent event;
+    XNextEvent(impl_->display, &event);
+  }
+}
+
+int X11SystemKeyboard::changeDescriptor() {
+  return ConnectionNumber(impl_->display);
+}
+
+bool X11SystemKeyboard::layoutSwitched() {
+  drainEvents();
+  // The state itself decides: events read along with other replies must not hide a switch.
+  const int group = activeGroup();
+  const bool switched = group != impl_->lastGroup;
+  impl_->lastGroup = group;
+  return switched;
 }
 
 void X11SystemKeyboard::refresh() {
@@ -151,6 +177,9 @@ int X11SystemKeyboard::activateLayout(std::string_view layoutId) {
     if (layoutIdForXkb(impl_->groups[i].layout, impl_->groups[i].variant) != layoutId) continue;
     if (!XkbLockGroup(impl_->display, XkbUseCoreKbd, static_cast<unsigned>(i))) return -1;
     XSync(impl_->display, False);
+    // Our own switch is no switch of the user's.
+    drainEvents();
+    impl_->lastGroup = activeGroup();
     return static_cast<int>(i);
   }
   return -1;

@@ -27,6 +27,9 @@ class X11SystemKeyboard : public SystemKeyboard {
   bool capsLockOn() override;
   void setCapsLock(bool on) override;
   void setNumLock(bool on) override;
+  // The connection to the X server, which hears of every change of the XKB group.
+  int changeDescriptor() override;
+  bool layoutSwitched() override;
 
   // The active XKB group (0 to 3), and the XKB layout names of the groups ("us", "de(nodeadkeys)").
   int activeGroup();
@@ -37,6 +40,8 @@ class X11SystemKeyboard : public SystemKeyboard {
   explicit X11SystemKeyboard(std::unique_ptr<Impl> impl);
   // Re-reads the keymap when the configured layouts changed since the last question.
   void refresh();
+  // Reads the events that woke the caller; they only say that something changed.
+  void drainEvents();
   std::unique_ptr<Impl> impl_;
 };
 

@@ -14,7 +14,6 @@ namespace {
 // XKB numbers keys by the Linux input codes plus 8; those equal the set-1 scan codes of the
 // main block and the keypad.
 constexpr int kKeycodeOffset = 8;
-constexpr int kKeypadDecimalScan = 83;
 // The block of dead-key keysyms (dead_grave .. dead_longsolidusoverlay).
 constexpr unsigned kFirstDeadKeysym = 0xFE50;
 constexpr unsigned kLastDeadKeysym = 0xFE93;
@@ -122,7 +121,7 @@ XkbKeymap::Result XkbKeymap::lookup(int scanCode, int group, int state) const {
     if (altGrMask_ == 0) return r;  // the keymap has no AltGr
     depressed |= altGrMask_;
   }
-  const unsigned locked = scanCode == kKeypadDecimalScan ? numLockMask_ : 0;
+  const unsigned locked = scanCode == kKeypadDecimalScanCode ? numLockMask_ : 0;
   const auto kc = static_cast<xkb_keycode_t>(scanCode + kKeycodeOffset);
   const auto layout = static_cast<xkb_layout_index_t>(group);
   xkb_state* st = xkb_state_new(keymap_);
