@@ -10,10 +10,14 @@ test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpd
 # The Debian package ("package") and the checks of the installed files ("test" too).
 package_pkgs="dpkg-dev file lintian"
 test_pkgs="$test_pkgs desktop-file-utils appstream groff-base $package_pkgs"
+# The fuzz targets (scripts/fuzz.sh, "test" too): clang and its libFuzzer runtime.
+fuzz_pkgs="clang libclang-rt-dev"
+test_pkgs="$test_pkgs $fuzz_pkgs"
 
 wanted=$build_pkgs
 [ "${1:-}" = "test" ] && wanted="$wanted $test_pkgs"
 [ "${1:-}" = "package" ] && wanted="$wanted $package_pkgs"
+[ "${1:-}" = "fuzz" ] && wanted="$wanted $fuzz_pkgs"
 
 missing=""
 for p in $wanted; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the test build (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every tier:
-# core and widget tests headless, then the X11 tests under one Xvfb, one at a time.
+# core and widget tests headless, the fuzz targets briefly, then the X11 tests under one Xvfb,
+# one at a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -21,6 +22,8 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 ctest --test-dir "$build" -LE x11 --output-on-failure -j"$(nproc)"
+# Every file parser, from its committed corpus and for a few seconds more (clang, build/fuzz).
+scripts/fuzz.sh 4
 # Now and then the leak checker's own tracer crashes while it stops a GUI program's threads at
 # exit (a sanitizer fault, "Tracer caught signal 11"): an X11 test that fails runs once more, and
 # a real fault fails both times.
