@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace ks {
@@ -44,7 +44,10 @@ bool writeInPlace(int fd, std::string_view data, bool& touched) {
   // Reserve the space first so that a full disk fails here, with the old content intact.
   if (!data.empty()) {
     int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(data.size()));
-    if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) return false;
+    if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) {
+      errno = rc;
+      return false;
+    }
   }
   touched = true;
   size_t done = 0;
@@ -121,6 +124,7 @@ bool readJournal(const std::filesystem::path& file, int fd, std::string& content
 }
 
 FolderSyncObserver folderSyncObserver = nullptr;
+thread_local int lastWriteErrno = 0;
 
 // Makes a rename in `folder` durable: without it a power cut can forget the rename, although the
 // renamed file's content was synced.
@@ -132,30 +136,52 @@ void syncFolder(const std::filesystem::path& folder) {
   if (folderSyncObserver) folderSyncObserver(folder);
 }
 
-// Puts `data` beside the file as its journal: written whole and synced under a temporary name,
-// then renamed, so a journal is either complete or absent.
+// The journal while it is written. One name per file, so a writer killed while writing it leaves
+// no file behind that nobody would remove: the next save of the file writes over it.
+std::filesystem::path journalDraftPath(const std::filesystem::path& file) {
+  return journalPath(file).string() + ".new";
+}
+
+// Holds the whole draft for its writer; a draft nobody holds belongs to a writer that is gone.
+bool lockDraft(int fd, short type, int command) {
+  struct flock fl {};
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  return fcntl(fd, command, &fl) == 0 && (command != F_OFD_GETLK || fl.l_type == F_UNLCK);
+}
+
+// Puts `data` beside the file as its journal: written whole and synced as a draft, then renamed,
+// so a journal is either complete or absent.
 bool writeJournal(const std::filesystem::path& file, int fd, std::string_view data) {
   struct stat sb {};
   if (::fstat(fd, &sb) != 0) return false;
-  static std::atomic<unsigned> counter{0};
   const std::filesystem::path journal = journalPath(file);
-  const std::string temp = journal.string() + "." + std::to_string(::getpid()) + "." +
-                           std::to_string(counter.fetch_add(1));
-  int tfd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (tfd < 0) return false;
-  const bool ok = writeAllTo(tfd, journalHeader(sb.st_ino, data.size())) && writeAllTo(tfd, data) &&
-                  (::fdatasync(tfd) == 0 || errno == EINVAL);
-  ::close(tfd);
-  if (!ok || ::rename(temp.c_str(), journal.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
+  const std::filesystem::path draft = journalDraftPath(file);
+  int dfd = ::open(draft.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (dfd < 0) return false;
+  // Another writer's draft, or one that became a journal meanwhile, is left alone.
+  struct stat own {
+  }, named{};
+  bool ok = lockDraft(dfd, F_WRLCK, F_OFD_SETLK) && ::fstat(dfd, &own) == 0 &&
+            ::stat(draft.c_str(), &named) == 0 && own.st_ino == named.st_ino;
+  const bool mine = ok;
+  ok = ok && ::ftruncate(dfd, 0) == 0 && writeAllTo(dfd, journalHeader(sb.st_ino, data.size())) &&
+       writeAllTo(dfd, data) && (::fdatasync(dfd) == 0 || errno == EINVAL) &&
+       ::rename(draft.c_str(), journal.c_str()) == 0;
+  if (!ok && mine) ::unlink(draft.c_str());
+  ::close(dfd);
+  if (!ok) return false;
   syncFolder(journal.parent_path());
   return true;
 }
 
 // A writer that finds the journal of a save that never finished completes that save.
 void finishUnfinishedSave(const std::filesystem::path& file, int fd) {
+  const std::filesystem::path draft = journalDraftPath(file);
+  if (int dfd = ::open(draft.c_str(), O_RDONLY | O_CLOEXEC); dfd >= 0) {
+    if (lockDraft(dfd, F_WRLCK, F_OFD_GETLK)) ::unlink(draft.c_str());
+    ::close(dfd);
+  }
   const std::filesystem::path journal = journalPath(file);
   if (::access(journal.c_str(), F_OK) != 0) return;
   std::string pending;
@@ -251,6 +277,7 @@ bool SharedFile::writeWhole(std::string_view data) {
   const bool journaled = !path_.empty() && writeJournal(path_, fd_, data);
   bool touched = false;
   const bool ok = writeInPlace(fd_, data, touched);
+  lastWriteErrno = ok ? 0 : errno;
   // A failure that left the old content untouched must not let readers see the new one; one
   // that overwrote part of it leaves the journal, so readers get the new content whole.
   if (journaled && (ok || !touched)) ::unlink(journalPath(path_).c_str());
@@ -262,6 +289,12 @@ void SharedFile::close() {
     ::close(fd_);
     fd_ = -1;
   }
+}
+
+std::string takeWriteFailure() {
+  const int e = lastWriteErrno;
+  lastWriteErrno = 0;
+  return e == 0 ? std::string() : std::string(std::strerror(e));
 }
 
 bool readWholeFile(const std::filesystem::path& path, std::string& out) {

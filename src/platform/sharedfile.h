@@ -56,6 +56,10 @@ class SharedFile {
 using FolderSyncObserver = void (*)(const std::filesystem::path& folder);
 void setFolderSyncObserver(FolderSyncObserver observer);
 
+// Why this thread's last whole write failed, in the system's words ("No space left on device"),
+// and forgets it; "" when it succeeded.
+std::string takeWriteFailure();
+
 // Reads a whole file (shared reading). False when it cannot be opened or read.
 bool readWholeFile(const std::filesystem::path& path, std::string& out);
 // Replaces or creates a file by the safe whole-file write, denying other writers meanwhile.

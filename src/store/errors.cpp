@@ -153,15 +153,21 @@ bool appendToLog(const std::filesystem::path& path, const std::string& header,
       if (ok) done += static_cast<size_t>(n);
     }
     ok = ok && (::fdatasync(fd) == 0 || errno == EINVAL);
+    // A full disk must not leave half an entry: the log ends where it ended before.
+    if (!ok) (void)!::ftruncate(fd, sb.st_size);
   }
   ::close(fd);  // releases the lock
   return ok;
 }
 
 void ReportError(int code, const std::string& detail) {
-  const std::string head = "#" + intToStr(code) + " " + ErrorText(code);
+  std::string head = "#" + intToStr(code) + " " + ErrorText(code);
+  // A failed write says why (a full disk, a lost share), so the learner knows what to do.
+  const std::string cause =
+      code == fsWriteError || code == fsCloseFailed ? takeWriteFailure() : std::string();
+  if (!cause.empty()) head += ": " + cause;
   dialogs().messageBox(head + "\n\r" + detail, Localize().GetStringDefault(1), BoxKind::Error);
-  LogError(code, detail);
+  LogError(code, cause.empty() ? detail : detail + " (" + cause + ")");
 }
 
 void LogError(int code, const std::string& detail) {

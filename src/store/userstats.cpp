@@ -1,6 +1,7 @@
 // The learner's statistics file (".DTA"): a header, the lesson and monitor key statistics and
 // the word list, read whole and written whole in one pass.
 #include "platform/dialogs.h"
+#include "platform/sharedfile.h"
 #include "store/binio.h"
 #include "store/damaged.h"
 #include "store/errors.h"
@@ -78,7 +79,8 @@ bool TUser::saveStatistics() {
     status = file.Close() == fsClosed ? fsOk : file.status();
   }
   if (status != fsOk) {
-    const std::string text = "File error in SaveStatistics: " + intToStr(status);
+    std::string text = "File error in SaveStatistics: " + intToStr(status);
+    if (const std::string cause = takeWriteFailure(); !cause.empty()) text += " (" + cause + ")";
     dialogs().messageBox(text, Localize().GetStringDefault(1), BoxKind::Error);
     LogError(status, text + " " + path);
     return false;
