@@ -11,8 +11,9 @@ namespace ks::test {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kstest.XXXXXX").string();
+  TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+  explicit TempDir(const std::filesystem::path& base) {
+    std::string pattern = (base / "kstest.XXXXXX").string();
     char* made = ::mkdtemp(pattern.data());
     path_ = made ? made : "";
   }
