@@ -29,10 +29,13 @@
 #include "analysis/analyzer.h"
 #include "analysis/measures.h"
 #include "content/studylearner.h"
+#include "monitor/monitornotify.h"
 #include "monitor/monitorsession.h"
+#include "monitor/monitorstats.h"
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "platform/clock.h"
+#include "platform/random.h"
 #include "platform/sharedfile.h"
 #include "store/autostart.h"
 #include "store/langres.h"
@@ -259,12 +262,20 @@ int tutor(const fs::path& root, double seconds, const std::string& log) {
   return stored > 0 ? 0 : 1;
 }
 
-class QuietTray final : public TrayHost {
+// The monitor's windows and tray, with nobody to look at them.
+class QuietTray final : public TrayHost, public LogonWindows, public Notifier {
  public:
   void SetTrayIcon(int) override {}
   void NotifyCheck(int) override {}
   bool SettingsShowing() const override { return false; }
   bool Terminating() const override { return false; }
+  LoginChoice RunLogin(bool, const std::string&) override { return {}; }
+  void CancelModals() override {}
+  InfoPlacement InfoWindow() const override { return {}; }
+  void ShowInfoWindow(const InfoPlacement&) override {}
+  void StateChanged() override {}
+  void Terminate() override {}
+  void ShowBalloon(const std::string&, const std::string&, int, bool) override {}
 };
 
 // Logs learners on and off through the monitor's session, which saves their counters, list of
@@ -277,7 +288,10 @@ int monitor(const fs::path& root, double seconds) {
   Analyzer analyzer(measures, keys, words);
   QuietTray host;
   TTrayMain tray(analyzer, host, static_cast<uint32_t>(::getpid()));
-  MonitorSession session(tray, host, keys, words);
+  SeededRandom chance;
+  MonitorStats stats(measures, keys, clock);
+  MonitorNotices notices(stats, clock, chance, host);
+  MonitorSession session({tray, host, host, stats, notices, keys, words}, false);
   std::mt19937 random(static_cast<unsigned>(::getpid()));
   const auto end = Clock::now() + std::chrono::duration<double>(seconds);
   int sessions = 0, busy = 0;
