@@ -281,6 +281,11 @@ class QuietTray final : public TrayHost, public LogonWindows, public Notifier {
 // Logs learners on and off through the monitor's session, which saves their counters, list of
 // programs and statistics each time.
 int monitor(const fs::path& root, double seconds) {
+  // Its own workstation, set up for this account as the tutor sets it up.
+  if (!OpenWorkstationSettings(ProgramSettings->dataPath(), WorkstationName() + ".wks",
+                               omDenyWrite))
+    return 1;
+  workstationSettings->WriteBool("SidewatchInit." + LoginName(), true);
   const FakeClock clock;
   Measures measures(clock);
   DifficultKeySets keys(TDifficultKeys::Variant::Monitor);
