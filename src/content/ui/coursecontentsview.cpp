@@ -218,6 +218,8 @@ QString TCourseContentsView::LengthText() const {
     length = CourseLengthText(static_cast<int>(
         std::min<int64_t>(int64_t{StaticLessonMinutes(c, d)} * lessons, INT32_MAX)));
   }
+  // The page opens with the plain length; a choice the learner makes is answered in a sentence.
+  if (!chosen_) return msgText(1868) + " " + toQString(length) + " " + msgText(1875);
   return msgText(1700) + toQString(length) + msgText(1701);
 }
 
@@ -228,6 +230,7 @@ void TCourseContentsView::updateLength() {
 void TCourseContentsView::ChooseStaticEntry(int position) {
   if (!course_ || timeLocked_) return;
   course_->Bookmark.Duration = position;
+  chosen_ = true;
   if (optimalBtn_) optimalBtn_->setChecked(false);
   updateLength();
 }
@@ -235,6 +238,7 @@ void TCourseContentsView::ChooseStaticEntry(int position) {
 void TCourseContentsView::ChooseOptimal() {
   if (!course_ || timeLocked_) return;
   course_->Bookmark.Duration = -2;
+  chosen_ = true;
   if (durationList_) durationList_->clearSelection();
   updateLength();
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <tuple>
 
+#include "book/bookwindow.h"
 #include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/policy.h"
@@ -233,6 +234,8 @@ void TCourseListView::ChooseLanguage(int index) {
   if (code.empty()) return;
   if (learner_ != nullptr) learner_->Settings().WriteString("LanguageCode", code);
   Localize().SetLanguage(code);
+  // The menu's tabs and the window's buttons speak the new language too.
+  if (TBookFormEx* book = bookForm()) book->LanguageChanged();
   // The page in the new language; its courses follow the language too.
   summaries_.clear();
   // Rebuilt once the combo box that asked has returned from its signal.
