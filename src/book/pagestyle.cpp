@@ -1,5 +1,6 @@
 #include "book/pagestyle.h"
 
+#include <QStringList>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -58,33 +59,30 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
 
 void setElidedText(QLabel* label, const QString& text, int lines) {
   label->setToolTip(text);
-  const int width = std::max(1, label->contentsRect().width());
-  // Lay the text out as the label will, and cut it inside the last line that shows.
+  const QFontMetrics fm(label->font());
+  // Room to spare: on a scaled screen text is drawn a few percent wider than it measures.
+  const int width = std::max(1, label->contentsRect().width() * 24 / 25 - fm.averageCharWidth());
+  // Lay the text out here and give the label its lines as they are: it cannot wrap them once
+  // more and push the end of the text out of sight.
   QTextLayout layout(text, label->font());
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
   layout.beginLayout();
+  QStringList shown;
   int lastStart = 0;
-  int shown = 0;
-  bool more = false;
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
     line.setLineWidth(width);
-    if (shown == lines) {
-      more = true;
+    if (static_cast<int>(shown.size()) == lines) {
+      shown.back() = fm.elidedText(text.mid(lastStart).simplified(), Qt::ElideRight, width);
       break;
     }
     lastStart = line.textStart();
-    ++shown;
+    shown << text.mid(line.textStart(), line.textLength()).trimmed();
   }
   layout.endLayout();
-  if (!more) {
-    label->setText(text);
-    return;
-  }
-  const QFontMetrics fm(label->font());
-  label->setText(text.left(lastStart) +
-                 fm.elidedText(text.mid(lastStart).simplified(), Qt::ElideRight, width));
+  label->setWordWrap(false);
+  label->setText(shown.join('\n'));
 }
 
 void fitText(QLabel* label, const QString& text, double minPoints) {

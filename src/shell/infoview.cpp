@@ -77,14 +77,14 @@ void TInfoView::Setup() {
 }
 
 void TInfoView::buildAbout(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 66, kCardWidth, 150), "AboutCard");
+  QFrame* card = makeCard(page, QRect(kCardLeft, 66, kCardWidth, 136), "AboutCard");
   int left = 20;
   const QIcon icon = QIcon::fromTheme("org.quillstroker.Keyscholar");
   if (!icon.isNull()) {
     auto* picture = new QLabel(card);
     picture->setObjectName("ProgramIcon");
     picture->setPixmap(icon.pixmap(64, 64));
-    picture->setGeometry(20, 20, 64, 64);
+    picture->setGeometry(20, 16, 64, 64);
     left = 100;
   }
   const int width = kCardWidth - left - 20;
@@ -92,26 +92,26 @@ void TInfoView::buildAbout(QWidget* page) {
       typingTest_ ? QStringLiteral("Quillstroker Typing Test") : QString(kProgramTitle);
   auto* name = makeHeading(card, product, 18);
   name->setObjectName("ProductLbl");
-  name->setGeometry(left, 14, width, 32);
+  name->setGeometry(left, 10, width, 32);
   auto* version = makeLabel(card, msgText(2101) + kVersion, 10, true, "#1f5f3a");
   version->setObjectName("VersionLbl");
   version->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  version->setGeometry(left, 48, width, 20);
+  version->setGeometry(left, 42, width, 20);
   auto* about = makeLabel(card, msgText(2102), 9);
   about->setWordWrap(true);
-  about->setGeometry(left, 70, width, 20);
+  about->setGeometry(left, 62, width, 20);
   auto* licence = makeLabel(card, msgText(2103), 8, false, "#3c4a3c");
   licence->setObjectName("LicenceLbl");
   licence->setWordWrap(true);
   licence->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  licence->setGeometry(left, 94, width, 34);
+  licence->setGeometry(left, 84, width, 30);
   auto* qt = makeLabel(card, msgText(2104) + qVersion(), 8, false, "#5b6b5b");
-  qt->setGeometry(left, 126, width, 16);
+  qt->setGeometry(left, 114, width, 16);
 }
 
 void TInfoView::buildManuals(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 226, kCardWidth, 96), "ManualsCard");
-  makeHeading(card, msgText(2105), 12)->setGeometry(20, 10, 300, 24);
+  QFrame* card = makeCard(page, QRect(kCardLeft, 212, kCardWidth, 84), "ManualsCard");
+  makeHeading(card, msgText(2105), 12)->setGeometry(20, 8, 300, 24);
   struct Link {
     QString caption;
     QString target;
@@ -131,7 +131,7 @@ void TInfoView::buildManuals(QWidget* page) {
   for (int i = 0; i < 3; ++i) {
     QPushButton* b =
         linkButton(card, QString("ManualBtn%1").arg(i + 1), links[i].caption, links[i].target);
-    b->setGeometry(20 + i * 180, 46, 170, 34);
+    b->setGeometry(20 + i * 180, 38, 170, 34);
     if (typingTest_ && webLinksRemoved()) b->setEnabled(false);
     if (links[i].target.isEmpty()) {
       b->setEnabled(false);
@@ -141,15 +141,15 @@ void TInfoView::buildManuals(QWidget* page) {
 }
 
 void TInfoView::buildFolders(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 332, kCardWidth, 150), "FoldersCard");
-  makeHeading(card, msgText(2106), 12)->setGeometry(20, 10, 300, 24);
+  QFrame* card = makeCard(page, QRect(kCardLeft, 306, kCardWidth, 146), "FoldersCard");
+  makeHeading(card, msgText(2106), 12)->setGeometry(20, 8, 300, 24);
   const struct {
     const char* name;
     int caption, note, button;
     fs::path folder;
   } rows[] = {{"Data", 2107, 2111, 2108, DataFolder()},
               {"Installation", 2109, 2112, 2110, InstallationFolder()}};
-  int y = 42;
+  int y = 36;
   for (const auto& row : rows) {
     makeLabel(card, msgText(row.caption), 9, true)->setGeometry(20, y, 330, 18);
     auto* path = makeLabel(card, QString(), 9, false, "#000084");
@@ -165,7 +165,7 @@ void TInfoView::buildFolders(QWidget* page) {
                                 QUrl::fromLocalFile(full).toString());
     b->setProperty("role", "secondary");
     b->setGeometry(364, y + 8, 184, 32);
-    y += 52;
+    y += 54;
   }
 }
 

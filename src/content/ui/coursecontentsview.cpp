@@ -102,9 +102,16 @@ void TCourseContentsView::Setup() {
     QPushButton* b = makeButton(panel, QString("Lesson%1").arg(n), title, ButtonRole::Link);
     b->setMinimumHeight(22);
     if (n == bm.Chapter) b->setFont(designFont("Verdana", 9, true));
-    // A long title ends in an ellipsis before the scroll bar; the tooltip shows all of it.
+    // A long title takes a smaller type first; only what still does not fit ends in an
+    // ellipsis before the scroll bar, with all of it in the tooltip.
     b->ensurePolished();
-    const QString shown = QFontMetrics(b->font()).elidedText(title, Qt::ElideRight, kLessonRoom);
+    QFont font = b->font();
+    for (double points = 9; points > 7 && QFontMetrics(font).horizontalAdvance(title) > kLessonRoom;
+         points -= 0.5) {
+      font = designFont("Verdana", points - 0.5, n == bm.Chapter);
+    }
+    b->setFont(font);
+    const QString shown = QFontMetrics(font).elidedText(title, Qt::ElideRight, kLessonRoom);
     if (shown != title) {
       b->setText(shown);
       b->setToolTip(title);
