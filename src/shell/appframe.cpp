@@ -361,10 +361,7 @@ void TAppFrame::mainLoop() {
     const std::string language = ActiveLanguage;
     const int result = runPart(tab);
     // The settings page may have switched the language: the menu and captions follow it.
-    if (ActiveLanguage != language) {
-      buildMenu();
-      retitle();
-    }
+    if (ActiveLanguage != language) languageChanged();
     if (ActiveTab.isEmpty()) {
       if (tab == "Studying" && result == 55) ActiveTab = "Sidewatch";
       if ((tab == "Studying" || tab == "Courses") && result == 3) ActiveTab = "Settings";
