@@ -8,6 +8,9 @@
 #include <QUrl>
 
 #include "book/uistyle.h"
+#include "platform/desktop/qtext.h"
+#include "store/errors.h"
+#include "store/qssettings.h"
 
 namespace ks {
 namespace {
@@ -32,7 +35,8 @@ TBookFormEx::TBookFormEx(QWidget* parent)
       menuPanel_(new MenuPanel(book_)),
       closeBtn_(new RoundButton("CloseBtn", RoundButton::Symbol::Exit, menuPanel_)),
       closeBtn2_(new RoundButton("CloseBtn2", RoundButton::Symbol::Exit, book_)),
-      menuPic_(new QLabel(menuPanel_)) {
+      menuPic_(new QLabel(menuPanel_)),
+      menuLogo_(new QLabel(menuPanel_)) {
   mainWindow = this;
   setObjectName("BookFormEx");
   setMinimumSize(kMinWidth, kMinHeight);
@@ -59,6 +63,9 @@ TBookFormEx::TBookFormEx(QWidget* parent)
   closeBtn_->setLightCaption(true);
   menuPic_->setObjectName("MenuPic");
   menuPic_->hide();
+  menuPic_->installEventFilter(this);
+  menuLogo_->setObjectName("MenuLogo");
+  menuLogo_->hide();
   SetExitVisible(false);
   SetMenuVisible(false);
 
@@ -175,16 +182,46 @@ void TBookFormEx::ClearTabs() {
   menuPanel_->setMarkedTop(-1);
 }
 
-void TBookFormEx::SetAdPicture(const QString& file, const QString& link) {
-  QPixmap pic(file);
-  if (pic.isNull()) return;
-  menuPic_->setPixmap(pic);
+void TBookFormEx::SetAdPicture(const QPixmap& picture, const QString& link) {
+  if (picture.isNull()) return;
+  menuPic_->setPixmap(picture);
   menuPic_->adjustSize();
-  menuPic_->move((menuPanel_->width() - menuPic_->width()) / 2,
-                 menuPanel_->height() - menuPic_->height() - 90);
-  menuPic_->show();
   adLink_ = link;
   menuPic_->setCursor(link.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+  menuPic_->setToolTip(link);
+  menuPic_->show();
+  placeMenuPictures();
+}
+
+void TBookFormEx::SetMenuLogo(const QPixmap& picture) {
+  // The logo's place is 160 x 53; a larger picture is fitted into it.
+  const QPixmap shown = picture.width() > 160 || picture.height() > 53
+                            ? picture.scaled(160, 53, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                            : picture;
+  menuLogo_->setPixmap(shown);
+  menuLogo_->adjustSize();
+  menuLogo_->setVisible(!picture.isNull());
+  placeMenuPictures();
+}
+
+void TBookFormEx::placeMenuPictures() {
+  // From the exit button up: the logo, then the advertisement.
+  int bottom = closeBtn_->y() - 8;
+  if (menuLogo_->isVisibleTo(menuPanel_)) {
+    menuLogo_->move((menuPanel_->width() - menuLogo_->width()) / 2, bottom - menuLogo_->height());
+    bottom = menuLogo_->y() - 8;
+  }
+  menuPic_->move((menuPanel_->width() - menuPic_->width()) / 2, bottom - menuPic_->height());
+}
+
+bool TBookFormEx::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == menuPic_ && event->type() == QEvent::MouseButtonRelease && !adLink_.isEmpty()) {
+    if (!(PolicySettings && PolicySettings->ReadBool("RemoveInternetLinks")) &&
+        !QDesktopServices::openUrl(QUrl(adLink_)))
+      ReportError(-8001, toCp1252(adLink_));
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TBookFormEx::BringFrameToFront() {

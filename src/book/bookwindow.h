@@ -58,7 +58,12 @@ class TBookFormEx : public QWidget {
   void SetGap();
   void ClearTabs();
   QAbstractButton* Tab(const QString& name) const;
-  void SetAdPicture(const QString& file, const QString& link);
+  // The advertisement picture at the foot of the menu; a click opens `link`.
+  void SetAdPicture(const QPixmap& picture, const QString& link);
+  // The logo at the foot of the menu, above the exit button (none: hidden).
+  void SetMenuLogo(const QPixmap& picture);
+  // A view switched the program's language: the shell rebuilds the menu and the captions.
+  void LanguageChanged() { emit languageChanged(); }
   void BringFrameToFront();
 
   // 1: capture a still picture of the page; 2: show it instead of the page (when captured);
@@ -71,6 +76,7 @@ class TBookFormEx : public QWidget {
   void exitClicked();
   // The window's own close request; the window never closes by itself.
   void closeRequested();
+  void languageChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -79,6 +85,8 @@ class TBookFormEx : public QWidget {
 
  private:
   void placePage();
+  void placeMenuPictures();
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   BookPage* book_;
   QLabel* frozen_;
@@ -90,6 +98,7 @@ class TBookFormEx : public QWidget {
   RoundButton* closeBtn_;
   RoundButton* closeBtn2_;
   QLabel* menuPic_;
+  QLabel* menuLogo_;
   QString adLink_;
   std::vector<QPointer<TabButton>> tabs_;
   bool gap_ = false;

@@ -1,10 +1,17 @@
 #include "book/pagestyle.h"
 
+#include <QStringList>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <vector>
 
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
+#include "platform/paths.h"
 #include "store/langres.h"
+#include "store/programsetup.h"
 
 namespace ks {
 
@@ -51,11 +58,73 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
 }
 
 void setElidedText(QLabel* label, const QString& text, int lines) {
-  const QFontMetrics fm(label->font());
-  // Word wrapping leaves part of each line empty: allow for it.
-  const int room = label->width() * lines - fm.averageCharWidth() * 4 * lines;
-  label->setText(fm.elidedText(text, Qt::ElideRight, std::max(0, room)));
   label->setToolTip(text);
+  const QFontMetrics fm(label->font());
+  // Room to spare: on a scaled screen text is drawn a few percent wider than it measures.
+  const int width = std::max(1, label->contentsRect().width() * 24 / 25 - fm.averageCharWidth());
+  // Lay the text out here and give the label its lines as they are: it cannot wrap them once
+  // more and push the end of the text out of sight.
+  QTextLayout layout(text, label->font());
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QStringList shown;
+  int lastStart = 0;
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    if (static_cast<int>(shown.size()) == lines) {
+      shown.back() = fm.elidedText(text.mid(lastStart).simplified(), Qt::ElideRight, width);
+      break;
+    }
+    lastStart = line.textStart();
+    shown << text.mid(line.textStart(), line.textLength()).trimmed();
+  }
+  layout.endLayout();
+  label->setWordWrap(false);
+  label->setText(shown.join('\n'));
+}
+
+void fitText(QLabel* label, const QString& text, double minPoints) {
+  label->setToolTip(QString());
+  QFont font = label->font();
+  const int width = std::max(1, label->contentsRect().width());
+  // Smaller in half-point steps until it fits on one line; then as many lines as the label has
+  // room for.
+  const double start = font.pixelSize() * 72.0 / 96.0;
+  for (double points = start; points >= minPoints; points -= 0.5) {
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+    if (QFontMetrics(font).horizontalAdvance(text) <= width) break;
+  }
+  label->setFont(font);
+  if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+    label->setWordWrap(false);
+    label->setText(text);
+    return;
+  }
+  label->setWordWrap(true);
+  const int lines = std::max(1, label->height() / QFontMetrics(font).lineSpacing());
+  setElidedText(label, text, lines);
+}
+
+QPixmap installationPicture(const std::string& name1252) {
+  if (name1252.empty()) return QPixmap();
+  const std::filesystem::path name = pathFrom1252(name1252);
+  std::vector<std::filesystem::path> candidates;
+  if (name.is_absolute()) {
+    candidates.push_back(name);
+  } else {
+    // The root folder (a school's shared one) first, then the installation itself.
+    if (ProgramSettings) candidates.push_back(joinResolved(ProgramSettings->rootPath(), name1252));
+    candidates.push_back(joinResolved(installationFolder(), name1252));
+  }
+  for (const auto& file : candidates) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) continue;
+    QPixmap picture(QString::fromStdString(file.string()));
+    if (!picture.isNull()) return picture;
+  }
+  return QPixmap();
 }
 
 QLabel* makeBadge(QWidget* parent, const QString& text, const QPoint& at) {

@@ -4,9 +4,11 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
+#include <string>
 
 namespace ks {
 
@@ -20,8 +22,15 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool
 QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
                         ButtonRole role = ButtonRole::Secondary);
-// Shows as much of `text` as fits in `lines` lines of the label's width; all of it as tooltip.
+// Shows as much of `text` as fits in `lines` lines of the label's width, ending in an ellipsis
+// when cut; all of it as tooltip.
 void setElidedText(QLabel* label, const QString& text, int lines);
+// Sets `text` in the label's font, made smaller (down to `minPoints`) until it fits the
+// label's width; what still does not fit wraps and, beyond the label's height, is cut.
+void fitText(QLabel* label, const QString& text, double minPoints);
+// A picture the installation or the policy names (a 1252 file name, relative to the root
+// folder, else the installation folder); null when there is none.
+QPixmap installationPicture(const std::string& name1252);
 // A white card with a soft green border.
 QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name);
 // A numbered step: a green disc with `text` in white, its corner at `at`.

@@ -17,5 +17,11 @@ inline int policyInt(const std::string& name) {
 inline bool policyBool(const std::string& name) {
   return PolicySettings ? PolicySettings->ReadBool(name) : false;
 }
+// Exercises are taken in order, each finished before the next ("Exercise_Lock", for every
+// course or for the course `courseId`).
+inline bool ExerciseLockApplies(const std::string& courseId) {
+  return policyBool("Exercise_Lock") ||
+         (!courseId.empty() && policyBool(courseId + ".Exercise_Lock"));
+}
 
 }  // namespace ks

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QScreen>
+#include <QTimer>
 #include <filesystem>
 
 #include "analysis/analyzer.h"
@@ -12,6 +14,7 @@
 #include "analysis/measures.h"
 #include "book/bookwindow.h"
 #include "book/formview.h"
+#include "book/pagestyle.h"
 #include "book/placeholderview.h"
 #include "book/uistyle.h"
 #include "content/tempfiles.h"
@@ -24,6 +27,7 @@
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/systemkeyboard.h"
+#include "shell/infoview.h"
 #include "shell/loginview.h"
 #include "store/autostart.h"
 #include "store/errors.h"
@@ -70,6 +74,7 @@ TAppFrame::TAppFrame(TBookFormEx& window, StartOptions options)
   connect(&window_, &TBookFormEx::tabClicked, this, &TAppFrame::onTabClicked);
   connect(&window_, &TBookFormEx::exitClicked, this, [this] { onExitRequest(true); });
   connect(&window_, &TBookFormEx::closeRequested, this, [this] { onExitRequest(false); });
+  connect(&window_, &TBookFormEx::languageChanged, this, [this] { languageChanged(); });
 }
 
 TAppFrame::~TAppFrame() {
@@ -91,7 +96,29 @@ bool TAppFrame::loadLanguage() {
   // installation has it.
   Localize().SetListedLanguage(desktopLanguageCode());
   ProductName = Localize().GetStringDefault(2);
+  applyEdition();
   return true;
+}
+
+void TAppFrame::applyEdition() {
+  if (!options_.typeTest) return;
+  // The typing-test edition goes by its own name; the tutor's names are left out.
+  Localize().SetString(1, "");
+  Localize().SetString(2, "");
+  ProductName = "Quillstroker Typing Test";
+}
+
+bool TAppFrame::setLanguage(const std::string& code) {
+  if (!Localize().SetLanguage(code)) return false;
+  applyEdition();
+  return true;
+}
+
+void TAppFrame::languageChanged() {
+  applyEdition();
+  buildMenu();
+  window_.MarkTab(currentTab_);
+  retitle();
 }
 
 int TAppFrame::singleInstance() {
@@ -101,6 +128,8 @@ int TAppFrame::singleInstance() {
     link_->listen();
     connect(link_.get(), &PeerLink::messageReceived, this, [this](const QString& m, int arg) {
       if (m == "QS2001.BRINGFRONT" && (arg == 1 || arg == 2)) window_.BringToFront();
+      // An uninstall closes the running tutor as its window's close box would.
+      if (m == "WM_CLOSE") onExitRequest(false);
     });
     return 0;
   }
@@ -115,7 +144,8 @@ bool TAppFrame::openWorkstation() {
   const fs::path dataPath = ProgramSettings->dataPath();
   if (name.empty()) {
     box(text(376), BoxKind::Warning);
-    return OpenWorkstationSettings(fs::current_path(), "noname.wks", omDenyWrite);
+    // Beside the named workstations: the folder the program was started in may be anywhere.
+    return OpenWorkstationSettings(dataPath, "noname.wks", workstationOpenMode());
   }
   const fs::path file = joinResolved(dataPath, name + ".wks");
   const bool required =
@@ -141,7 +171,8 @@ void TAppFrame::stampWorkstation() {
 }
 
 void TAppFrame::retitle() {
-  window_.setWindowTitle(msg(1));
+  // The window keeps a name in the task bar even where message 1 is left empty.
+  window_.setWindowTitle(msg(1).isEmpty() ? toQString(ProductName) : msg(1));
   window_.SetButtonCaptions(msg(603), msg(602), msg(600));
 }
 
@@ -151,6 +182,7 @@ void TAppFrame::buildMenu() {
     window_.AddTab("Test", options_.typeTest ? "&Typing test" : msg(556));
     window_.AddTab("Games", options_.typeTest ? "Warm up &games" : msg(557));
     window_.AddTab("Info", options_.typeTest ? "&Info" : msg(561));
+    window_.SetAdPicture(installationPicture("menuad.bmp"), msg(18));
     return;
   }
   const auto policy = [](const char* key) {
@@ -245,7 +277,7 @@ void TAppFrame::afterLogon() {
   user.WriteInteger("TimesUsed", user.ReadInteger("TimesUsed") + 1);
   user.WriteInteger("Date.LastAccess", static_cast<int32_t>(now));
   user.WriteFloat("Time.LastAccess", static_cast<float>(now));
-  if (Localize().SetLanguage(user.ReadString("languagecode"))) {
+  if (setLanguage(user.ReadString("languagecode"))) {
     buildMenu();
     retitle();
   }
@@ -298,8 +330,7 @@ int TAppFrame::runPart(const QString& tab) {
   auto it = parts_.find(tab);
   if (it != parts_.end()) return it->second(*this);
   if (tab == "Info") {
-    TPlaceholderView view(msg(569), msg(1) + " " + QString::fromUtf8(KS_VERSION),
-                          TPlaceholderView::Sign::Info);
+    TInfoView view(options_.typeTest);
     return view.RunModal();
   }
   // A part this version does not have yet says so instead of showing an empty page.
@@ -322,6 +353,7 @@ void TAppFrame::mainLoop() {
       StatisticsPage = true;
     }
     const QString tab = ActiveTab;
+    currentTab_ = tab;
     window_.MarkTab(tab);
     ActiveTab.clear();
     auto title = kTitles.find(tab);
@@ -329,10 +361,7 @@ void TAppFrame::mainLoop() {
     const std::string language = ActiveLanguage;
     const int result = runPart(tab);
     // The settings page may have switched the language: the menu and captions follow it.
-    if (ActiveLanguage != language) {
-      buildMenu();
-      retitle();
-    }
+    if (ActiveLanguage != language) languageChanged();
     if (ActiveTab.isEmpty()) {
       if (tab == "Studying" && result == 55) ActiveTab = "Sidewatch";
       if ((tab == "Studying" || tab == "Courses") && result == 3) ActiveTab = "Settings";
@@ -358,16 +387,27 @@ void TAppFrame::onExitRequest(bool fromButton) {
   ExitRequested = true;
 }
 
+void TAppFrame::uninstall() {
+  window_.setWindowTitle(msg(1867));
+  window_.showMinimized();
+  // The end of the session for the monitor: it saves, then closes; a tutor that still runs
+  // closes as its window's close box would close it.
+  PeerLink::post("tapwatch", "WM_QUERYENDSESSION", 0, 1000);
+  PeerLink::post("tapwatch", "WM_ENDSESSION", 1, 5000);
+  PeerLink::post("tapwatch", "WM_CLOSE", 0, 1000);
+  PeerLink::post("keyscholar", "WM_CLOSE", 0, 1000);
+  QEventLoop pause;
+  QTimer::singleShot(500, &pause, &QEventLoop::quit);
+  pause.exec();
+}
+
 int TAppFrame::start() {
   window_.setWindowTitle("Loading..");
   if (!loadLanguage()) return kFailed;
   retitle();
   if (options_.uninstall) {
-    // The end of the session for the monitor: it saves, then closes.
-    PeerLink::post("tapwatch", "WM_QUERYENDSESSION", 0, 1000);
-    PeerLink::post("tapwatch", "WM_ENDSESSION", 1, 5000);
-    PeerLink::post("tapwatch", "WM_CLOSE", 0, 1000);
-    return kFailed;
+    uninstall();
+    return 0;
   }
   if (int r = singleInstance()) return r;
   // Review lessons of a run that crashed left their temporary files behind.
@@ -386,7 +426,7 @@ int TAppFrame::start() {
   if (!OpenPolicySettings("Policy.dyn", ProgramSettings->rootPath())) {
     box("Unable to connect the server for loading course policy ERR#2101", BoxKind::Error);
   } else {
-    Localize().SetLanguage(PolicySettings->ReadString("languagecode"));
+    setLanguage(PolicySettings->ReadString("languagecode"));
     retitle();
   }
   if (!openWorkstation()) return kFailed;
@@ -402,6 +442,8 @@ int TAppFrame::start() {
     if (!contents.empty() && !fs::exists(joinResolved(lessons, contents)))
       ReportError(-1, "Default contents: " + contents);
   }
+  if (PolicySettings)
+    window_.SetMenuLogo(installationPicture(PolicySettings->ReadString("MenuLogoFile")));
   buildMenu();
   window_.SetExitVisible(true);
   window_.SetTitle(msg(393));
@@ -438,23 +480,29 @@ int TAppFrame::Initialize() {
 void TAppFrame::Finalize(int startResult) {
   try {
     instance_.release();
-    if (user_) {
-      SaveUser(*user_);
-      user_.reset();
-    }
-    if (workstationSettings) {
-      if (workstationSettings->Flush() != 1)
+    sound_.setEnabled(false);
+    std::error_code ec;
+    const bool folderGone = ProgramSettings && !fs::is_directory(ProgramSettings->dataPath(), ec);
+    if (folderGone) {
+      // A data folder that went away (a network share) cannot take the learner's files.
+      ReportError(-4001, std::string("System Error occured: ") + text(1391));
+    } else {
+      if (user_) SaveUser(*user_);
+      if (workstationSettings && workstationSettings->Flush() != 1)
         ReportError(-5, pathTo1252(fs::path(workstationSettings->path())));
-      workstationSettings.reset();
+      if (PolicySettings) PolicySettings->Flush();
     }
+    user_.reset();
+    workstationSettings.reset();
     PolicySettings.reset();
+    ProgramSettings.reset();
     eventEnvironment() = EventEnvironment{};
-    // Also a monitor started from the monitor page, which keeps quiet while the tutor runs.
-    if (startResult != kOtherInstance && (monitorDisabled_ || InstanceLock::isHeld(kMonitorMutex)))
-      PeerLink::post("tapwatch", "QSSidewatch1999.ENABLE", 0, 2000);
   } catch (const std::exception& e) {
     ReportError(-4001, std::string("System Error occured: ") + e.what());
   }
+  // The monitor runs again whatever became of the saves.
+  if (startResult != kOtherInstance && monitorDisabled_)
+    PeerLink::post("tapwatch", "QSSidewatch1999.ENABLE", 0, 2000);
 }
 
 }  // namespace ks

@@ -59,6 +59,13 @@ class TAppFrame : public QObject, public TPartHost {
   void retitle();
   void onTabClicked(const QString& name);
   void onExitRequest(bool fromButton);
+  // The typing-test edition's names, again after every language load.
+  void applyEdition();
+  // Switches the language; true when it changed.
+  bool setLanguage(const std::string& code);
+  // A view switched the language: the menu and the captions follow.
+  void languageChanged();
+  void uninstall();
 
   TBookFormEx& window_;
   StartOptions options_;
@@ -70,6 +77,7 @@ class TAppFrame : public QObject, public TPartHost {
   std::map<QString, Part> parts_;
   CanberraSound sound_;
   bool monitorDisabled_ = false;
+  QString currentTab_;  // the tab whose part runs
 };
 
 }  // namespace ks

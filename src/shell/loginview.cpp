@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "book/bookwindow.h"
+#include "book/pagestyle.h"
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
@@ -114,9 +115,34 @@ void TLoginView::Setup() {
   panel->setObjectName("LoginViewPanel");
   panel->setStyleSheet(kPanelStyle);
   panel->setGeometry(120, 70, 440, 440);
+  // The installation's start-up picture greets the learner beside the panel: drawn with the
+  // first page, it costs the start nothing.
+  const QPixmap splash = lowColour() ? QPixmap() : installationPicture("splash.bmp");
+  if (!splash.isNull()) {
+    const QPixmap shown =
+        splash.width() > 400 || splash.height() > 400
+            ? splash.scaled(400, 400, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            : splash;
+    auto* picture = new QLabel(page);
+    picture->setObjectName("SplashImage");
+    picture->setPixmap(shown);
+    picture->setGeometry(16, 70 + (440 - shown.height()) / 2, shown.width(), shown.height());
+    panel->setGeometry(16 + shown.width() + 12, 70, TBookFormEx::kPageWidth - shown.width() - 44,
+                       440);
+  }
   auto* outer = new QVBoxLayout(panel);
   outer->setContentsMargins(28, 22, 28, 22);
   outer->setSpacing(8);
+  // A school's own picture, named by the policy, heads the panel.
+  const std::string logoFile = PolicySettings ? PolicySettings->ReadString("LoginLogoFile") : "";
+  const QPixmap logo = logoFile.empty() || lowColour() ? QPixmap() : installationPicture(logoFile);
+  if (!logo.isNull()) {
+    auto* logoImage = new QLabel(panel);
+    logoImage->setObjectName("LogoImage");
+    logoImage->setPixmap(logo.height() > 60 ? logo.scaledToHeight(60, Qt::SmoothTransformation)
+                                            : logo);
+    outer->addWidget(logoImage, 0, Qt::AlignLeft);
+  }
   welcome_ = label(QString(), panel, 16, true);
   welcome_->setObjectName("WelcomeLbl");
   welcome_->setWordWrap(true);
@@ -174,7 +200,9 @@ void TLoginView::Setup() {
   newPage_ = new QWidget(panel);
   auto* np = new QVBoxLayout(newPage_);
   np->setContentsMargins(0, 0, 0, 0);
-  np->addWidget(label(msg(730), newPage_));
+  newNameLbl_ = label(msg(730), newPage_);
+  newNameLbl_->setObjectName("NewNameLbl");
+  np->addWidget(newNameLbl_);
   newNameEdit_ = new QLineEdit(newPage_);
   newNameEdit_->setObjectName("NewNameEdit");
   np->addWidget(newNameEdit_);
@@ -235,6 +263,8 @@ void TLoginView::Hide() {
 void TLoginView::fillNames() {
   if (noUserList_ || !nameList_) return;
   nameList_->clear();
+  // Another group: the name typed for the last one is no longer the learner's.
+  nameEdit_->clear();
   int group = -1;
   if (groupList_) {
     const int i = groupList_->currentIndex();
@@ -269,9 +299,12 @@ void TLoginView::setMode(int mode) {
   newPage_->setVisible(mode != 1);
   newNameEdit_->setEnabled(true);
   newNameEdit_->setVisible(true);
+  newNameLbl_->setVisible(true);
+  if (mode != 3) newUserLbl_->setText(msg(392).replace("%s", msg(1)));
   if (mode == 1) {
     welcome_->setText(msg(727));
     nameEdit_->setFocus();
+    nameEdit_->selectAll();
   } else if (mode == 2) {
     welcome_->setText(msg(728));
     newNameEdit_->setText(nameEdit_->text());
@@ -279,6 +312,7 @@ void TLoginView::setMode(int mode) {
     newNameEdit_->selectAll();
   } else {
     newNameEdit_->setVisible(false);
+    newNameLbl_->setVisible(false);
     welcome_->setText(msg(1476));
     newUserLbl_->setText(msg(1477));
     backBtn_->hide();
@@ -336,7 +370,12 @@ bool TLoginView::checkLogin() {
     if (requirePasswords_ || selfGrouping_) {
       nameEdit_->setText(toQString(name));
       setMode(2);
-      if (newPasswordEdit_) newPasswordEdit_->setFocus();
+      // The learner completes what is missing: the password first, else the group.
+      if (newPasswordEdit_) {
+        newPasswordEdit_->setFocus();
+      } else if (newGroupCombo_) {
+        newGroupCombo_->setFocus();
+      }
       return false;
     }
     user_ = NewUser(name);
@@ -377,6 +416,7 @@ bool TLoginView::checkNewUser() {
     password = toCp1252(newPasswordEdit_->text());
     if (password.empty()) {
       warn(Localize().GetString(416));
+      newPasswordEdit_->setFocus();
       return false;
     }
     if (newPasswordEdit_->text() != newPasswordEdit2_->text()) {
@@ -391,6 +431,8 @@ bool TLoginView::checkNewUser() {
   user_->SetGroupId(newGroup_);
   if (!password.empty()) user_->SetPassword(password);
   SaveUser(*user_);
+  // The new group's messages, tests and locks apply from this session on.
+  user_->ReopenGroup();
   if (newGroup_ != 0) RebuildIndexes();
   return true;
 }
@@ -400,12 +442,14 @@ bool TLoginView::checkPassword() {
   const QString first = newPasswordEdit_ ? newPasswordEdit_->text() : QString();
   if (first.isEmpty()) {
     warn(Localize().GetString(416));
+    if (newPasswordEdit_) newPasswordEdit_->setFocus();
     return false;
   }
   if (first != newPasswordEdit2_->text()) {
     warn(Localize().GetString(423));
     newPasswordEdit_->clear();
     newPasswordEdit2_->clear();
+    newPasswordEdit_->setFocus();
     return false;
   }
   user_ = FindUser(name, -1, ulWrite, false);

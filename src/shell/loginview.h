@@ -60,7 +60,7 @@ class TLoginView : public TCustomBookView {
   int newGroup_ = 0;
   std::unique_ptr<TUser> user_;
 
-  QPointer<QLabel> welcome_, newUserLbl_;
+  QPointer<QLabel> welcome_, newUserLbl_, newNameLbl_;
   QPointer<QWidget> loginPage_, newPage_;
   QPointer<QComboBox> groupList_, newGroupCombo_;
   QPointer<QListWidget> nameList_;

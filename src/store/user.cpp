@@ -131,6 +131,11 @@ void TUser::openGroupStore() {
   if (group->Open(file.string(), omReadOnce) == 1 && group->Load() == 1) group_ = std::move(group);
 }
 
+void TUser::ReopenGroup() {
+  group_.reset();
+  openGroupStore();
+}
+
 std::unique_ptr<TUser> OpenUser(const std::string& name, int group, int lockMode, bool noStatistics,
                                 StatisticsHome home) {
   const std::string login = name.empty() ? std::string(kGuestName) : name;

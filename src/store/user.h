@@ -80,6 +80,9 @@ class TUser : public TDynamicSettings {
   // The group's name, or message 1107 without a group.
   std::string GroupName();
   TDynamicSettings* Group() { return group_.get(); }
+  // Reads the group's settings again: after `SetGroupId` the learner's locks, messages and
+  // tests come from the new group.
+  void ReopenGroup();
 
   // Locked in the policy or the group: the name followed by ".locked" holds true.
   bool IsLocked(const std::string& name);

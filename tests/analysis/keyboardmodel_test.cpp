@@ -2,6 +2,8 @@
 // the delayed lighting and the colours, on every shipped layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "analysis/keyboardmodel.h"
@@ -192,7 +194,7 @@ TEST_F(Keyboard, KeysTakeTheColoursOfTheirFingerUnlessThePolicyTurnsColourOff) {
   const auto face = [&](char c) { return kb->ColoursOf(static_cast<size_t>(kb->KeyIndexOf(c))); };
   kb->ShowKeys("", "d", 0, "");  // finger 3: column C
   EXPECT_EQ(face('d').face, 0x8EC02Cu);
-  EXPECT_EQ(face('d').caption, 0xFFFFFFu);
+  EXPECT_EQ(face('d').caption, 0x16162Au);
   EXPECT_EQ(face('e').face, 0xE8F8D8u);  // plain
   kb->MarkKeys("e");
   EXPECT_EQ(face('e').face, 0xDCF0D1u);  // active
@@ -209,6 +211,31 @@ TEST_F(Keyboard, KeysTakeTheColoursOfTheirFingerUnlessThePolicyTurnsColourOff) {
   EXPECT_EQ(LitFingerColours(6, false).outline, 0x64871Fu);
   EXPECT_EQ(LitFingerColours(3, false).outline, 0x81AF28u);
   EXPECT_EQ(LitFingerColours(6, true).fill, 0x7D99FFu);
+}
+
+// Relative luminance and contrast ratio as the accessibility guidelines define them.
+double Luminance(uint32_t rgb) {
+  const auto channel = [](uint32_t v) {
+    const double c = v / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(rgb >> 16 & 0xFF) + 0.7152 * channel(rgb >> 8 & 0xFF) +
+         0.0722 * channel(rgb & 0xFF);
+}
+double Contrast(uint32_t a, uint32_t b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(KeyColours, CaptionsOfTaughtLitAndHintedKeysReadOnTheirFaces) {
+  for (KeyLook look : {KeyLook::Lit, KeyLook::Hinted, KeyLook::Active}) {
+    for (int column = 0; column < 6; ++column) {
+      const KeyLookColours k = KeyColours(column, look);
+      // The caption sits on the lit top of the cap and runs into the face below it.
+      EXPECT_GE(Contrast(k.caption, k.face), 4.5) << static_cast<int>(look) << " " << column;
+      EXPECT_GE(Contrast(k.caption, k.topFace), 4.5) << static_cast<int>(look) << " " << column;
+    }
+  }
 }
 
 TEST_F(Keyboard, PressedKeysAndHiddenKeys) {

@@ -319,5 +319,47 @@ TEST_F(StudyViews, TheWrongKeyboardPageAndTheLessonDonePageAnswerWithTheirButton
   EXPECT_EQ(done.RunModal(), 4);
 }
 
+// Under the exercise lock the exercises after the learner's place wait; asking for one (digit,
+// click, Enter) says why and keeps the page.
+TEST_F(StudyViews, LockedExercisesSayWhyAndDoNotStart) {
+  policy->WriteBool("STUDY.Exercise_Lock", true);
+  const ExerciseListRequest req = lessonRequest();  // at exercise 2 of 3
+  TChpContentsView view(req, &learner);
+  later([&] {
+    EXPECT_FALSE(view.List()->IsLocked(2));
+    EXPECT_TRUE(view.List()->IsLocked(3));
+    key(Qt::Key_3);
+    later([&] {
+      EXPECT_TRUE(view.Active());
+      EXPECT_EQ(find<QLabel>("NotesLbl")->text(), msgText(2114));
+      shot("lesson-page-locked");
+      key(Qt::Key_2);
+    });
+  });
+  EXPECT_EQ(view.RunModal(), 1);
+  EXPECT_EQ(view.Chosen, 2);
+}
+
+// A course of fixed lesson lengths opens with its length plainly, and answers a choice in a
+// sentence.
+TEST_F(StudyViews, AStaticCourseShowsItsLengthThenAnswersTheChoice) {
+  test::writeFile(dir / "lessons" / "fixed.cnt",
+                  "$description=Fixed lessons\r\ndurationsystem=static\r\n"
+                  "lessondurations=10,20,30\r\ndefaultduration=2\r\n"
+                  "begin chapter\r\nchapter name=1;One\r\nbegin exercise\r\ntype=Text\r\n"
+                  "duration=10\r\nevent=TEXT;1\r\nend exercise\r\nend chapter\r\n");
+  learner.Settings().WriteString("ContentsFile", "fixed.cnt");
+  TCourseContentsView view(&learner, dir.path() / "lessons");
+  later([&] {
+    const QString first = find<QLabel>("LengthLbl")->text();
+    EXPECT_TRUE(first.startsWith(msgText(1868) + " ")) << first.toStdString();
+    EXPECT_TRUE(first.endsWith(" " + msgText(1875))) << first.toStdString();
+    view.ChooseStaticEntry(3);
+    EXPECT_EQ(find<QLabel>("LengthLbl")->text(), msgText(1700) + "0:30" + msgText(1701));
+    key(Qt::Key_Escape);
+  });
+  EXPECT_EQ(view.RunModal(), 2);
+}
+
 }  // namespace
 }  // namespace ks

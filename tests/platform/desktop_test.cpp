@@ -71,6 +71,35 @@ TEST(Sound, MissingFilesAndDisabledSoundsAreSilent) {
   EXPECT_STREQ(CanberraSound::fileName(SoundId::TheEnd), "Theend.wav");
 }
 
+// A computer without a sound card or sound server plays nothing, and says nothing about it:
+// the sound libraries are not even asked.
+TEST(Sound, IsTriedOnlyWhereSomethingCanPlayIt) {
+  test::TempDir root, runtime;
+  ::unsetenv("PULSE_SERVER");
+  EXPECT_FALSE(SoundOutputPresent(root.path(), runtime.path()));
+  std::filesystem::create_directories(root / "proc/asound");
+  test::writeFile(root / "proc/asound/cards", "--- no soundcards ---\n");
+  EXPECT_FALSE(SoundOutputPresent(root.path(), runtime.path()));
+  std::filesystem::create_directories(runtime / "pulse");
+  test::writeFile(runtime / "pulse/native", "");
+  EXPECT_TRUE(SoundOutputPresent(root.path(), runtime.path()));
+  test::writeFile(root / "proc/asound/cards", " 0 [PCH ]: HDA-Intel - HDA Intel PCH\n");
+  EXPECT_TRUE(SoundOutputPresent(root.path(), root.path()));
+
+  // This machine as the tests find it: when nothing can play, a sound fails quietly.
+  if (!SoundOutputPresent("/",
+                          std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "")) {
+    test::TempDir dir;
+    test::writeFile(dir / "Click.wav", "RIFF");
+    CanberraSound sound(dir.path());
+    sound.setEnabled(true);
+    testing::internal::CaptureStderr();
+    sound.play(SoundId::Click);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(sound.failed());
+  }
+}
+
 TEST(Termination, ASignalRunsTheHandlerOnceOnTheEventLoop) {
   int calls = 0;
   TerminationWatch watch([&] { ++calls; });

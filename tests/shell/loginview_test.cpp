@@ -1,6 +1,7 @@
 // The login view driven as a learner would: groups, names, new learners and passwords, with
 // the checks it makes before it lets a learner in.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -239,6 +240,54 @@ TEST_F(LoginTest, PasswordsAreCheckedAndSetWhereMissing) {
             1);
   EXPECT_EQ(boxes(), (std::vector<std::string>{"Make Cid a learner?", "There is Ann already."}));
   EXPECT_TRUE(view_.TakeUser()->CheckPassword("pw"));
+}
+
+// Registering into a group takes the group's messages and tests at once; the first password
+// page asks for nothing but the password; a name typed for one group goes with another group.
+TEST_F(LoginTest, ANewLearnerIsInTheGroupAtOnceAndThePasswordPageAsksOnlyForIt) {
+  writeFile(dir_ / "0.grp", "Name=Everyone\r\n");
+  writeFile(dir_ / "1.grp", "Name=Day class\r\nMessage=Welcome, day class\r\nMessageID=7\r\n");
+  EXPECT_EQ(run({[&] {
+                   text("NameEdit", "Zed");
+                   find<QComboBox>("GroupList")->setCurrentIndex(0);
+                   EXPECT_TRUE(find<QLineEdit>("NameEdit")->text().isEmpty());
+                   text("NameEdit", "Dan");
+                   enter();  // yes, make Dan
+                 },
+                 [&] {
+                   EXPECT_EQ(view_.Mode, 2);
+                   EXPECT_EQ(QApplication::focusWidget(), find<QComboBox>("NewGroupCombo"))
+                       << "the group is what is left to choose";
+                   find<QComboBox>("NewGroupCombo")->setCurrentIndex(1);
+                   enter("EnterBtn2");
+                 }}),
+            1);
+  auto dan = view_.TakeUser();
+  ASSERT_TRUE(dan && dan->Group());
+  EXPECT_EQ(dan->Group()->ReadString("Message"), "Welcome, day class");
+
+  policy("RequirePasswords=1\r\n");
+  learner("Bea", 0);
+  EXPECT_EQ(run({[&] {
+                   text("NameEdit", "Bea");
+                   enter();
+                 },
+                 [&] {
+                   EXPECT_EQ(view_.Mode, 3);
+                   EXPECT_FALSE(find<QLabel>("NewNameLbl")->isVisible());
+                   EXPECT_FALSE(find<QLineEdit>("NewNameEdit")->isVisible());
+                   EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("NewPasswordEdit"));
+                   text("NewPasswordEdit", "one");
+                   text("NewPasswordEdit2", "two");
+                   enter("EnterBtn2");
+                 },
+                 [&] {
+                   EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("NewPasswordEdit"));
+                   text("NewPasswordEdit", "same");
+                   text("NewPasswordEdit2", "same");
+                   enter("EnterBtn2");
+                 }}),
+            1);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "shell/appframe.h"
 #include "shell/loginview.h"
 #include "shell/startoptions.h"
+#include "store/langres.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/filelimit.h"
@@ -31,6 +33,45 @@ TEST(TutorEnd, AWorkstationFileThatCannotBeWrittenIsReported) {
   EXPECT_NE(boxes.boxes.front().text.find("#-5 File write error"), std::string::npos);
   EXPECT_NE(boxes.boxes.front().text.find("LAB1.wks"), std::string::npos);
   EXPECT_FALSE(workstationSettings);
+}
+
+// Everything the start opened is saved and let go at the end; a data folder that has gone is
+// said so once, instead of a box for every file.
+TEST(TutorEnd, SavesAndLetsGoOfTheSettingsAndSaysWhenTheDataFolderIsGone) {
+  test::TempDir dir;
+  test::RecordingDialogs boxes;
+  test::writeFile(dir / "Policy.dyn", "");
+  std::filesystem::create_directories(dir / "Database");
+  TBookFormEx window;
+  for (bool folderGone : {false, true}) {
+    ProgramSettings = std::make_unique<TProgramSettings>(dir.path());
+    ASSERT_TRUE(OpenWorkstationSettings(ProgramSettings->dataPath(), "LAB2.wks", omDenyWrite));
+    workstationSettings->WriteString("LastStudent", "Ann");
+    if (folderGone) std::filesystem::remove_all(dir / "Database");
+    TAppFrame frame(window, StartOptions{});
+    frame.Finalize(0);
+    EXPECT_FALSE(ProgramSettings);
+    EXPECT_FALSE(workstationSettings);
+    if (!folderGone) {
+      EXPECT_NE(test::readFile(dir / "Database" / "LAB2.wks").find("LastStudent=Ann"),
+                std::string::npos);
+      EXPECT_TRUE(boxes.boxes.empty());
+    }
+  }
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_NE(boxes.boxes.front().text.find("-4001"), std::string::npos);
+}
+
+// A language chosen inside a view (the course list) reaches the menu's tabs at once.
+TEST(TutorMenu, FollowsALanguageChosenInAView) {
+  TBookFormEx window;
+  TAppFrame frame(window, StartOptions{});
+  Localize().SetString(1684, "Lernen");
+  Localize().SetString(561, "Info");
+  window.LanguageChanged();
+  ASSERT_TRUE(window.Tab("Studying"));
+  EXPECT_EQ(window.Tab("Studying")->text(), "Lernen");
+  Localize().Reset();
 }
 
 TEST(LoginName, IsTidiedAndCapitalised) {

@@ -83,11 +83,20 @@ void paintCaptions(QPainter& p, const KeyPaint& k) {
   int height =
       k.fixedFont > 0 ? k.fixedFont : (k.smallCaption ? k.smallCaptionFont : k.captionFont);
   QFont font = captionFont(family, height, true);
-  if (QFontMetrics(font).horizontalAdvance(cap0) > k.width - 8) {
+  // The caption starts 6 pixels in and must stop short of the cap's shaded right side.
+  const int room = std::max(1, k.width - 6 - 7);
+  if (QFontMetrics(font).horizontalAdvance(cap0) > room) {
     font = captionFont(QStringLiteral("Small Fonts"), 11, false);
-    // A caption that still does not fit is squeezed rather than cut.
     const int wide = QFontMetrics(font).horizontalAdvance(cap0);
-    if (wide > k.width - 6 && wide > 0) font.setStretch(std::max(50, (k.width - 6) * 100 / wide));
+    if (wide > room) {
+      // A caption that still does not fit is squeezed to the room rather than cut.
+      p.save();
+      p.translate(6, 0);
+      p.scale(static_cast<double>(room) / wide, 1.0);
+      drawText(p, font, 0, 3, cap0);
+      p.restore();
+      return;
+    }
   }
   if (!k.cap1.empty() && k.cap0.size() == 1) {
     const QString upper = toQString(

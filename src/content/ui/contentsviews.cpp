@@ -30,6 +30,13 @@ constexpr int kMaxRows = 12;
 TCustomContentsView::TCustomContentsView(const ExerciseListRequest& request, StudyLearner* learner)
     : req_(request), learner_(learner) {
   CancelVisible = false;
+  // However it is asked for (click, digit, Enter, Next), a locked exercise does not start.
+  OnCloseQuery = [this](bool& abort) {
+    if (CloseResult() == 1 && list_ && list_->IsLocked(list_->Selected())) {
+      abort = true;
+      showNotes(list_->Selected());
+    }
+  };
 }
 
 TCustomContentsView::~TCustomContentsView() = default;
@@ -90,21 +97,35 @@ void TCustomContentsView::buildList(QWidget* card, int top) {
     const PassedFn passed = PassedIn(*req_.Course, learner_);
     for (int r = 1; r <= list_->RowCount(); ++r) list_->SetDone(r, passed(req_.Lesson->Number, r));
   }
-  if (req_.Bookmark != nullptr) list_->SetNext(req_.Bookmark->Exercise);
+  if (req_.Bookmark != nullptr) {
+    list_->SetNext(req_.Bookmark->Exercise);
+    // Under the exercise lock the exercises open one after the other: those after the one the
+    // learner is at wait until it is finished.
+    if (!req_.Review && req_.Course != nullptr && ExerciseLockApplies(req_.Course->CourseId)) {
+      for (int r = req_.Bookmark->Exercise + 1; r <= list_->RowCount(); ++r)
+        list_->SetLocked(r, !list_->IsDone(r));
+    }
+  }
   // The notes of the selected exercise, beneath the list.
-  auto* notes = makeLabel(card, QString(), 8, false, "#5b6b5b");
-  notes->setObjectName("NotesLbl");
-  notes->setGeometry(44, top + list_->height() + 6, card->width() - 58, 18);
-  connect(list_, &TExerciseList::selectionChanged, notes, [this, notes](int row) {
-    const TChapter* lesson = req_.Lesson;
-    if (lesson == nullptr || row < 1 || row > static_cast<int>(lesson->Exercises.size())) return;
-    setElidedText(notes, toQString(lesson->Exercises[static_cast<size_t>(row - 1)]->Notes), 1);
-  });
+  notes_ = makeLabel(card, QString(), 8, false, "#3c4a3c");
+  notes_->setObjectName("NotesLbl");
+  notes_->setGeometry(44, top + list_->height() + 6, card->width() - 58, 18);
+  connect(list_, &TExerciseList::selectionChanged, this, [this](int row) { showNotes(row); });
   list_->SelectRow(Chosen);
   connect(list_, &TExerciseList::rowClicked, this, [this](int row) {
     Chosen = row;
     SetCloseResult(1);
   });
+}
+
+void TCustomContentsView::showNotes(int row) {
+  const TChapter* lesson = req_.Lesson;
+  if (!notes_ || lesson == nullptr || row < 1 || row > static_cast<int>(lesson->Exercises.size()))
+    return;
+  const QString text = list_ && list_->IsLocked(row)
+                           ? msgText(2114)
+                           : toQString(lesson->Exercises[static_cast<size_t>(row - 1)]->Notes);
+  setElidedText(notes_, text, 1);
 }
 
 void TCustomContentsView::buildLessonNavigation(QWidget* page, const QRect& area) {
@@ -192,22 +213,21 @@ void TChpContentsView::BuildPage(QWidget* page) {
       bm.Mode == TBookMark::bmNormal
           ? msgText(396) + QString::number(bm.Chapter) + ": " + toQString(req_.Lesson->Name)
           : toQString(req_.Lesson->Name);
-  auto* title = makeHeading(card, heading, 15);
-  title->setObjectName("LessonHeadingLbl");
-  title->setGeometry(16, 32, 388, 34);
-  buildList(card, listTop);
-
-  const std::string picture = policyString("LessonRegImage");
-  if (!picture.empty() && ProgramSettings) {
-    QPixmap pix(
-        QString::fromStdString(joinResolved(ProgramSettings->rootPath(), picture).string()));
-    if (!pix.isNull()) {
-      auto* pic = new QLabel(card);
-      pic->setObjectName("LessonRegImage");
-      pic->setPixmap(pix.scaled(72, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-      pic->setGeometry(card->width() - 86, 10, 72, 48);
-    }
+  int titleWidth = card->width() - 32;
+  const QPixmap pix = installationPicture(policyString("LessonRegImage"));
+  if (!pix.isNull()) {
+    auto* pic = new QLabel(card);
+    pic->setObjectName("LessonRegImage");
+    pic->setPixmap(pix.scaled(72, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pic->setGeometry(card->width() - 86, 10, 72, 48);
+    titleWidth -= 80;
   }
+  auto* title = makeHeading(card, QString(), 15);
+  title->setObjectName("LessonHeadingLbl");
+  title->setGeometry(16, 30, titleWidth, 42);
+  // A long lesson name takes a smaller type, then a second line, rather than being cut.
+  fitText(title, heading, 11);
+  buildList(card, listTop);
 
   // Progress of the course.
   const PassedFn passed = PassedIn(course, learner_);
@@ -262,9 +282,10 @@ void TReviewContentsView::BuildPage(QWidget* page) {
   const int rows = std::min<int>(kMaxRows, static_cast<int>(req_.Lesson->Exercises.size()));
   const int listTop = 76;
   QFrame* card = makeCard(page, QRect(20, 66, 420, listTop + rows * kRowHeight + 36), "LessonCard");
-  auto* title = makeHeading(card, toQString(req_.Title), 15);
+  auto* title = makeHeading(card, QString(), 15);
   title->setObjectName("LessonHeadingLbl");
-  title->setGeometry(16, 14, 388, 34);
+  title->setGeometry(16, 12, card->width() - 32, 38);
+  fitText(title, toQString(req_.Title), 11);
   auto* name = makeLabel(card, toQString(req_.Lesson->Name), 9, false, "#5b6b5b");
   name->setGeometry(16, 50, 388, 18);
   buildList(card, listTop);

@@ -42,10 +42,13 @@ class TCustomContentsView : public TCustomBookView {
   void buildList(QWidget* card, int top);
   void buildLessonNavigation(QWidget* page, const QRect& area);
   void chooseLesson(int lesson);
+  // Beneath the list: the selected exercise's notes, or why it is locked.
+  void showNotes(int row);
 
   ExerciseListRequest req_;
   StudyLearner* learner_;
   QPointer<TExerciseList> list_;
+  QPointer<QLabel> notes_;
   std::vector<QPointer<QPushButton>> buttons_;
 
  private:

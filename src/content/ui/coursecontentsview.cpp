@@ -102,9 +102,16 @@ void TCourseContentsView::Setup() {
     QPushButton* b = makeButton(panel, QString("Lesson%1").arg(n), title, ButtonRole::Link);
     b->setMinimumHeight(22);
     if (n == bm.Chapter) b->setFont(designFont("Verdana", 9, true));
-    // A long title ends in an ellipsis before the scroll bar; the tooltip shows all of it.
+    // A long title takes a smaller type first; only what still does not fit ends in an
+    // ellipsis before the scroll bar, with all of it in the tooltip.
     b->ensurePolished();
-    const QString shown = QFontMetrics(b->font()).elidedText(title, Qt::ElideRight, kLessonRoom);
+    QFont font = b->font();
+    for (double points = 9; points > 7 && QFontMetrics(font).horizontalAdvance(title) > kLessonRoom;
+         points -= 0.5) {
+      font = designFont("Verdana", points - 0.5, n == bm.Chapter);
+    }
+    b->setFont(font);
+    const QString shown = QFontMetrics(font).elidedText(title, Qt::ElideRight, kLessonRoom);
     if (shown != title) {
       b->setText(shown);
       b->setToolTip(title);
@@ -218,6 +225,8 @@ QString TCourseContentsView::LengthText() const {
     length = CourseLengthText(static_cast<int>(
         std::min<int64_t>(int64_t{StaticLessonMinutes(c, d)} * lessons, INT32_MAX)));
   }
+  // The page opens with the plain length; a choice the learner makes is answered in a sentence.
+  if (!chosen_) return msgText(1868) + " " + toQString(length) + " " + msgText(1875);
   return msgText(1700) + toQString(length) + msgText(1701);
 }
 
@@ -228,6 +237,7 @@ void TCourseContentsView::updateLength() {
 void TCourseContentsView::ChooseStaticEntry(int position) {
   if (!course_ || timeLocked_) return;
   course_->Bookmark.Duration = position;
+  chosen_ = true;
   if (optimalBtn_) optimalBtn_->setChecked(false);
   updateLength();
 }
@@ -235,6 +245,7 @@ void TCourseContentsView::ChooseStaticEntry(int position) {
 void TCourseContentsView::ChooseOptimal() {
   if (!course_ || timeLocked_) return;
   course_->Bookmark.Duration = -2;
+  chosen_ = true;
   if (durationList_) durationList_->clearSelection();
   updateLength();
 }

@@ -55,6 +55,7 @@ class TCourseContentsView : public TCustomBookView {
   int studyTime_ = 0;
   int savedDuration_ = 0;
   bool timeLocked_ = false;
+  bool chosen_ = false;  // the learner has chosen a study time on this page
   QPointer<QLabel> lengthLbl_;
   QPointer<QListWidget> durationList_;
   QPointer<QRadioButton> optimalBtn_;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <tuple>
 
+#include "book/bookwindow.h"
 #include "book/uistyle.h"
 #include "content/contents.h"
 #include "content/policy.h"
@@ -78,13 +79,13 @@ void TCourseListView::build() {
 
   int y = 66;
   if (!choices_.DefaultFile.empty()) {
-    QWidget* card = courseCard(page, y, 120, "1", msgText(1928), choices_.DefaultFile, "Start1");
+    QWidget* card = courseCard(page, y, 134, "1", msgText(1928), choices_.DefaultFile, "Start1");
     connect(card->findChild<QPushButton*>("Start1"), &QPushButton::clicked, this,
             [this] { StartDefault(); });
-    y += 130;
+    y += 144;
   }
   if (!choices_.OtherFiles.empty()) {
-    QFrame* card = makeCard(page, QRect(20, y, 568, 146), "OtherCourses");
+    QFrame* card = makeCard(page, QRect(20, y, 568, 160), "OtherCourses");
     makeBadge(card, "2", QPoint(14, 12));
     makeHeading(card, msgText(1929), 12)->setGeometry(52, 14, 360, 24);
     combo_ = new QComboBox(card);
@@ -107,13 +108,13 @@ void TCourseListView::build() {
     QPushButton* start = makeButton(card, "Start2", msgText(1935), ButtonRole::Primary);
     start->setGeometry(384, 40, 170, 36);
     connect(start, &QPushButton::clicked, this, [this] { StartChosen(); });
-    y += 156;
+    y += 170;
   }
   if (!choices_.SecondaryFile.empty()) {
-    QWidget* card = courseCard(page, y, 120, "3", msgText(1930), choices_.SecondaryFile, "Start3");
+    QWidget* card = courseCard(page, y, 134, "3", msgText(1930), choices_.SecondaryFile, "Start3");
     connect(card->findChild<QPushButton*>("Start3"), &QPushButton::clicked, this,
             [this] { StartSecondary(); });
-    y += 130;
+    y += 144;
   }
 
   // The monitor, where it is installed and offered.
@@ -172,19 +173,20 @@ std::pair<QLabel*, QLabel*> TCourseListView::summaryLabels(QWidget* card, int to
   desc->setObjectName("LongDesc" + suffix);
   desc->setWordWrap(true);
   desc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  desc->setGeometry(52, top, 320, 30);
+  // Beneath the start button the description has the card's whole width, for three lines.
+  desc->setGeometry(52, top + 4, 502, 42);
   auto* figures = makeLabel(card, QString(), 8, false, "#1f5f3a");
   figures->setObjectName("Summary" + suffix);
   figures->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  figures->setGeometry(52, top + 32, 500, 32);
+  figures->setGeometry(52, top + 48, 502, 32);
   return {desc, figures};
 }
 
 void TCourseListView::showSummary(QLabel* desc, QLabel* figures, const std::string& file) {
   if (desc == nullptr || figures == nullptr) return;
   const Summary& s = SummaryOf(file);
-  // Two lines of the long description; all of it in the tooltip.
-  setElidedText(desc, toQString(s.LongDescription), 2);
+  // Three lines of the long description; all of it in the tooltip.
+  setElidedText(desc, toQString(s.LongDescription), 3);
   QString text = QString::number(s.Percent) + msgText(399) + "  \u00b7  " + toQString(s.Length) +
                  "  \u00b7  " + QString::number(s.Lessons) + " " + msgText(1400);
   if (s.Percent <= 0) text += "\n" + msgText(1696);
@@ -233,6 +235,8 @@ void TCourseListView::ChooseLanguage(int index) {
   if (code.empty()) return;
   if (learner_ != nullptr) learner_->Settings().WriteString("LanguageCode", code);
   Localize().SetLanguage(code);
+  // The menu's tabs and the window's buttons speak the new language too.
+  if (TBookFormEx* book = bookForm()) book->LanguageChanged();
   // The page in the new language; its courses follow the language too.
   summaries_.clear();
   // Rebuilt once the combo box that asked has returned from its signal.

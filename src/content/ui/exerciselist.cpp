@@ -25,6 +25,7 @@ void TExerciseList::SetLesson(const TChapter* lesson, int margin) {
 void TExerciseList::SetRows(std::vector<ExerciseRow> rows) {
   rows_ = std::move(rows);
   done_.assign(rows_.size(), false);
+  locked_.assign(rows_.size(), false);
   relimit();
 }
 
@@ -75,6 +76,16 @@ bool TExerciseList::IsDone(int row) const {
   return row >= 1 && row <= rowCount_ && done_[static_cast<size_t>(row - 1)];
 }
 
+void TExerciseList::SetLocked(int row, bool locked) {
+  if (row < 1 || row > rowCount_ || locked_[static_cast<size_t>(row - 1)] == locked) return;
+  locked_[static_cast<size_t>(row - 1)] = locked;
+  update(rowRect(row));
+}
+
+bool TExerciseList::IsLocked(int row) const {
+  return row >= 1 && row <= rowCount_ && locked_[static_cast<size_t>(row - 1)];
+}
+
 void TExerciseList::SetNext(int row) {
   next_ = row;
   update();
@@ -87,6 +98,18 @@ QRect TExerciseList::rowRect(int row) const {
 int TExerciseList::rowAt(int y) const {
   if (rowHeight_ <= 0 || y < 0) return 0;
   return y / rowHeight_ + 1;
+}
+
+void TExerciseList::paintPadlock(QPainter& p, const QRectF& mark) const {
+  const QColor ink = LockedColour;
+  const double w = mark.width(), h = mark.height();
+  const QRectF body(mark.left() + w * 0.12, mark.top() + h * 0.45, w * 0.76, h * 0.55);
+  p.setPen(QPen(ink, std::max(1.5, w / 8)));
+  p.setBrush(Qt::NoBrush);
+  p.drawArc(QRectF(mark.left() + w * 0.26, mark.top(), w * 0.48, h * 0.8), 0, 180 * 16);
+  p.setPen(Qt::NoPen);
+  p.setBrush(ink);
+  p.drawRoundedRect(body, 2, 2);
 }
 
 void TExerciseList::paintEvent(QPaintEvent*) {
@@ -110,8 +133,11 @@ void TExerciseList::paintEvent(QPaintEvent*) {
     }
     // The state mark: done rows a tick, the others an open ring; the advised one an arrow.
     const QRectF mark(rr.left() + 4, rr.top() + 1 + picture * 0.2, picture * 0.6, picture * 0.6);
+    const bool locked = IsLocked(r) && !IsDone(r);
     if (IsDone(r)) {
       paintGoalMark(p, mark, GoalPic::Reached);
+    } else if (locked) {
+      paintPadlock(p, mark);
     } else {
       p.setPen(QPen(r == next_ ? QColor(46, 139, 87) : QColor(160, 180, 150), 2));
       p.setBrush(r == next_ ? QColor(214, 236, 200) : Qt::white);
@@ -133,11 +159,13 @@ void TExerciseList::paintEvent(QPaintEvent*) {
     p.drawText(numberX_, baseline, toQString(row.Number));
     p.setFont(font());
     p.drawText(durationX_, baseline, toQString(row.Duration));
-    p.setPen(LinkColour);
-    p.setFont(link);
+    // A locked exercise is no link to follow yet.
+    const QFont& nameFont = locked ? font() : link;
+    p.setPen(locked ? LockedColour : LinkColour);
+    p.setFont(nameFont);
     const int nameWidth = std::max(0, durationX_ - nameX_ - 8);
     p.drawText(nameX_, baseline,
-               QFontMetrics(link).elidedText(toQString(row.Name), Qt::ElideRight, nameWidth));
+               QFontMetrics(nameFont).elidedText(toQString(row.Name), Qt::ElideRight, nameWidth));
   }
 }
 

@@ -1,11 +1,13 @@
-// The drawn list of a lesson's exercises: a state mark, "lesson.exercise", the exercise's name
-// as a link and its planned minutes per row. The owner chooses the columns and colours, marks
-// rows done and reacts to clicks.
+// The drawn list of a lesson's exercises: a state mark (new, done, next or locked),
+// "lesson.exercise", the exercise's name as a link and its planned minutes per row. The owner
+// chooses the columns and colours, marks rows done and reacts to clicks.
 #pragma once
 
 #include <QColor>
 #include <QFont>
 #include <QWidget>
+
+class QPainter;
 #include <string>
 #include <vector>
 
@@ -32,6 +34,9 @@ class TExerciseList : public QWidget {
   void SelectRow(int row);
   void SetDone(int row, bool done);
   bool IsDone(int row) const;
+  // A locked row is shown with a padlock and its name greyed: it opens later.
+  void SetLocked(int row, bool locked);
+  bool IsLocked(int row) const;
   // The row the learner is advised to take next (0: none); it carries an arrow.
   void SetNext(int row);
 
@@ -45,6 +50,7 @@ class TExerciseList : public QWidget {
   QColor FontColour{40, 52, 63};
   QColor Background{Qt::white};
   QColor SelectedBackground{214, 236, 200};
+  QColor LockedColour{84, 94, 84};
 
  signals:
   void rowClicked(int row);
@@ -58,11 +64,13 @@ class TExerciseList : public QWidget {
 
  private:
   int rowAt(int y) const;
+  void paintPadlock(QPainter& p, const QRectF& mark) const;
   void relimit();
   QRect rowRect(int row) const;
 
   std::vector<ExerciseRow> rows_;
   std::vector<bool> done_;
+  std::vector<bool> locked_;
   int numberX_ = 0, nameX_ = 0, durationX_ = 0;
   int rowHeight_ = 0;
   int maxRows_ = 10;

@@ -6,6 +6,7 @@
 #include "analysis/keydataext.h"
 #include "book/bookwindow.h"
 #include "content/goalreferences.h"
+#include "content/policy.h"
 #include "engine/ui/eventenv.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
@@ -111,9 +112,7 @@ const Clock& TEvent::clock() const {
 }
 
 bool TEvent::ExerciseLocked() const {
-  if (!PolicySettings) return false;
-  return PolicySettings->ReadBool("Exercise_Lock") ||
-         (!CourseId.empty() && PolicySettings->ReadBool(CourseId + ".Exercise_Lock"));
+  return ExerciseLockApplies(CourseId);
 }
 
 int TEvent::Execute(const EventHandover& h) {

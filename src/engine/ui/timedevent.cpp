@@ -158,8 +158,9 @@ void TTimedEvent::Setup() {
   messagePanel_->setWordWrap(true);
   messagePanel_->setAlignment(Qt::AlignCenter);
   messagePanel_->setFont(designFont("Verdana", 12, true));
+  // Dark ink on the lavender panel: white on it fell well short of a readable contrast.
   messagePanel_->setStyleSheet(
-      "background: rgba(161, 145, 255, 235); color: white; border-radius: 12px; padding: 8px;");
+      "background: rgba(161, 145, 255, 235); color: #16162a; border-radius: 12px; padding: 8px;");
   messagePanel_->hide();
   if (GoalsActive) {
     goalBar_ = new QProgressBar(panel);

@@ -2,6 +2,10 @@
 
 #include <canberra.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
 #include "platform/dynlib.h"
 #include "platform/paths.h"
 
@@ -28,7 +32,49 @@ const CanberraApi* canberra() {
   return api;
 }
 
+void quietAlsaHandler(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA reports a missing or odd device on standard error itself; the program reports failures
+// its own way (no more sounds), so those lines are only noise.
+void silenceAlsa() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  static const bool done = [] {
+    void* lib = openLibrary("libasound.so.2");
+    int (*setHandler)(Handler) = nullptr;
+    if (lib != nullptr && bindSymbol(lib, "snd_lib_error_set_handler", setHandler))
+      setHandler(quietAlsaHandler);
+    return true;
+  }();
+  (void)done;
+}
+
+std::filesystem::path runtimeFolder() {
+  const char* dir = std::getenv("XDG_RUNTIME_DIR");
+  return dir != nullptr ? std::filesystem::path(dir) : std::filesystem::path();
+}
+
 }  // namespace
+
+bool SoundOutputPresent(const std::filesystem::path& root,
+                        const std::filesystem::path& runtimeFolder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (std::getenv("PULSE_SERVER") != nullptr) return true;
+  if (!runtimeFolder.empty() && (fs::exists(runtimeFolder / "pulse" / "native", ec) ||
+                                 fs::exists(runtimeFolder / "pipewire-0", ec)))
+    return true;
+  std::ifstream cards(root / "proc" / "asound" / "cards");
+  if (cards) {
+    std::stringstream text;
+    text << cards.rdbuf();
+    return text.str().find("no soundcards") == std::string::npos && !text.str().empty();
+  }
+  // Without the kernel's list (some containers), a playback device node still counts.
+  for (const auto& entry : fs::directory_iterator(root / "dev" / "snd", ec)) {
+    if (entry.path().filename().string().rfind("pcmC", 0) == 0) return true;
+  }
+  return false;
+}
 
 CanberraSound::CanberraSound(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
@@ -39,7 +85,8 @@ CanberraSound::~CanberraSound() {
 bool CanberraSound::open() {
   if (!opened_) {
     opened_ = true;
-    const CanberraApi* api = canberra();
+    const CanberraApi* api =
+        SoundOutputPresent("/", runtimeFolder()) ? (silenceAlsa(), canberra()) : nullptr;
     if (api == nullptr || api->create(&context_) != CA_SUCCESS) {
       context_ = nullptr;
       failed_ = true;

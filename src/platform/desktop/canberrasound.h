@@ -1,6 +1,7 @@
 // Sounds played with the desktop's sound service (libcanberra). After the first failure no
 // sound is tried again in this run: a machine without sound must not slow typing down. The
-// library is loaded with the first sound, not with the program.
+// library is loaded with the first sound, not with the program, and not at all on a machine
+// that has nothing to play on (the sound libraries would fill standard error with complaints).
 #pragma once
 
 #include <filesystem>
@@ -11,6 +12,11 @@
 struct ca_context;
 
 namespace ks {
+
+// Whether anything can play sound: a sound server's socket (PulseAudio, PipeWire) in
+// `runtimeFolder`, or a sound card listed under `root` ("proc/asound/cards", "dev/snd").
+bool SoundOutputPresent(const std::filesystem::path& root,
+                        const std::filesystem::path& runtimeFolder);
 
 class CanberraSound final : public Sound {
  public:

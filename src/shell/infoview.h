@@ -1,0 +1,41 @@
+// The Info tab: what the program is (name, version, licence), its manuals, and the two folders
+// it works in, each with a button that opens it in the desktop's file manager.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+
+#include "book/formview.h"
+
+class QPushButton;
+
+namespace ks {
+
+class TInfoView : public TCustomBookView {
+  Q_OBJECT
+
+ public:
+  // `typingTestEdition`: the typing-test edition names itself so and links to web pages
+  // instead of the manuals.
+  explicit TInfoView(bool typingTestEdition = false);
+
+  void Setup() override;
+
+  // The folders the page names (the learner data, the installation).
+  static std::filesystem::path DataFolder();
+  static std::filesystem::path InstallationFolder();
+  // A manual of the installation, "" when it is not installed.
+  static QString ManualFile(const char* name);
+
+ private:
+  void buildAbout(QWidget* page);
+  void buildManuals(QWidget* page);
+  void buildFolders(QWidget* page);
+  QPushButton* linkButton(QWidget* parent, const QString& name, const QString& caption,
+                          const QString& target);
+  void open(const QString& target);
+
+  bool typingTest_;
+};
+
+}  // namespace ks
