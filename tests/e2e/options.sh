@@ -29,7 +29,7 @@ row=4
 click_tab "$row"
 no_boxes "$pid" || exit 1
 shot options_before
-xdotool key alt+l Down  # the second language
+xdotool key alt+l End  # the language the script added, last in the list
 xdotool key alt+s Up  # keystrokes per minute
 xdotool key alt+w Down Down  # full screen
 xdotool key alt+o Up  # sounds off
