@@ -121,10 +121,10 @@ static uint32_t pidOf(X11InputSource::Impl& s, Window w) {
   if (auto it = s.pidOfWindow.find(w); it != s.pidOfWindow.end()) return it->second;
   uint32_t pid = 0;
   if (s.xres) {
-    XResClientIdSpec spec{w, XRES_CLIENT_ID_PID_MASK};
+    XResClientIdSpec wanted{w, XRES_CLIENT_ID_PID_MASK};
     long n = 0;
     XResClientIdValue* values = nullptr;
-    XResQueryClientIds(s.ctrl, 1, &spec, &n, &values);
+    XResQueryClientIds(s.ctrl, 1, &wanted, &n, &values);
     if (values) {
       for (long i = 0; i < n; ++i) {
         const pid_t p = XResGetClientPid(&values[i]);
