@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "book/keyaccess.h"
 #include "book/uistyle.h"
 
 namespace ks {
@@ -11,7 +12,11 @@ namespace {
 
 const QColor kMenuTop(38, 64, 112);
 const QColor kMenuBottom(24, 44, 82);
-const QColor kInk(40, 52, 64);
+
+// The focus ring on the menu: a warm yellow on its dark blue.
+QColor menuFocus() {
+  return highContrast() ? focusColour() : QColor(255, 214, 64);
+}
 
 }  // namespace
 
@@ -31,7 +36,7 @@ void BookPage::paintEvent(QPaintEvent*) {
   p.setRenderHint(QPainter::Antialiasing);
   const QColor page = colours().page;
   p.fillRect(rect(), page);
-  if (titleShading_ && !lowColour()) {
+  if (titleShading_ && !lowColour() && !highContrast()) {
     // A band that fades from a deeper tint of the page into the page itself.
     QLinearGradient band(0, 6, 0, 58);
     band.setColorAt(0, page.darker(112));
@@ -41,7 +46,7 @@ void BookPage::paintEvent(QPaintEvent*) {
     p.drawLine(24, 57, width() - 215, 57);
   }
   // The binding of the book down the left edge.
-  if (!lowColour()) {
+  if (!lowColour() && !highContrast()) {
     QLinearGradient spine(0, 0, 10, 0);
     spine.setColorAt(0, page.darker(118));
     spine.setColorAt(1, page);
@@ -61,7 +66,7 @@ void MenuPanel::setMarkedTop(int y) {
 
 void MenuPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  if (lowColour()) {
+  if (lowColour() || highContrast()) {
     p.fillRect(rect(), colours().frame);
   } else {
     QLinearGradient g(0, 0, 0, height());
@@ -87,7 +92,8 @@ TabButton::TabButton(const QString& name, const QString& caption, bool bold, QWi
   setFont(designFont("Verdana", 10, bold));
   setCursor(Qt::PointingHandCursor);
   setFixedSize(175, 39);
-  setFocusPolicy(Qt::NoFocus);
+  // Reached by Tab and its mnemonic; a click leaves the focus where the learner types.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void TabButton::enterEvent(QEnterEvent*) {
@@ -104,10 +110,12 @@ void TabButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   const bool selected = !isEnabled();
-  const QColor ink = selected ? kInk : QColor(Qt::white);
+  // In high contrast the menu is the desktop's text colour and its tabs the page's.
+  const QColor onMenu = highContrast() ? colours().page : QColor(Qt::white);
+  const QColor ink = selected ? inkColour() : onMenu;
   // Glyph: a small disc with a chevron, filled when selected.
   QRectF disc(16, height() / 2.0 - 8, 16, 16);
-  p.setPen(QPen(selected ? kInk : QColor(255, 255, 255, 200), 1.5));
+  p.setPen(QPen(selected || highContrast() ? ink : QColor(255, 255, 255, 200), 1.5));
   p.setBrush(selected ? colours().highlight : QColor(255, 255, 255, hover_ ? 60 : 25));
   p.drawEllipse(disc);
   QPainterPath chevron;
@@ -122,6 +130,7 @@ void TabButton::paintEvent(QPaintEvent*) {
   p.setPen(ink);
   p.drawText(QRect(16 + 16 + 8, 0, width() - 40, height()),
              Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic, text());
+  if (hasFocus()) paintFocusRing(p, QRectF(rect()).adjusted(6, 3, -2, -3), 8, menuFocus());
 }
 
 RoundButton::RoundButton(const QString& name, Symbol symbol, QWidget* parent)
@@ -129,7 +138,7 @@ RoundButton::RoundButton(const QString& name, Symbol symbol, QWidget* parent)
   setObjectName(name);
   setCursor(Qt::PointingHandCursor);
   setFont(designFont("Verdana", 8, true));
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void RoundButton::enterEvent(QEnterEvent*) {
@@ -189,10 +198,19 @@ void RoundButton::paintEvent(QPaintEvent*) {
   }
   p.drawPath(path);
   if (!small && !text().isEmpty()) {
-    p.setPen(lightCaption_ ? QColor(Qt::white) : kInk);
+    const QColor onMenu = highContrast() ? colours().page : QColor(Qt::white);
+    p.setPen(lightCaption_ ? onMenu : inkColour());
     p.setFont(font());
     p.drawText(QRect(0, static_cast<int>(d) + 3, width(), height() - static_cast<int>(d) - 3),
                Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic, text());
+  }
+  if (hasFocus()) {
+    const QColor ring = lightCaption_ ? menuFocus() : focusColour();
+    if (small) {
+      paintFocusRing(p, QRectF(rect()).adjusted(1, 1, -1, -1), width() / 2.0, ring);
+    } else {
+      paintFocusRing(p, QRectF(rect()).adjusted(1, 1, -1, -1), 10, ring);
+    }
   }
 }
 

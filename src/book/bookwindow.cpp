@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QUrl>
 
@@ -48,7 +49,8 @@ TBookFormEx::TBookFormEx(QWidget* parent)
 
   titleLbl_->setObjectName("TitleLbl");
   titleLbl_->move(24, 14);
-  titleLbl_->setStyleSheet("color: #28343f;");
+  followDesktopPalette(QGuiApplication::palette());
+  titleLbl_->setStyleSheet("color: " + inkColour().name() + ";");
   SetTitle(QString());
 
   nextBtn_->setGeometry(517, 460, 80, 70);
@@ -60,6 +62,7 @@ TBookFormEx::TBookFormEx(QWidget* parent)
   closeBtn_->setGeometry(55, kPageHeight - 78, 80, 70);
   closeBtn2_->setGeometry(kPageWidth - 40, 15, 22, 22);
   closeBtn2_->setToolTip(tr("Exit"));
+  closeBtn2_->setAccessibleName(tr("Exit"));
   closeBtn_->setLightCaption(true);
   menuPic_->setObjectName("MenuPic");
   menuPic_->hide();
@@ -78,6 +81,13 @@ TBookFormEx::TBookFormEx(QWidget* parent)
   quit->setShortcutContext(Qt::WindowShortcut);
   connect(quit, &QAction::triggered, this, &TBookFormEx::exitClicked);
   addAction(quit);
+
+  // Tab runs from the page's controls (made later, so they come first) to Cancel, Next or OK,
+  // the menu's tabs (AddTab puts them here) and the exit buttons, then back to the page.
+  setTabOrder(cancelBtn_, nextBtn_);
+  setTabOrder(nextBtn_, okBtn_);
+  setTabOrder(okBtn_, closeBtn_);
+  setTabOrder(closeBtn_, closeBtn2_);
 
   placePage();
   BringFrameToFront();
@@ -127,6 +137,10 @@ void TBookFormEx::SetButtonCaptions(const QString& next, const QString& cancel,
   okBtn_->setText(next);
   cancelBtn_->setText(cancel);
   closeBtn_->setText(exit);
+  // The small exit button shows only its sign.
+  const QString plain = QString(exit).remove('&');
+  closeBtn2_->setToolTip(plain);
+  closeBtn2_->setAccessibleName(plain);
 }
 
 QAbstractButton* TBookFormEx::AddTab(const QString& name, const QString& caption) {
@@ -138,7 +152,12 @@ QAbstractButton* TBookFormEx::AddTab(const QString& name, const QString& caption
     nextTabTop_ += 15;
     gapTaken_ = true;
   }
+  QWidget* before = okBtn_;
+  if (!tabs_.empty() && tabs_.back()) before = tabs_.back();
   auto* tab = new TabButton(name, caption, !gap_, menuPanel_);
+  setTabOrder(before, tab);
+  setTabOrder(tab, closeBtn_);
+  setTabOrder(closeBtn_, closeBtn2_);
   tab->move(0, nextTabTop_);
   tab->show();
   nextTabTop_ += tab->height() + 1;
@@ -283,7 +302,7 @@ void TBookFormEx::closeEvent(QCloseEvent* event) {
 void TBookFormEx::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
-  if (lowColour()) {
+  if (lowColour() || highContrast()) {
     p.fillRect(rect(), colours().frame);
     return;
   }
@@ -303,6 +322,15 @@ void TBookFormEx::paintEvent(QPaintEvent*) {
   }
   p.setBrush(QColor(250, 248, 240));
   p.drawRoundedRect(page.adjusted(-7, -7, 7, 7), 9, 9);
+}
+
+void TBookFormEx::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::ApplicationPaletteChange) return;
+  // The desktop turned high contrast on or off: the next view is drawn in the new look.
+  followDesktopPalette(QGuiApplication::palette());
+  titleLbl_->setStyleSheet("color: " + inkColour().name() + ";");
+  update();
 }
 
 void TBookFormEx::BringToFront() {

@@ -8,6 +8,7 @@
 
 #include "book/bookwidgets.h"
 #include "book/bookwindow.h"
+#include "book/keyaccess.h"
 #include "book/uistyle.h"
 #include "platform/desktop/readyprobe.h"
 #include "platform/dialogs.h"
@@ -149,6 +150,17 @@ void TCustomBookView::Show() {
       content_->show();
       content_->lower();
       content_->stackUnder(book->TitleLbl());
+      nameByCaptions(content_);
+      auto* outer = dynamic_cast<TCustomBookView*>(PreviousView());
+      if (outer && outer->Content() && outer->Content() != content_) {
+        covered_ = outer->Content();
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && covered_->isAncestorOf(focus)) {
+          coveredFocus_ = focus;
+          focus->clearFocus();
+        }
+        covered_->hide();
+      }
     }
     book->BringFrameToFront();
     book->Book()->update();
@@ -165,7 +177,16 @@ void TCustomBookView::Hide() {
     routed_ = false;
   }
   TFormView::Hide();
+  // The focus stays on the page rather than wandering to a standard button as the page goes.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && content_ && content_->isAncestorOf(focus)) focus->clearFocus();
   delete content_.data();
+  if (covered_) {
+    covered_->show();
+    if (coveredFocus_) coveredFocus_->setFocus(Qt::OtherFocusReason);
+  }
+  covered_ = nullptr;
+  coveredFocus_ = nullptr;
 }
 
 void TCustomBookView::SetTitle(const QString& title) {
@@ -215,7 +236,27 @@ bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
     return !text.isEmpty() && CommitText(text);
   }
   auto* k = static_cast<QKeyEvent*>(event);
-  return ShortCut(k) || KeyDown(k);
+  if (k->key() == Qt::Key_Alt) assignMnemonics(book);
+  const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+  auto* button = qobject_cast<QAbstractButton*>(focus);
+  if (enter && button && button->window() == book && !button->isCheckable() &&
+      button->isEnabled() && button->isVisible()) {
+    button->click();
+    return true;
+  }
+  return ShortCut(k) || KeyDown(k) || keyboardAccess(k);
+}
+
+bool TCustomBookView::keyboardAccess(QKeyEvent* event) {
+  const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+  if (!tab || (event->modifiers() & Qt::ControlModifier)) return false;
+  // The first Tab of a page goes to the page's own controls, not to the menu.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && focus->isVisible()) return false;
+  QWidget* first = firstInTabChain(content_, event->key() == Qt::Key_Backtab);
+  if (!first) return false;
+  first->setFocus(Qt::TabFocusReason);
+  return true;
 }
 
 TCustomResultView::TCustomResultView() = default;

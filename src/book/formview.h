@@ -45,6 +45,9 @@ class TFormView : public QObject {
   static TFormView* ActiveView();
 
  protected:
+  // The view that was active when this one became active (the one it runs inside).
+  TFormView* PreviousView() const { return previousActive_; }
+
   bool shown_ = false;
 
  private:
@@ -92,7 +95,14 @@ class TCustomBookView : public TFormView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Enter on a button the learner tabbed to, Tab into the page, Alt showing the mnemonics.
+  bool keyboardAccess(QKeyEvent* event);
+
   QPointer<QWidget> content_;
+  // The page of the view this one runs inside: hidden meanwhile so that Tab and mnemonics
+  // reach only what the learner sees; its focus comes back with it.
+  QPointer<QWidget> covered_;
+  QPointer<QWidget> coveredFocus_;
   std::vector<QMetaObject::Connection> connections_;
   bool routed_ = false;
 };

@@ -1,5 +1,7 @@
 #include "book/pagestyle.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QStringList>
 #include <QTextLayout>
 #include <algorithm>
@@ -23,14 +25,16 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double points, bool bold
                   const QString& colour) {
   auto* l = new QLabel(text, parent);
   l->setFont(designFont("Verdana", points, bold));
-  l->setStyleSheet("color: " + colour + "; background: transparent;");
+  const QString ink = highContrast() ? inkColour().name() : colour;
+  l->setStyleSheet("color: " + ink + "; background: transparent;");
   return l;
 }
 
 QLabel* makeHeading(QWidget* parent, const QString& text, double points) {
   auto* l = new QLabel(text, parent);
   l->setFont(designFont("Georgia", points, true));
-  l->setStyleSheet("color: #1f5f3a; background: transparent;");
+  const QString ink = highContrast() ? inkColour().name() : QString("#1f5f3a");
+  l->setStyleSheet("color: " + ink + "; background: transparent;");
   return l;
 }
 
@@ -40,7 +44,8 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
   b->setObjectName(name);
   b->setFont(designFont("Verdana", role == ButtonRole::Link ? 9 : 10, role == ButtonRole::Primary));
   b->setCursor(Qt::PointingHandCursor);
-  b->setFocusPolicy(Qt::NoFocus);
+  // Tab and Alt with its letter reach it; a click leaves the focus where the learner types.
+  b->setFocusPolicy(Qt::TabFocus);
   switch (role) {
     case ButtonRole::Primary:
       b->setProperty("role", "primary");
@@ -143,7 +148,32 @@ QFrame* makeCard(QWidget* parent, const QRect& geometry, const QString& name) {
   return card;
 }
 
+namespace {
+
+// Plain desktop colours, strong frames and a filled focus for a high-contrast desktop.
+QString highContrastSheet() {
+  const QPalette p = QGuiApplication::palette();
+  return QString(
+             "QFrame[card=\"true\"] { background: %1; border: 2px solid %2; border-radius: 12px; }"
+             "QFrame[card=\"true\"] QLabel { border: none; }"
+             "QPushButton, QListWidget, QLineEdit, QComboBox { background: %1; color: %2;"
+             "  border: 2px solid %2; border-radius: 6px; padding: 4px 8px; }"
+             "QPushButton[role=\"link\"] { border: none; text-decoration: underline;"
+             "  text-align: left; padding: 0px; }"
+             "QPushButton:focus, QListWidget:focus, QLineEdit:focus, QComboBox:focus {"
+             "  border: 3px solid %3; }"
+             "QPushButton:hover, QListWidget::item:selected { background: %3; color: %4; }"
+             "QPushButton:disabled { color: %5; border-color: %5; }"
+             "QRadioButton { color: %2; background: transparent; spacing: 8px; }")
+      .arg(p.color(QPalette::Base).name(), p.color(QPalette::Text).name(),
+           p.color(QPalette::Highlight).name(), p.color(QPalette::HighlightedText).name(),
+           p.color(QPalette::Disabled, QPalette::Text).name());
+}
+
+}  // namespace
+
 QString studyStyleSheet() {
+  if (highContrast()) return highContrastSheet();
   return "QFrame[card=\"true\"] { background: white; border: 1px solid #b9d3a0;"
          "  border-radius: 12px; }"
          "QFrame[card=\"true\"] QLabel { border: none; }"
@@ -158,6 +188,12 @@ QString studyStyleSheet() {
          "QPushButton[role=\"link\"] { background: transparent; color: #000084; border: none;"
          "  text-decoration: underline; padding: 0px; text-align: left; }"
          "QPushButton[role=\"link\"]:hover { color: #2e8b57; }"
+         // The focus is plain to see on every control a learner can tab to.
+         "QPushButton[role=\"primary\"]:focus { border: 3px solid #14308c; padding: 3px 7px; }"
+         "QPushButton[role=\"secondary\"]:focus { border: 2px solid #14308c; padding: 3px 7px; }"
+         "QPushButton[role=\"link\"]:focus { border: 2px solid #14308c; border-radius: 4px; }"
+         "QListWidget:focus { border: 2px solid #14308c; }"
+         "QLineEdit:focus { border: 2px solid #14308c; }"
          "QListWidget { border: 1px solid #9fb88a; border-radius: 6px; padding: 3px;"
          "  background: #fbfff5; color: #28343f; }"
          "QComboBox { color: #28343f; }"
@@ -174,7 +210,6 @@ QString studyStyleSheet() {
          "QRadioButton::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
          "QLineEdit { border: 1px solid #9fb88a; border-radius: 6px; padding: 2px 6px;"
          "  background: #fbfff5; color: #28343f; }"
-         "QLineEdit:focus { border-color: #2e8b57; }"
          "QScrollBar:vertical { background: #f2f7ec; width: 10px; border: none; margin: 0px; }"
          "QScrollBar::handle:vertical { background: #b9d3a0; border-radius: 5px; min-height: 24px; "
          "}"

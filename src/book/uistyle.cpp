@@ -1,12 +1,23 @@
 #include "book/uistyle.h"
 
 #include <QFontDatabase>
+#include <algorithm>
 #include <cmath>
 
 namespace ks {
 namespace {
 
 bool lowColourOn = false;
+bool highContrastOn = false;
+ColourPalette desktopColours;
+QColor desktopInk, desktopFocus;
+
+double luminance(const QColor& c) {
+  const auto channel = [](double v) {
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
 
 // The design names Windows fonts; these are the installed families that look closest.
 QString installedFamily(const QString& family) {
@@ -52,7 +63,42 @@ const ColourPalette& lowColourPalette() {
 }
 
 const ColourPalette& colours() {
+  if (highContrastOn) return desktopColours;
   return lowColourOn ? lowColourPalette() : normalPalette();
+}
+
+bool isHighContrast(const QPalette& desktop) {
+  // Ordinary light themes have grey windows (Fusion, Adwaita, Breeze: 86-91 % luminance);
+  // high-contrast ones use pure white or black behind the opposite text.
+  const double window = luminance(desktop.color(QPalette::Window));
+  const double text = luminance(desktop.color(QPalette::WindowText));
+  const double ratio = (std::max(window, text) + 0.05) / (std::min(window, text) + 0.05);
+  return ratio >= 15 && (window >= 0.96 || window <= 0.01);
+}
+
+void followDesktopPalette(const QPalette& desktop) {
+  highContrastOn = isHighContrast(desktop);
+  if (!highContrastOn) return;
+  const QColor base = desktop.color(QPalette::Base);
+  const QColor text = desktop.color(QPalette::Text);
+  const QColor mark = desktop.color(QPalette::Highlight);
+  const ColourPalette& design = normalPalette();
+  desktopColours =
+      ColourPalette{base, mark, design.amber, design.red, text, base, text, text, base, base};
+  desktopInk = text;
+  desktopFocus = mark;
+}
+
+bool highContrast() {
+  return highContrastOn;
+}
+
+QColor inkColour() {
+  return highContrastOn ? desktopInk : QColor(40, 52, 64);
+}
+
+QColor focusColour() {
+  return highContrastOn ? desktopFocus : QColor(20, 48, 140);
 }
 void setLowColour(bool on) {
   lowColourOn = on;

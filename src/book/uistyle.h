@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 
 namespace ks {
@@ -27,6 +28,17 @@ const ColourPalette& lowColourPalette();
 const ColourPalette& colours();
 void setLowColour(bool on);
 bool lowColour();
+
+// A desktop palette made for high contrast: plain black and white (or the reverse) for window
+// and text. The book then takes the desktop's colours and drops its shading and tints.
+bool isHighContrast(const QPalette& desktop);
+// Follows `desktop` when it is a high-contrast palette, else the design's colours.
+void followDesktopPalette(const QPalette& desktop);
+bool highContrast();
+// The page's text colour: the design's dark ink, or the desktop's text in high contrast.
+QColor inkColour();
+// The colour of the keyboard focus ring on the page.
+QColor focusColour();
 
 // A font of the design ("Verdana", "Arial", "Georgia", ...) at a size given in points at 96
 // pixels per inch, mapped to an installed family. Pixel sizes keep the page's geometry on every
