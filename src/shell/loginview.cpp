@@ -58,6 +58,8 @@ const char* kPanelStyle =
     "QPushButton { background: #2e8b57; color: white; border: none; border-radius: 8px;"
     "  padding: 6px 16px; }"
     "QPushButton:hover { background: #3aa86a; }"
+    "QPushButton:focus { border: 3px solid #14308c; padding: 3px 13px; }"
+    "QLineEdit:focus, QComboBox:focus, QListWidget:focus { border: 2px solid #14308c; }"
     "QPushButton#BackBtn, QPushButton#NewUserBtn { background: #dfe9d3; color: #28343f; }";
 
 }  // namespace
@@ -157,9 +159,11 @@ void TLoginView::Setup() {
   auto* lp = new QVBoxLayout(loginPage_);
   lp->setContentsMargins(0, 0, 0, 0);
   if (groupChoice_) {
-    lp->addWidget(label(msg(735), loginPage_));
+    QLabel* groupLbl = label(msg(735), loginPage_);
+    lp->addWidget(groupLbl);
     groupList_ = new QComboBox(loginPage_);
     groupList_->setObjectName("GroupList");
+    groupLbl->setBuddy(groupList_);
     groupList_->addItem(msg(726));
     for (const std::string& g : GroupNames(groupIds_, 0)) groupList_->addItem(toQString(g));
     groupList_->addItem(msg(1909));
@@ -167,12 +171,15 @@ void TLoginView::Setup() {
     connect(groupList_, &QComboBox::currentIndexChanged, this, [this] { fillNames(); });
     lp->addWidget(groupList_);
   }
-  lp->addWidget(label(msg(736), loginPage_));
+  QLabel* nameLbl = label(msg(736), loginPage_);
+  lp->addWidget(nameLbl);
   nameEdit_ = new QLineEdit(loginPage_);
   nameEdit_->setObjectName("NameEdit");
+  nameLbl->setBuddy(nameEdit_);
   lp->addWidget(nameEdit_);
   nameList_ = new QListWidget(loginPage_);
   nameList_->setObjectName("NameList");
+  nameList_->setAccessibleName(QString(msg(736)).remove('&'));
   nameList_->setVisible(!noUserList_);
   connect(nameList_, &QListWidget::currentTextChanged, this,
           [this](const QString& t) { nameEdit_->setText(t); });
@@ -180,8 +187,10 @@ void TLoginView::Setup() {
   connect(nameEdit_, &QLineEdit::textChanged, this, [this](const QString& t) { markName(t); });
   lp->addWidget(nameList_, 1);
   if (requirePasswords_) {
-    lp->addWidget(label(msg(738), loginPage_));
+    QLabel* passwordLbl = label(msg(738), loginPage_);
+    lp->addWidget(passwordLbl);
     passwordEdit_ = new QLineEdit(loginPage_);
+    passwordLbl->setBuddy(passwordEdit_);
     passwordEdit_->setObjectName("PasswordEdit");
     passwordEdit_->setEchoMode(QLineEdit::Password);
     lp->addWidget(passwordEdit_);
@@ -204,23 +213,30 @@ void TLoginView::Setup() {
   newNameLbl_->setObjectName("NewNameLbl");
   np->addWidget(newNameLbl_);
   newNameEdit_ = new QLineEdit(newPage_);
+  newNameLbl_->setBuddy(newNameEdit_);
   newNameEdit_->setObjectName("NewNameEdit");
   np->addWidget(newNameEdit_);
   if (requirePasswords_) {
-    np->addWidget(label(msg(731), newPage_));
+    QLabel* newPasswordLbl = label(msg(731), newPage_);
+    np->addWidget(newPasswordLbl);
     newPasswordEdit_ = new QLineEdit(newPage_);
+    newPasswordLbl->setBuddy(newPasswordEdit_);
     newPasswordEdit_->setObjectName("NewPasswordEdit");
     newPasswordEdit_->setEchoMode(QLineEdit::Password);
     np->addWidget(newPasswordEdit_);
-    np->addWidget(label(msg(732), newPage_));
+    QLabel* againLbl = label(msg(732), newPage_);
+    np->addWidget(againLbl);
     newPasswordEdit2_ = new QLineEdit(newPage_);
+    againLbl->setBuddy(newPasswordEdit2_);
     newPasswordEdit2_->setObjectName("NewPasswordEdit2");
     newPasswordEdit2_->setEchoMode(QLineEdit::Password);
     np->addWidget(newPasswordEdit2_);
   }
   if (selfGrouping_) {
-    np->addWidget(label(msg(735), newPage_));
+    QLabel* newGroupLbl = label(msg(735), newPage_);
+    np->addWidget(newGroupLbl);
     newGroupCombo_ = new QComboBox(newPage_);
+    newGroupLbl->setBuddy(newGroupCombo_);
     newGroupCombo_->setObjectName("NewGroupCombo");
     for (const std::string& g : GroupNames(groupIds_, 0)) newGroupCombo_->addItem(toQString(g));
     connect(newGroupCombo_, &QComboBox::currentIndexChanged, this, [this](int i) {

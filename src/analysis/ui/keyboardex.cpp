@@ -32,6 +32,7 @@ QImage withTransparentCorner(QImage image) {
 TKeyboard::TKeyboard(QWidget* owner, TKeyDataExt& layout, const Clock& clock)
     : QWidget(owner), model_(std::make_unique<TKeyboardModel>(layout, clock)) {
   setObjectName(QStringLiteral("Keyboard"));
+  setAccessibleName(tr("Keyboard"));
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   model_->DisableColour = lessonOptions().disableColorKbd;
   model_->Changed = [this] { update(); };

@@ -29,6 +29,7 @@ const LightTheme& lightTheme() {
 }  // namespace
 
 TTrafficLightLcd::TTrafficLightLcd(QWidget* owner) : QWidget(owner) {
+  setAccessibleName(tr("Rhythm light"));
   resize(50, 110);
 }
 
@@ -66,6 +67,7 @@ void TTrafficLightLcd::paintEvent(QPaintEvent*) {
 }
 
 TMissedLcd::TMissedLcd(QWidget* owner) : QWidget(owner) {
+  setAccessibleName(tr("Missed keys"));
   resize(50, 10);
 }
 

@@ -205,6 +205,9 @@ void TCourseContentsView::buildDurations(QWidget* card) {
     w->setVisible(!timeLocked_);
   }
   if (timeLocked_) title->hide();
+  // The caption names the choice for screen readers and gives it its Alt key.
+  title->setBuddy(durationList_ ? static_cast<QWidget*>(durationList_)
+                                : static_cast<QWidget*>(durationCombo_));
   updateLength();
 }
 

@@ -87,8 +87,10 @@ void TCourseListView::build() {
   if (!choices_.OtherFiles.empty()) {
     QFrame* card = makeCard(page, QRect(20, y, 568, 160), "OtherCourses");
     makeBadge(card, "2", QPoint(14, 12));
-    makeHeading(card, msgText(1929), 12)->setGeometry(52, 14, 360, 24);
+    QLabel* heading = makeHeading(card, msgText(1929), 12);
+    heading->setGeometry(52, 14, 360, 24);
     combo_ = new QComboBox(card);
+    heading->setBuddy(combo_);
     combo_->setObjectName("CourseCombo");
     combo_->setGeometry(52, 44, 320, 28);
     int selected = 0;
@@ -139,6 +141,7 @@ void TCourseListView::build() {
     caption->setGeometry(20, 500, 100, 26);
     auto* languages = new QComboBox(page);
     languages->setObjectName("LanguageCombo");
+    caption->setBuddy(languages);
     languages->setGeometry(124, 498, 200, 30);
     for (const std::string& name : lang.languageNames()) languages->addItem(toQString(name));
     languages->setCurrentIndex(std::max(0, active));

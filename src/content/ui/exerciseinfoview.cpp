@@ -194,6 +194,7 @@ void TExercInfoView::buildCommentPages(QWidget* page) {
     // Both calculator pages share the time list: a daily typing time to reckon with.
     typingTimeList_ = new QComboBox(card);
     typingTimeList_->setObjectName("TypingTimeList");
+    typingTimeList_->setAccessibleName(tr("Daily typing time"));
     typingTimeList_->setGeometry(14, 44, 340, 28);
     for (int i = 0; i < kTypingTimeEntries; ++i) {
       typingTimeList_->addItem(QString::number(TypingTimeMinutes(i)) + msgText(1932));

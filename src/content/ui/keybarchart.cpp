@@ -12,6 +12,7 @@ namespace ks {
 
 KeyBarChart::KeyBarChart(QWidget* parent) : QWidget(parent) {
   setFont(designFont("Verdana", 8));
+  setAccessibleName(tr("Most difficult keys"));
 }
 
 void KeyBarChart::SetBars(std::vector<KeyBar> bars) {

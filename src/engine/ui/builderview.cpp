@@ -74,6 +74,7 @@ void TBuilderView::Setup() {
   chooseOpt_ = radio(keys, "ChooseKeys", msgText(592), 52, 106);
   yourKeys_ = new QLineEdit(toQString(ChosenKeys), keys);
   yourKeys_->setObjectName("YourKeys");
+  yourKeys_->setAccessibleName(chooseOpt_->text().remove('&'));
   yourKeys_->setMaxLength(6);
   yourKeys_->setFont(designFont("Verdana", 11, true));
   yourKeys_->setGeometry(320, 102, 110, 28);
@@ -88,6 +89,7 @@ void TBuilderView::Setup() {
   gameMethod_ = radio(method, "GameMethod", msgText(596), 52, 106);
   gameCombo_ = new QComboBox(method);
   gameCombo_->setObjectName("GameCombo");
+  gameCombo_->setAccessibleName(gameMethod_->text().remove('&'));
   gameCombo_->addItems({msgText(1402), msgText(1403)});
   gameCombo_->setGeometry(320, 102, 180, 28);
   auto* methodGroup = new QButtonGroup(page);

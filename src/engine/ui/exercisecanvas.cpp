@@ -130,6 +130,7 @@ void TExerciseCanvas::DrawWord(QPainter& p, const std::string& text, const Place
 
 TViewCanvas::TViewCanvas(QWidget* parent) : TExerciseCanvas(parent) {
   setObjectName("ViewCanvas");
+  setAccessibleName(tr("Text to type"));
   penX_ = LeftMargin;
 }
 
@@ -154,6 +155,8 @@ void TViewCanvas::resizeEvent(QResizeEvent* event) {
 void TViewCanvas::LoadText(std::string_view text, int startOffset) {
   redIndex_ = -1;
   TextModel::LoadText(text, startOffset);
+  // A screen reader reads the whole text out; the canvas only paints it.
+  setAccessibleDescription(toQString(text));
   update();
 }
 
@@ -218,6 +221,7 @@ void TViewCanvas::paintEvent(QPaintEvent*) {
 
 TTypingCanvas::TTypingCanvas(QWidget* parent) : TExerciseCanvas(parent) {
   setObjectName("TypingCanvas");
+  setAccessibleName(tr("Your typing"));
   setFocusPolicy(Qt::StrongFocus);
   // Input methods deliver their text to the focused canvas; the event takes it from there.
   setAttribute(Qt::WA_InputMethodEnabled);
@@ -319,6 +323,7 @@ void TTypingCanvas::paintEvent(QPaintEvent*) {
 
 TWordViewCanvas::TWordViewCanvas(QWidget* parent) : TExerciseCanvas(parent) {
   setObjectName("WordViewCanvas");
+  setAccessibleName(tr("Word to type"));
   ArrowColour = QColor(0, 128, 0);
   TopMargin = 5;
   LeftMargin = static_cast<int>(std::lround(FontHeight() * 0.5)) + 3;

@@ -29,7 +29,8 @@ const char* kStyle =
     "QListWidget::item:hover { background: #efecff; }"
     "QListWidget::item:selected { background: #ceC6ff; color: black; }"
     "QPushButton { background: #354fb1; color: white; border: none; border-radius: 8px;"
-    "  padding: 7px 18px; font-weight: bold; }";
+    "  padding: 7px 18px; font-weight: bold; }"
+    "QPushButton:focus { border: 3px solid #ffd840; padding: 4px 15px; }";
 
 QFrame* frame(const char* name, QWidget* page) {
   auto* f = new QFrame(page);
@@ -66,11 +67,12 @@ GoalPanels::GoalPanels(QWidget* page) : QObject(page) {
   il->addWidget(duration_);
   levels_ = new QListWidget(intro_);
   levels_->setObjectName("AccuracyGoalList");
-  levels_->setFocusPolicy(Qt::NoFocus);
+  levels_->setAccessibleName(msg(1789));
+  levels_->setFocusPolicy(Qt::TabFocus);
   il->addWidget(levels_, 1);
   auto* begin = new QPushButton(msg(1787), intro_);
   begin->setObjectName("BeginBtn");
-  begin->setFocusPolicy(Qt::NoFocus);
+  begin->setFocusPolicy(Qt::TabFocus);
   auto* ib = new QHBoxLayout;
   ib->addStretch();
   ib->addWidget(begin);
@@ -92,15 +94,15 @@ GoalPanels::GoalPanels(QWidget* page) : QObject(page) {
   sl->addWidget(statusText_, 1);
   noInterrupt_ = new QCheckBox(msg(1878), status_);
   noInterrupt_->setObjectName("DoNotInterruptGoals");
-  noInterrupt_->setFocusPolicy(Qt::NoFocus);
+  noInterrupt_->setFocusPolicy(Qt::TabFocus);
   sl->addWidget(noInterrupt_);
   auto* sb = new QHBoxLayout;
   continueBtn_ = new QPushButton(msg(1876), status_);
   continueBtn_->setObjectName("ContinueBtn");
-  continueBtn_->setFocusPolicy(Qt::NoFocus);
+  continueBtn_->setFocusPolicy(Qt::TabFocus);
   resultsBtn_ = new QPushButton(msg(1885), status_);
   resultsBtn_->setObjectName("ResultsBtn");
-  resultsBtn_->setFocusPolicy(Qt::NoFocus);
+  resultsBtn_->setFocusPolicy(Qt::TabFocus);
   sb->addWidget(continueBtn_);
   sb->addStretch();
   sb->addWidget(resultsBtn_);

@@ -151,6 +151,7 @@ void THTMLMessageEvent::Setup() {
   }
   viewer_ = new QTextBrowser(page);
   viewer_->setObjectName("HtmlViewer");
+  viewer_->setAccessibleName(Field(4).empty() ? tr("Message") : toQString(Field(4)));
   // The page ends above the action button when there is one.
   const auto* action = page->findChild<QWidget*>("ActionBtn");
   const int bottom = action && !action->isHidden() ? kActionTop - 8 : 480;

@@ -146,7 +146,8 @@ void TTimedEvent::Setup() {
   pauseBtn_ = new QPushButton(msg(1865), panel);
   pauseBtn_->setObjectName("PauseBtn");
   pauseBtn_->setGeometry(12, 140, 146, 32);
-  pauseBtn_->setFocusPolicy(Qt::NoFocus);
+  // Tab and Alt reach it; a click leaves the keys with the text.
+  pauseBtn_->setFocusPolicy(Qt::TabFocus);
   pauseBtn_->hide();
   connect(pauseBtn_, &QPushButton::clicked, this, [this] {
     PauseTyping();

@@ -148,8 +148,8 @@ void TCustomGameEvent::SetInstructions(const QString& title, const QStringList& 
   hint->setWordWrap(true);
   row->addWidget(hint, 1);
   QPushButton* ok = makeButton(card, "GameOKBtn", "&OK", ButtonRole::Primary);
-  // Keys belong to the game: the button is for the mouse, Space and Alt+O do the same.
-  ok->setFocusPolicy(Qt::NoFocus);
+  // Keys belong to the game: a click leaves them there; Space and Alt+O do the same.
+  ok->setFocusPolicy(Qt::TabFocus);
   ok->setMinimumWidth(90);
   connect(ok, &QPushButton::clicked, this, [this] {
     if (TEvent::State == esReady)

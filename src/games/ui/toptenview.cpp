@@ -73,6 +73,7 @@ void TTopTenView::Setup() {
     QLabel* name = names_[static_cast<size_t>(rank_ - 1)];
     auto* box = new QLineEdit(toQString(PlayerName, false), card);
     box->setObjectName("NameBox");
+    box->setAccessibleName(msgText(730));
     box->setMaxLength(255);
     box->setFont(designFont("Verdana", 12, true));
     box->setGeometry(name->x() - 6, name->y() - 4, kNameWidth, 30);

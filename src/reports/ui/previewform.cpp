@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "book/keyaccess.h"
 #include "book/pagestyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/dialogs.h"
@@ -50,13 +51,6 @@ class PreviewPage : public QWidget {
 };
 
 namespace {
-
-// `text` with a mnemonic before the first `letter` (any case).
-QString withMnemonic(QString text, QChar letter) {
-  const int at = text.indexOf(letter, 0, Qt::CaseInsensitive);
-  text.insert(at < 0 ? 0 : at, '&');
-  return text;
-}
 
 QPushButton* toolButton(QWidget* parent, const char* name, const QString& text, bool primary) {
   QPushButton* b =
@@ -97,6 +91,7 @@ void TPreviewForm::buildWindow() {
   nextBtn_ = toolButton(bar, "NextPageBtn", withMnemonic(msgText(1193), 'n'), false);
   scaleCombo_ = new QComboBox(bar);
   scaleCombo_->setObjectName("ScaleCombo");
+  scaleCombo_->setAccessibleName(tr("Zoom"));
   scaleCombo_->setEditable(true);
   scaleCombo_->addItem(msgText(1002), kFitWidth);
   scaleCombo_->addItem(msgText(1003), kFitHeight);

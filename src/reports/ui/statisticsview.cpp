@@ -167,6 +167,7 @@ void TStatisticsView::buildCourseList(QWidget* page) {
   courseBox_->setFocusPolicy(Qt::StrongFocus);
   courseBox_->setGeometry(406, 66, 176, 28);
   courseBox_->setToolTip(msgText(1118));
+  courseBox_->setAccessibleName(msgText(1118));
   for (const CourseProgress& c : courses_) courseBox_->addItem(toQString(c.Title));
   // With fewer than two courses there is nothing to choose.
   courseBox_->setVisible(courses_.size() >= 2);

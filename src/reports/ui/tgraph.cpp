@@ -20,6 +20,7 @@ TGraph::TGraph(QWidget* parent) : QWidget(parent) {
   setFont(designFont("Verdana", 8));
   captionFont_ = designFont("Verdana", 8, true);
   MarkerColour = colours().darkBlue;
+  setAccessibleName(tr("Chart"));
   resize(model_.Width, model_.Height);
 }
 

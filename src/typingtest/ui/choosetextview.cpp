@@ -11,6 +11,7 @@
 
 #include "analysis/keydataext.h"
 #include "book/bookwindow.h"
+#include "book/keyaccess.h"
 #include "book/pagestyle.h"
 #include "engine/indexes.h"
 #include "platform/clock.h"
@@ -38,13 +39,6 @@ std::string text(int id) {
 
 bool policy(const char* key) {
   return PolicySettings && PolicySettings->ReadBool(key);
-}
-
-// `caption` with a mnemonic on the first `letter` in it (else on its first character).
-QString withMnemonic(QString caption, QChar letter) {
-  const int at = caption.indexOf(letter, 0, Qt::CaseInsensitive);
-  caption.insert(at < 0 ? 0 : at, '&');
-  return caption;
 }
 
 // Whether the learner's layout types a character; every character when no layout is loaded.
@@ -109,7 +103,9 @@ void TChooseTextView::build() {
   auto* title = makeHeading(card, msgText(614), 12);
   title->setObjectName("Title1");
   title->setGeometry(52, 14, 500, 24);
-  auto* textCaption = makeLabel(card, withMnemonic(msgText(618), 'x'), 9, true);
+  // The tabs, Exit and this card's buttons take every letter of "Text" and "Start test": Tab
+  // and Enter reach those.
+  auto* textCaption = makeLabel(card, msgText(618), 9, true);
   textCaption->setObjectName("TestText");
   textCaption->setGeometry(16, 46, 300, 18);
   textList_ = new QListWidget(card);
@@ -133,7 +129,7 @@ void TChooseTextView::build() {
   for (const char* m : {"2 ", "5 ", "10 ", "20 ", "30 "}) timeCombo_->addItem(m + msgText(1390));
   const std::string storyTime = user_ ? user_->ReadString("StoryTime") : std::string();
   timeCombo_->setCurrentText(storyTime.empty() ? msgText(1367) : toQString(storyTime));
-  ok_ = makeButton(card, "OKBtn", withMnemonic(msgText(1836), 'S'), ButtonRole::Primary);
+  ok_ = makeButton(card, "OKBtn", msgText(1836), ButtonRole::Primary);
   ok_->setGeometry(352, 110, 200, 40);
   add_ = makeButton(card, "AddTextBtn", withMnemonic(msgText(615), 'A'));
   add_->setGeometry(352, 160, 96, 32);
@@ -175,9 +171,9 @@ void TChooseTextView::build() {
   gross_ = figure("GrossSpeedLbl", 623);
   accuracy_ = figure("AccuracyLbl", 622);
   net_ = figure("NetSpeedLbl", 621);
-  diploma_ = makeButton(done, "DiplomaBtn", withMnemonic(msgText(620), 'e'));
+  diploma_ = makeButton(done, "DiplomaBtn", withMnemonic(msgText(620), 'f'));
   diploma_->setGeometry(352, 98, 200, 28);
-  result_ = makeButton(done, "ResultBtn", withMnemonic(msgText(1450), 'r'));
+  result_ = makeButton(done, "ResultBtn", withMnemonic(msgText(1450), 'l'));
   result_->setGeometry(352, 130, 200, 28);
   connect(diploma_, &QPushButton::clicked, this, [this] {
     const int row = resultList_ ? resultList_->currentRow() : -1;
