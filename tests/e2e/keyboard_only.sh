@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The tutor without a mouse: a learner logs in, tabs to another course and opens it, starts a
-# lesson, goes to Review and to Settings with the tabs' Alt keys, and leaves with Exit's.
+# lesson, goes to Review with its tab's Alt key, leaves its questions with Escape, goes to
+# Settings the same way, and leaves with Exit's Alt key.
 set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
@@ -41,6 +42,8 @@ xdotool key alt+r  # the Review tab
 sleep 3
 no_boxes "$pid" || exit 1
 shot keys_review
+xdotool key Escape  # the review's questions are left; the lesson page comes back
+sleep 3
 xdotool key alt+e  # the Settings tab
 sleep 3
 no_boxes "$pid" || exit 1
