@@ -326,7 +326,8 @@ void TBookFormEx::paintEvent(QPaintEvent*) {
 
 void TBookFormEx::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() != QEvent::ApplicationPaletteChange) return;
+  const QEvent::Type type = event->type();
+  if (type != QEvent::ApplicationPaletteChange && type != QEvent::PaletteChange) return;
   // The desktop turned high contrast on or off: the next view is drawn in the new look.
   followDesktopPalette(QGuiApplication::palette());
   titleLbl_->setStyleSheet("color: " + inkColour().name() + ";");

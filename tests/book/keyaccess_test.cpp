@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdlib>
 
 #include "book/bookwidgets.h"
 #include "book/formview.h"
@@ -111,20 +112,36 @@ TEST_F(KeyAccess, TheFocusedBookButtonsDrawARing) {
   }
 }
 
-TEST(HighContrast, FollowsADesktopPaletteOfPureBlackAndWhiteOnly) {
+TEST_F(KeyAccess, TheBookFollowsAHighContrastDesktopAndOnlyThat) {
   EXPECT_FALSE(isHighContrast(QPalette(QColor(239, 239, 239))));  // an ordinary light theme
+  const QPalette before = QApplication::palette();
   QPalette inverse;
   inverse.setColor(QPalette::Window, Qt::black);
   inverse.setColor(QPalette::WindowText, Qt::white);
   inverse.setColor(QPalette::Base, Qt::black);
   inverse.setColor(QPalette::Text, Qt::white);
   inverse.setColor(QPalette::Highlight, Qt::yellow);
-  EXPECT_TRUE(isHighContrast(inverse));
-  followDesktopPalette(inverse);
+  QApplication::setPalette(inverse);  // the desktop switches its theme
+  EXPECT_TRUE(QTest::qWaitFor([] { return highContrast(); }, 2000));
   EXPECT_EQ(colours().page, QColor(Qt::black));
   EXPECT_EQ(inkColour(), QColor(Qt::white));
   EXPECT_EQ(focusColour(), QColor(Qt::yellow));
-  followDesktopPalette(QPalette(QColor(239, 239, 239)));
+  TCustomBookView view;
+  later([&] {
+    makeCard(view.Content(), QRect(20, 70, 400, 120), "Card")->show();
+    makeButton(view.Content(), "Go", "Go on")->setGeometry(40, 100, 120, 34);
+    view.Content()->setStyleSheet(studyStyleSheet());
+    view.Content()->findChild<QWidget*>("Go")->show();
+    key(Qt::Key_Tab);
+    const QImage page = window_.Book()->grab().toImage();
+    EXPECT_EQ(page.pixelColor(300, 400), QColor(Qt::black));
+    if (const char* dir = std::getenv("KS_SCREENSHOT_DIR"))
+      page.save(QString(dir) + "/book_high_contrast.png");
+    view.SetCloseResult(1);
+  });
+  view.RunModal();
+  QApplication::setPalette(before);
+  EXPECT_TRUE(QTest::qWaitFor([] { return !highContrast(); }, 2000));
   EXPECT_EQ(colours().page, normalPalette().page);
 }
 
