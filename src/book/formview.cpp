@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
@@ -164,6 +165,10 @@ void TCustomBookView::Show() {
     }
     book->BringFrameToFront();
     book->Book()->update();
+    // The window holds the focus until the learner tabs: activating it would otherwise focus
+    // the first button, and Enter would press that instead of the view's own answer.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != book || !focus->isVisible()) book->setFocus();
   }
   shown_ = true;
 }
@@ -179,7 +184,9 @@ void TCustomBookView::Hide() {
   TFormView::Hide();
   // The focus stays on the page rather than wandering to a standard button as the page goes.
   QWidget* focus = QApplication::focusWidget();
-  if (focus && content_ && content_->isAncestorOf(focus)) focus->clearFocus();
+  if (focus && content_ && content_->isAncestorOf(focus)) {
+    if (TBookFormEx* book = bookForm()) book->setFocus();
+  }
   delete content_.data();
   if (covered_) {
     covered_->show();
@@ -221,6 +228,11 @@ bool TCustomBookView::KeyDown(QKeyEvent*) {
 }
 
 bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+    const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
+    const bool byKeys = why == Qt::TabFocusReason || why == Qt::BacktabFocusReason;
+    tabbedTo_ = byKeys ? static_cast<QWidget*>(watched) : nullptr;
+  }
   const bool key = event->type() == QEvent::KeyPress;
   const bool commit = event->type() == QEvent::InputMethod;
   if ((!key && !commit) || ActiveView() != this || !Shown()) return false;
@@ -239,8 +251,8 @@ bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
   if (k->key() == Qt::Key_Alt) assignMnemonics(book);
   const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
   auto* button = qobject_cast<QAbstractButton*>(focus);
-  if (enter && button && button->window() == book && !button->isCheckable() &&
-      button->isEnabled() && button->isVisible()) {
+  if (enter && button && button == tabbedTo_ && !button->isCheckable() && button->isEnabled() &&
+      button->isVisible()) {
     button->click();
     return true;
   }
@@ -252,7 +264,7 @@ bool TCustomBookView::keyboardAccess(QKeyEvent* event) {
   if (!tab || (event->modifiers() & Qt::ControlModifier)) return false;
   // The first Tab of a page goes to the page's own controls, not to the menu.
   QWidget* focus = QApplication::focusWidget();
-  if (focus && focus->isVisible()) return false;
+  if (focus && focus != bookForm() && focus->isVisible()) return false;
   QWidget* first = firstInTabChain(content_, event->key() == Qt::Key_Backtab);
   if (!first) return false;
   first->setFocus(Qt::TabFocusReason);

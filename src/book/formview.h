@@ -103,6 +103,8 @@ class TCustomBookView : public TFormView {
   // reach only what the learner sees; its focus comes back with it.
   QPointer<QWidget> covered_;
   QPointer<QWidget> coveredFocus_;
+  // The widget the learner last tabbed to: Enter presses it when it is a button.
+  QPointer<QWidget> tabbedTo_;
   std::vector<QMetaObject::Connection> connections_;
   bool routed_ = false;
 };
