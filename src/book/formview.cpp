@@ -147,6 +147,8 @@ void TCustomBookView::Show() {
   if (TBookFormEx* book = bookForm()) {
     book->SetMenuVisible(MenuVisible);
     book->SetStandardButtons(ButtonFlags);
+    // The control the view chose for the keys, maybe while it was still hidden.
+    QPointer<QWidget> wanted = book->focusWidget();
     if (content_) {
       content_->show();
       content_->lower();
@@ -167,8 +169,11 @@ void TCustomBookView::Show() {
     book->Book()->update();
     // The window holds the focus until the learner tabs: activating it would otherwise focus
     // the first button, and Enter would press that instead of the view's own answer.
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || focus->window() != book || !focus->isVisible()) book->setFocus();
+    if (wanted && content_ && content_->isAncestorOf(wanted)) {
+      wanted->setFocus();
+    } else if (!QApplication::focusWidget() || !QApplication::focusWidget()->isVisible()) {
+      book->setFocus();
+    }
   }
   shown_ = true;
 }
@@ -231,7 +236,9 @@ bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
     const Qt::FocusReason why = static_cast<QFocusEvent*>(event)->reason();
     const bool byKeys = why == Qt::TabFocusReason || why == Qt::BacktabFocusReason;
-    tabbedTo_ = byKeys ? static_cast<QWidget*>(watched) : nullptr;
+    // Qt also moves the focus "by Tab" when a focused widget hides: only a Tab key counts.
+    tabbedTo_ = byKeys && tabKey_ ? static_cast<QWidget*>(watched) : nullptr;
+    tabKey_ = false;
   }
   const bool key = event->type() == QEvent::KeyPress;
   const bool commit = event->type() == QEvent::InputMethod;
@@ -248,6 +255,7 @@ bool TCustomBookView::eventFilter(QObject* watched, QEvent* event) {
     return !text.isEmpty() && CommitText(text);
   }
   auto* k = static_cast<QKeyEvent*>(event);
+  tabKey_ = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
   if (k->key() == Qt::Key_Alt) assignMnemonics(book);
   const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
   auto* button = qobject_cast<QAbstractButton*>(focus);

@@ -105,6 +105,7 @@ class TCustomBookView : public TFormView {
   QPointer<QWidget> coveredFocus_;
   // The widget the learner last tabbed to: Enter presses it when it is a button.
   QPointer<QWidget> tabbedTo_;
+  bool tabKey_ = false;
   std::vector<QMetaObject::Connection> connections_;
   bool routed_ = false;
 };
