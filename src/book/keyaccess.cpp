@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRectF>
 #include <QSet>
+#include <QVariant>
 #include <QWidget>
 #include <vector>
 
@@ -15,6 +16,10 @@
 
 namespace ks {
 namespace {
+
+// The text a button had before the kit gave it a letter, and the text with the letter.
+constexpr const char* kPlainText = "ksPlainText";
+constexpr const char* kGivenText = "ksGivenText";
 
 bool usableLetter(QChar c) {
   return c.unicode() < 0x80 && c.isLetter();
@@ -85,7 +90,13 @@ void assignMnemonics(QWidget* window) {
   QSet<QChar> taken;
   std::vector<Holder> open;
   for (const Holder& h : holders) {
-    const QString text = textOf(h.widget);
+    // A letter the kit gave earlier is given again: the buttons of the window outlive the
+    // views, and a later view may name the same letter itself.
+    QString text = textOf(h.widget);
+    if (h.widget->property(kGivenText).toString() == text && !text.isEmpty()) {
+      text = h.widget->property(kPlainText).toString();
+      setTextOf(h.widget, text);
+    }
     const QChar letter = mnemonicLetter(text);
     if (!letter.isNull()) {
       taken.insert(letter);
@@ -101,8 +112,10 @@ void assignMnemonics(QWidget* window) {
       const QChar letter = text.at(at).toUpper();
       if (taken.contains(letter)) continue;
       taken.insert(letter);
+      h.widget->setProperty(kPlainText, text);
       text.insert(at, '&');
       setTextOf(h.widget, text);
+      h.widget->setProperty(kGivenText, text);
       break;
     }
   }
