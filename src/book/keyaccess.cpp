@@ -42,6 +42,22 @@ std::vector<int> candidates(const QString& text) {
   return wordStarts;
 }
 
+// The text with its mnemonic marker taken out; "&&" stays, as it is a plain ampersand.
+QString withoutMnemonic(const QString& text) {
+  QString out;
+  for (int i = 0; i < text.size(); ++i) {
+    if (text.at(i) == '&' && i + 1 < text.size()) {
+      if (text.at(i + 1) == '&') {
+        out += "&&";
+        ++i;
+      }
+      continue;
+    }
+    out += text.at(i);
+  }
+  return out;
+}
+
 struct Holder {
   QWidget* widget;
   int group;  // 0 menu tabs, 1 the page's controls, 2 round standard buttons
@@ -81,12 +97,22 @@ void assignMnemonics(QWidget* window) {
     if (!w->isVisibleTo(window)) continue;
     if (auto* label = qobject_cast<QLabel*>(w)) {
       if (label->buddy() == nullptr || label->textFormat() == Qt::RichText) continue;
-    } else if (!qobject_cast<QAbstractButton*>(w) || w->property("role") == "link") {
+    } else if (!qobject_cast<QAbstractButton*>(w)) {
       continue;
+    } else if (w->property("role") == "link" && mnemonicLetter(textOf(w)).isNull() &&
+               !w->property(kGivenText).isValid()) {
+      continue;  // links get no letter of the kit's, but one of their own counts
     }
-    const int group = qobject_cast<TabButton*>(w) ? 0 : qobject_cast<RoundButton*>(w) ? 2 : 1;
+    // Exit stays on every view as the tabs do, so it keeps its letter as they do.
+    const bool everywhere = qobject_cast<TabButton*>(w) || w->objectName().startsWith("CloseBtn");
+    const int group = everywhere ? 0 : qobject_cast<RoundButton*>(w) ? 2 : 1;
     holders.push_back({w, group});
   }
+  // Tabs choose first, as they stay on every view, then the page, then the round buttons. A
+  // letter already taken is given up (a translation may name the same one twice) and the
+  // control gets a free one.
+  std::stable_sort(holders.begin(), holders.end(),
+                   [](const Holder& a, const Holder& b) { return a.group < b.group; });
   QSet<QChar> taken;
   std::vector<Holder> open;
   for (const Holder& h : holders) {
@@ -98,26 +124,27 @@ void assignMnemonics(QWidget* window) {
       setTextOf(h.widget, text);
     }
     const QChar letter = mnemonicLetter(text);
-    if (!letter.isNull()) {
+    if (!letter.isNull() && !taken.contains(letter)) {
       taken.insert(letter);
     } else if (!text.isEmpty()) {
       open.push_back(h);
     }
   }
-  std::stable_sort(open.begin(), open.end(),
-                   [](const Holder& a, const Holder& b) { return a.group < b.group; });
   for (const Holder& h : open) {
-    QString text = textOf(h.widget);
-    for (int at : candidates(text)) {
+    const QString original = textOf(h.widget);
+    QString text = withoutMnemonic(original);
+    const bool link = h.widget->property("role") == "link";
+    for (int at : link ? std::vector<int>{} : candidates(text)) {
       const QChar letter = text.at(at).toUpper();
       if (taken.contains(letter)) continue;
       taken.insert(letter);
-      h.widget->setProperty(kPlainText, text);
       text.insert(at, '&');
-      setTextOf(h.widget, text);
-      h.widget->setProperty(kGivenText, text);
       break;
     }
+    if (text == original) continue;
+    h.widget->setProperty(kPlainText, original);
+    setTextOf(h.widget, text);
+    h.widget->setProperty(kGivenText, text);
   }
 }
 

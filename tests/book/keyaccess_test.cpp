@@ -99,6 +99,17 @@ TEST(Mnemonics, TabsChooseFirstThenThePageThenTheRoundButtonsAndNoLetterTwice) {
   EXPECT_EQ(link->text(), "Lesson one");
   assignMnemonics(&window);  // letters stay
   EXPECT_EQ(tab->text(), "S&ettings");
+
+  // A translation that names a tab's letter again on the page: the page's control gives it up.
+  QWidget other;
+  auto* review = new TabButton("Review", "&Wiederholen", true, &other);
+  QPushButton* words = makeButton(&other, "Words", "&Wörter && Tasten");
+  other.show();
+  assignMnemonics(&other);
+  EXPECT_EQ(review->text(), "&Wiederholen");
+  EXPECT_EQ(words->text(), "Wörter && &Tasten");
+  assignMnemonics(&other);
+  EXPECT_EQ(words->text(), "Wörter && &Tasten");
 }
 
 TEST_F(KeyAccess, TheFocusedBookButtonsDrawARing) {

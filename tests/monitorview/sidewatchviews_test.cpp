@@ -25,6 +25,7 @@
 #include "store/qssettings.h"
 #include "store/user.h"
 #include "store/userfolders.h"
+#include "support/accesscheck.h"
 #include "text/dates.h"
 
 namespace ks {
@@ -56,6 +57,8 @@ class SidewatchViews : public test::UserFolders {
     ASSERT_EQ(workstationSettings->Open("", omMemory), 1);
     user_ = NewUser("Ann");
     setMonitorControl(&monitor_);
+    // As the tutor's frame captions them.
+    window_.SetButtonCaptions(msgText(603), msgText(602), msgText(600));
     window_.show();
     window_.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
@@ -91,6 +94,8 @@ TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
     }
     if (dynamic_cast<TSidewatchWizView*>(view) != nullptr && child<QWidget>("SettingsCard")) {
       saveScreenshot(&window_, "sidewatch_wizard");
+      key(Qt::Key_Alt);
+      EXPECT_EQ(test::accessFaults(window_, "wizard").join("\n").toStdString(), "");
       // By keyboard: this learner at login, then the training notice switched.
       EXPECT_EQ(QApplication::focusWidget(), child<QComboBox>("UserOptionBox"));
       key(Qt::Key_Home);

@@ -4,60 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QAccessible>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMap>
 #include <QTest>
-#include <QTextEdit>
 #include <QTimer>
 #include <cstdlib>
 #include <deque>
 #include <set>
 
+#include "book/bookwindow.h"
 #include "book/formview.h"
 #include "book/keyaccess.h"
 #include "content/ui/studyingparts.h"
 #include "games/ui/gamesview.h"
 #include "games/ui/registergames.h"
+#include "monitorview/ui/sidewatch.h"
 #include "reports/ui/reportparts.h"
 #include "shell/appframe.h"
+#include "shell/optionsview.h"
 #include "store/recordingdialogs.h"
+#include "support/accesscheck.h"
 #include "support/booktest.h"
 #include "support/tempdir.h"
 #include "typingtest/ui/typingtest.h"
 
 namespace ks {
 namespace {
-
-bool interactive(QWidget* w) {
-  for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-    if (qobject_cast<QComboBox*>(p)) return false;  // the combo box's own parts
-  }
-  return qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-         qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractItemView*>(w) ||
-         qobject_cast<QAbstractSpinBox*>(w);
-}
-
-bool figure(QWidget* w) {
-  for (const char* type : {"ks::TExerciseCanvas", "ks::TKeyboard", "ks::TGraph",
-                           "ks::TTrafficLightLcd", "ks::TMissedLcd", "ks::KeyBarChart"}) {
-    if (w->inherits(type)) return true;
-  }
-  return qobject_cast<QTextEdit*>(w) != nullptr;
-}
-
-QString accessibleName(QWidget* w) {
-  QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
-  return a ? a->text(QAccessible::Name).trimmed() : QString();
-}
-
-QString describe(QWidget* w) {
-  return QString("%1 \"%2\"").arg(w->metaObject()->className(), w->objectName());
-}
 
 class KeyboardWalk : public test::BookWindowTest {
  protected:
@@ -69,30 +39,9 @@ class KeyboardWalk : public test::BookWindowTest {
     BookWindowTest::SetUp();
   }
 
-  // The faults of the view on the page now, one line each.
   QStringList check(const QString& view) {
     key(Qt::Key_Alt);  // the mnemonics are handed out
-    QStringList faults;
-    QMap<QChar, QWidget*> letters;
-    for (QWidget* w : window_.findChildren<QWidget*>()) {
-      if (!w->isVisible()) continue;
-      auto* label = qobject_cast<QLabel*>(w);
-      if (w->isEnabled() && (qobject_cast<QAbstractButton*>(w) || (label && label->buddy()))) {
-        const QChar letter =
-            mnemonicLetter(label ? label->text() : static_cast<QAbstractButton*>(w)->text());
-        if (!letter.isNull() && letters.contains(letter)) {
-          faults << view + ": Alt+" + letter + " on " + describe(letters[letter]) + " and " +
-                        describe(w);
-        }
-        if (!letter.isNull()) letters[letter] = w;
-      }
-      const bool control = interactive(w) && w->isEnabled();
-      if (control && !(w->focusPolicy() & Qt::TabFocus))
-        faults << view + ": out of the tab chain: " + describe(w);
-      if ((control || figure(w)) && accessibleName(w).isEmpty())
-        faults << view + ": no accessible name: " + describe(w);
-    }
-    return faults;
+    return test::accessFaults(window_, view);
   }
 
   test::TempDir data;
@@ -106,12 +55,24 @@ TEST_F(KeyboardWalk, EveryViewIsNamedAndReachable) {
   registerTypingTest(frame);
   registerGamesMenu(frame);
   registerReportParts(frame);
+  registerSidewatch(frame);
+  registerOptionsPart(frame);
 
-  // Tabs to visit when a view has nothing of its own to do, then the way out.
-  std::deque<std::function<void()>> tabs = {
-      [&] { key(Qt::Key_R, Qt::AltModifier); }, [&] { key(Qt::Key_T, Qt::AltModifier); },
-      [&] { key(Qt::Key_G, Qt::AltModifier); }, [&] { key(Qt::Key_E, Qt::AltModifier); },
-      [&] { key(Qt::Key_I, Qt::AltModifier); }, [&] { key(Qt::Key_Q, Qt::ControlModifier); }};
+  // Tabs to visit when a view has nothing of its own to do, each by the letter it shows in the
+  // language the walk runs in, then the way out.
+  const auto byLetter = [&](const char* tab) {
+    return [this, tab] {
+      QAbstractButton* button = window_.Tab(tab);
+      ASSERT_TRUE(button) << tab;
+      const QChar letter = mnemonicLetter(button->text());
+      ASSERT_FALSE(letter.isNull()) << tab;
+      key(Qt::Key(letter.unicode()), Qt::AltModifier);
+    };
+  };
+  std::deque<std::function<void()>> tabs;
+  for (const char* tab : {"Review", "Test", "Games", "Sidewatch", "Settings", "Info"})
+    tabs.push_back(byLetter(tab));
+  tabs.push_back([&] { key(Qt::Key_Q, Qt::ControlModifier); });
   std::set<QString> seen;
   QStringList trail;
   QStringList faults;
@@ -157,10 +118,10 @@ TEST_F(KeyboardWalk, EveryViewIsNamedAndReachable) {
   frame.Finalize(frame.Initialize());
 
   EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
-  for (const char* view :
-       {"TLoginView", "TCourseListView", "TCourseContentsView", "TChpContentsView",
-        "TStatisticsView", "TChooseTextView", "TGamesView", "TPlaceholderView"}) {
-    EXPECT_TRUE(seen.count(view)) << view << " was not reached";
+  for (const char* view : {"TLoginView", "TCourseListView", "TCourseContentsView",
+                           "TChpContentsView", "TStatisticsView", "TChooseTextView", "TGamesView",
+                           "TSidewatchView", "TOptionsView", "TInfoView"}) {
+    EXPECT_TRUE(seen.count(view)) << view << " was not reached: " << trail.join(", ").toStdString();
   }
   EXPECT_TRUE(tabs.empty()) << "the walk ended early";
 }
