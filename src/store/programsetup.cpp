@@ -182,18 +182,26 @@ TProgramSettings::TProgramSettings(const fs::path& startFolder) {
   loadLayoutList();
 }
 
+PathRedirection ParseRedirection(const std::string& bytes, const fs::path& baseFolder) {
+  PathRedirection out;
+  const std::vector<std::string> lines = splitLines(bytes);
+  const std::string dataPath = iniValue(lines, "Path", "DataPath");
+  if (!dataPath.empty())
+    out.dataPath = folderValue(expandEnvironment(cp1252ToUtf8(dataPath)), baseFolder);
+  const std::string dataBase = iniValue(lines, "Path", "DataBase");
+  if (!dataBase.empty()) out.dataBase = folderValue(cp1252ToUtf8(dataBase), baseFolder);
+  out.mode = lowerCase(iniValue(lines, "Path", "mode"));
+  if (iniValue(lines, "Path", "AppData") == "1") out.dataBase = userDataFolder();
+  return out;
+}
+
 void TProgramSettings::readRedirection(const fs::path& baseFolder) {
   std::string bytes;
   if (!readWholeFile(joinResolved(baseFolder, "QSNPath.ini"), bytes)) return;
-  const std::vector<std::string> lines = splitLines(bytes);
-  const std::string dataPath = iniValue(lines, "Path", "DataPath");
-  if (!dataPath.empty()) {
-    dataPathValue_ = folderValue(expandEnvironment(cp1252ToUtf8(dataPath)), baseFolder);
-  }
-  const std::string dataBase = iniValue(lines, "Path", "DataBase");
-  if (!dataBase.empty()) dataBaseValue_ = folderValue(cp1252ToUtf8(dataBase), baseFolder);
-  installMode_ = lowerCase(iniValue(lines, "Path", "mode"));
-  if (iniValue(lines, "Path", "AppData") == "1") dataBaseValue_ = userDataFolder();
+  PathRedirection r = ParseRedirection(bytes, baseFolder);
+  dataPathValue_ = std::move(r.dataPath);
+  dataBaseValue_ = std::move(r.dataBase);
+  installMode_ = std::move(r.mode);
 }
 
 void TProgramSettings::loadLayoutList() {

@@ -18,6 +18,16 @@ struct UserLayoutSettings {
   bool keyboardLayoutLocked = false;
 };
 
+// What a "QSNPath.ini" beside the installation says: where the installation's files and the
+// learners' data really are, and the install mode.
+struct PathRedirection {
+  std::filesystem::path dataPath;  // "DataPath", environment names expanded
+  std::filesystem::path dataBase;  // "DataBase", or the per-user folder with "AppData=1"
+  std::string mode;                // "mode", lower case
+};
+// Reads the file's bytes; relative folders are taken from `baseFolder`. Touches no file.
+PathRedirection ParseRedirection(const std::string& bytes, const std::filesystem::path& baseFolder);
+
 class TProgramSettings {
  public:
   // Resolves every path from `startFolder` (empty: the installation folder). When the root folder
