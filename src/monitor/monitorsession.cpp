@@ -104,6 +104,9 @@ void MonitorSession::EnableNow(const std::string& name) {
     error_ = "no workstation settings";
     return;
   }
+  // Started while the tutor held the workstation's file, the monitor read a copy; the tutor
+  // sets the account up in the file itself, which is free once it has ended.
+  ReturnToWorkstationFile(workstationOpenMode());
   if (PolicySettings && PolicySettings->ReadBool("Keenhand.Hide")) {
     dialogs().messageBox("Sidewatch has been removed.", "Keenhand Sidewatch", BoxKind::Information);
     std::error_code ec;

@@ -11,6 +11,7 @@
 #include "store/langres.h"
 #include "text/dates.h"
 #include "text/numbers.h"
+#include "text/textutil.h"
 
 namespace ks {
 namespace {
@@ -68,9 +69,28 @@ int countFrom(const TDifficultKeys& keys, const std::string& ranked) {
   return n;
 }
 
-std::string summary(int count, int index, int some, int noData, int none) {
+// "No data yet" only where nothing was typed: keys typed without trouble are well done.
+std::string summary(int count, bool typed, int some, int noData, int none) {
   if (count > 0) return intToStr(count) + " " + msg(some);
-  return msg(index == 0 ? noData : none);
+  return msg(typed ? none : noData);
+}
+
+bool typedAnyWord(const TWordList& words) {
+  for (int n = 1; n <= TWordList::Capacity; ++n) {
+    const WordEntry& e = words.Entry(n);
+    if (e.Word.empty()) break;
+    if (e.Word != "-" && (e.Flags & kMonitorAndOwnWords) && !(e.Flags & wsHidden)) return true;
+  }
+  return false;
+}
+
+// Whether the monitor counted any capital letter, or any other key.
+bool typedAny(const TDifficultKeys& keys, bool capitals) {
+  for (int c = TDifficultKeys::FirstCode; c < 256; ++c) {
+    const auto key = static_cast<unsigned char>(c);
+    if ((lowerChar(key) != key) == capitals && keys.figures(key).Presses > 0) return true;
+  }
+  return false;
 }
 
 // A speed as shown on the statistics page: the learner's unit, and the unit's name after it when
@@ -133,9 +153,10 @@ void TSidewatchFigures::difficulties(const TDifficultKeys& keys, const TWordList
     for (const std::string& d : words->ListWords(kMonitorAndOwnWords, 2))
       if (strToIntDef(d, 0) >= keys.ModerateLimit) ++DifficultWords;
   }
-  KeySummary = summary(DifficultKeys, KeyIndex, 1759, 1761, 1760);
-  CapitalSummary = summary(DifficultCapitals, CapitalIndex, 1762, 1764, 1763);
-  WordSummary = summary(DifficultWords, WordIndex, 1765, 1767, 1766);
+  KeySummary = summary(DifficultKeys, typedAny(keys, false), 1759, 1761, 1760);
+  CapitalSummary = summary(DifficultCapitals, typedAny(keys, true), 1762, 1764, 1763);
+  const bool wordsTyped = words != nullptr && typedAnyWord(*words);
+  WordSummary = summary(DifficultWords, wordsTyped, 1765, 1767, 1766);
 }
 
 void TSidewatchFigures::lastSevenDays(TDynamicSettings& user, double now, const SpeedUnit& unit) {

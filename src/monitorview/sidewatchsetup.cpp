@@ -15,12 +15,14 @@ const std::string kWordLineTail = ";space;5;10;";
 
 }  // namespace
 
+// The monitor, started first, holds the workstation's file; the tutor then reads what the
+// monitor and an earlier tutor set up for the account there.
 bool SidewatchSetup::AccountBool(const std::string& key) {
-  return workstationSettings && workstationSettings->ReadBool(key + LoginName());
+  return textToBool(ReadWorkstationValue(key + LoginName()));
 }
 
 std::string SidewatchSetup::AccountString(const std::string& key) {
-  return workstationSettings ? workstationSettings->ReadString(key + LoginName()) : std::string();
+  return ReadWorkstationValue(key + LoginName());
 }
 
 void SidewatchSetup::SetAccount(const std::string& key, bool value) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <filesystem>
 
@@ -75,6 +76,10 @@ TAppFrame::TAppFrame(TBookFormEx& window, StartOptions options)
   connect(&window_, &TBookFormEx::exitClicked, this, [this] { onExitRequest(true); });
   connect(&window_, &TBookFormEx::closeRequested, this, [this] { onExitRequest(false); });
   connect(&window_, &TBookFormEx::languageChanged, this, [this] { languageChanged(); });
+  // F1 is the desktop's help key everywhere; it opens the manual the Info page leads to.
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), &window_);
+  connect(help, &QShortcut::activated, this,
+          [this] { TInfoView::Open(TInfoView::HelpTarget(options_.typeTest)); });
 }
 
 TAppFrame::~TAppFrame() {
@@ -500,8 +505,9 @@ void TAppFrame::Finalize(int startResult) {
   } catch (const std::exception& e) {
     ReportError(-4001, std::string("System Error occured: ") + e.what());
   }
-  // The monitor runs again whatever became of the saves.
-  if (startResult != kOtherInstance && monitorDisabled_)
+  // The monitor runs again whatever became of the saves; one started from the Sidewatch page
+  // while this tutor ran was told to keep quiet until now, too.
+  if (startResult != kOtherInstance && (monitorDisabled_ || InstanceLock::isHeld(kMonitorMutex)))
     PeerLink::post("tapwatch", "QSSidewatch1999.ENABLE", 0, 2000);
 }
 

@@ -120,11 +120,11 @@ void TInfoView::buildManuals(QWidget* page) {
   if (typingTest_) {
     // This edition has no manuals installed: its help is on the web.
     const QString site = msgText(18);
-    links[0] = {QStringLiteral("Typing test &help"), site + "typingtest/"};
+    links[0] = {QStringLiteral("Typing test &help"), HelpTarget(true)};
     links[1] = {QStringLiteral("Quillstroker on the &web"), site};
     links[2] = {QStringLiteral("&Support"), site + "support/"};
   } else {
-    links[0] = {msgText(551), ManualFile("tutor.htm")};
+    links[0] = {msgText(551), HelpTarget(false)};
     links[1] = {msgText(1478), ManualFile("user-manual.htm")};
     links[2] = {msgText(553), ManualFile("schools.htm")};
   }
@@ -175,11 +175,15 @@ QPushButton* TInfoView::linkButton(QWidget* parent, const QString& name, const Q
   // Every control of this page is reached by Tab, and by Alt with its underlined letter.
   b->setFocusPolicy(Qt::StrongFocus);
   b->setAutoDefault(false);
-  connect(b, &QPushButton::clicked, this, [this, target] { open(target); });
+  connect(b, &QPushButton::clicked, this, [target] { Open(target); });
   return b;
 }
 
-void TInfoView::open(const QString& target) {
+QString TInfoView::HelpTarget(bool typingTestEdition) {
+  return typingTestEdition ? msgText(18) + "typingtest/" : ManualFile("tutor.htm");
+}
+
+void TInfoView::Open(const QString& target) {
   if (target.isEmpty()) return;
   QUrl url = QUrl(target);
   if (url.isRelative()) url = QUrl::fromLocalFile(target);

@@ -26,6 +26,10 @@ class TInfoView : public TCustomBookView {
   static std::filesystem::path InstallationFolder();
   // A manual of the installation, "" when it is not installed.
   static QString ManualFile(const char* name);
+  // What F1 opens anywhere in the tutor: the page's first manual link.
+  static QString HelpTarget(bool typingTestEdition);
+  // Opens a file or web address on the desktop; a failure is reported and logged.
+  static void Open(const QString& target);
 
  private:
   void buildAbout(QWidget* page);
@@ -33,7 +37,6 @@ class TInfoView : public TCustomBookView {
   void buildFolders(QWidget* page);
   QPushButton* linkButton(QWidget* parent, const QString& name, const QString& caption,
                           const QString& target);
-  void open(const QString& target);
 
   bool typingTest_;
 };

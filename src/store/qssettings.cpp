@@ -49,6 +49,41 @@ bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string
   return false;
 }
 
+namespace {
+
+// The workstation's own file while the store is its ".2nd" copy, else "".
+std::string heldFile() {
+  constexpr std::string_view kCopy = ".2nd";
+  const std::string& path = workstationSettings->path();
+  if (path.size() <= kCopy.size() || !path.ends_with(kCopy)) return {};
+  return path.substr(0, path.size() - kCopy.size());
+}
+
+}  // namespace
+
+std::string ReadWorkstationValue(const std::string& name) {
+  if (!workstationSettings) return {};
+  std::string value;
+  if (workstationSettings->file().ReadString(name, value) == 1) return value;
+  const std::string held = heldFile();
+  if (held.empty()) return {};
+  TDynamicSettings beside;
+  if (beside.Open(held, omReadShared) != 1) return {};
+  return beside.ReadString(name);
+}
+
+bool ReturnToWorkstationFile(int mode) {
+  if (!workstationSettings) return false;
+  const std::string held = heldFile();
+  if (held.empty()) return true;
+  auto own = std::make_unique<TDynamicSettings>();
+  if (own->Open(held, mode) != 1 || own->Load() == -1) return false;
+  // What was written meanwhile stays in the copy, as it would have at the program's end.
+  workstationSettings->Flush();
+  workstationSettings = std::move(own);
+  return true;
+}
+
 int workstationOpenMode() {
   return PolicySettings && PolicySettings->ReadBool("WKSLegacyMode") ? omShared : omDenyWrite;
 }

@@ -33,6 +33,15 @@ bool OpenPolicySettings(const std::string& fileName, const std::filesystem::path
 bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string& fileName,
                              int mode);
 
+// A program that got the ".2nd" copy because another held the workstation's file takes the
+// file itself once it is free: the other may have set up there what this one needs. True when
+// the store is (now) the file itself.
+bool ReturnToWorkstationFile(int mode);
+
+// A workstation value as both programs share it: the store's own; while this program works on
+// the ".2nd" copy and the copy lacks it, the value in the file the other program holds.
+std::string ReadWorkstationValue(const std::string& name);
+
 // The mode the tutor opens its workstation store with: 2, or 1 under "WKSLegacyMode".
 int workstationOpenMode();
 

@@ -137,6 +137,17 @@ TEST_F(SidewatchFiguresTest, ALearnerWithoutFiguresSeesEmptyChartsAndNoDifficult
   EXPECT_EQ(f.ProblemToday.Value, "0%");
 }
 
+TEST_F(SidewatchFiguresTest, KeysAndWordsTypedWithoutTroubleAreWellDoneNotMissing) {
+  for (int i = 0; i < 20; ++i) keys_.recordKey('a', false);
+  keys_.updateStatistics();
+  TWordList words;
+  words.AddOccurrence("hello", 0, wsMonitor, false);
+  const Fig f = compute(&words);
+  EXPECT_EQ(f.KeySummary, "m1760");
+  EXPECT_EQ(f.CapitalSummary, "m1764");  // no capital typed yet
+  EXPECT_EQ(f.WordSummary, "m1766");
+}
+
 TEST_F(SidewatchFiguresTest, DifficultKeysAreCountedChartedAndRecordedAsTodaysProblemIndex) {
   for (int i = 0; i < 20; ++i) {
     keys_.recordKey('k', i % 2 == 0);

@@ -242,6 +242,7 @@ TEST(WorkstationStore, SecondProcessFallsBackToSecondFile) {
     TDynamicSettings held;
     char c = held.Open((dir / "PC1.wks").string(), omDenyWrite) == 1 ? 'y' : 'n';
     held.WriteString("Holder", "child");
+    held.Flush();
     (void)!write(toParent[1], &c, 1);
     (void)!read(toChild[0], &c, 1);
     held.Close();
@@ -259,14 +260,23 @@ TEST(WorkstationStore, SecondProcessFallsBackToSecondFile) {
   TDynamicSettings r1, r2;
   EXPECT_EQ(r1.Open((dir / "PC1.wks").string(), omReadShared), 1);
   EXPECT_EQ(r2.Open((dir / "PC1.wks").string(), omReadShared), 1);
-  workstationSettings.reset();
+  EXPECT_FALSE(ReturnToWorkstationFile(omDenyWrite));  // still held
+  // What the holder set up is read beside it, unless the copy has its own.
+  EXPECT_EQ(ReadWorkstationValue("Holder"), "child");
+  EXPECT_EQ(ReadWorkstationValue("Missing"), "");
+  workstationSettings->WriteString("Holder", "copy");
+  EXPECT_EQ(ReadWorkstationValue("Holder"), "copy");
 
   (void)!write(toChild[1], &c, 1);
   int status = 0;
   waitpid(pid, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(readFile(dir / "PC1.wks"), "Holder=child\r\n");
-  // Once released, the first file is the workstation's again.
+  // Once released, the program on the copy takes the first file, with what the holder wrote.
+  ASSERT_TRUE(ReturnToWorkstationFile(omDenyWrite));
+  EXPECT_EQ(workstationSettings->path(), (dir / "PC1.wks").string());
+  EXPECT_EQ(workstationSettings->ReadString("Holder"), "child");
+  workstationSettings.reset();
   ASSERT_TRUE(OpenWorkstationSettings(dir.path(), "pc1.wks", omDenyWrite));
   EXPECT_EQ(workstationSettings->ReadString("Holder"), "child");
   workstationSettings.reset();

@@ -320,7 +320,10 @@ void TTrayProgram::listenTo(PeerLink& link) {
     } else if (m == "QSSidewatch1999.ENABLE") {
       // After the answer: the login window may have to ask, and the tutor is leaving.
       QTimer::singleShot(0, this, [this] {
-        if (!terminating_) session_->EnableNow(session_->PreviousUser);
+        if (terminating_) return;
+        session_->EnableNow(session_->PreviousUser);
+        if (!session_->lastError().empty())
+          std::fprintf(stderr, "tapwatch: not watching: %s\n", session_->lastError().c_str());
       });
     } else if (m == "WM_CLOSE" || (m == "WM_ENDSESSION" && arg != 0)) {
       Deinitialize();
