@@ -30,7 +30,7 @@ click_tab "$row"
 no_boxes "$pid" || exit 1
 shot options_before
 xdotool key alt+l End  # the language the script added, last in the list
-xdotool key alt+s Up  # keystrokes per minute
+xdotool key alt+u Up  # keystrokes per minute ("Speed unit": S belongs to the Studying tab)
 xdotool key alt+w Down Down  # full screen
 xdotool key alt+o Up  # sounds off
 xdotool key alt+p  # no welcome tune
