@@ -1,5 +1,7 @@
 // High-score lists ("<game>.topten", 264-byte records): loaded, a score entered under a name and
 // saved, and the saved list loaded again.
+#include <cstdint>
+
 #include "fuzzfolder.h"
 #include "platform/clock.h"
 #include "store/topten.h"
@@ -21,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ks::TtopTen back("Wordtris", folder.path(), &clock);
   if (!back.Load()) __builtin_trap();
   back.DisplayLines();
-  back.CommitName(score + 1, "");
+  // The next score up; a list may hold the highest score there is.
+  back.CommitName(score == INT32_MAX ? score : score + 1, "");
   return 0;
 }
