@@ -10,19 +10,6 @@ bin=$1
 mode=$2
 . "$(dirname "$0")/lib.sh"
 script_home
-lessons=$bin/../share/keyscholar/lessons
-
-# The lines of a lesson text, without line ends or empty lines.
-lines() { tr -d '\r' <"$lessons/$1" | grep -v '^$'; }
-# Types $1 with $2 ms between keys (xdotool waits half the delay after each press and release).
-typeit() { xdotool type --delay "$2" "$1"; }
-# Goes on from the end of an event, or from a result page.
-next() {
-  sleep 1.5
-  xdotool key Return
-  sleep 2.5
-  no_boxes "$pid" || exit 1
-}
 info() { "$bin/learnerinfo" "Ann Lee" "$@"; }
 fail() {
   echo "$mode: $1"
@@ -31,41 +18,12 @@ fail() {
   exit 1
 }
 
-# Each group of a key drill typed until it counts $1 times.
-keydrill() {
-  local line
-  while IFS= read -r line; do
-    for _ in $(seq "$1"); do
-      typeit "$line" 120
-      sleep 0.8
-    done
-  done < <(lines "$2")
-}
-
 start_tutor "$out"
 open_first_lesson "ann lee"
 no_boxes "$pid" || exit 1
 
-# 1.1: the introduction page, then each new key pressed as it is presented.
-xdotool key Return
-sleep 2
-xdotool key Return
-sleep 2
-for k in f j d k; do
-  typeit "$k" 100
-  sleep 1.3
-done
-sleep 2
-
-# 1.2: two key drills, three and two repetitions of each group.
-xdotool key Return
-sleep 2
-keydrill 3 e01k1.txt
-next
-next
-keydrill 2 e01k2.txt
-next
-next
+# 1.1 and 1.2: the key introduction and the two key drills.
+first_exercises "f j d k" e01k1.txt e01k2.txt
 
 # 1.3: rows of words; Space ends each row.
 xdotool key Return

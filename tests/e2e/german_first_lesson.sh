@@ -7,7 +7,6 @@ set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
 script_home
-lessons=$bin/../share/keyscholar/lessons
 command -v setxkbmap >/dev/null || { echo "setxkbmap is missing (package x11-xkb-utils)"; exit 1; }
 
 # The X server keeps its layout for the scripts after this one.
@@ -19,14 +18,6 @@ setxkbmap de
 { export LANG=de_DE.UTF-8 LANGUAGE=de LC_CTYPE=C.UTF-8; } 2>/dev/null
 unset LC_ALL LC_MESSAGES
 
-lines() { tr -d '\r' <"$lessons/$1" | grep -v '^$'; }
-typeit() { xdotool type --delay "$2" "$1"; }
-next() {
-  sleep 1.5
-  xdotool key Return
-  sleep 2.5
-  no_boxes "$pid" || exit 1
-}
 info() { "$bin/learnerinfo" --language DEU "Jana Krüger" "$@"; }
 fail() {
   echo "$1"
@@ -41,32 +32,8 @@ open_first_lesson "jana krüger"
 no_boxes "$pid" || exit 1
 shot german_lesson
 
-# 1.1: the introduction page, then each new key pressed as it is presented.
-xdotool key Return
-sleep 2
-xdotool key Return
-sleep 2
-for k in f j d k; do
-  typeit "$k" 100
-  sleep 1.3
-done
-sleep 2
-
-# 1.2: the two key drills, three and two repetitions of each group.
-xdotool key Return
-sleep 2
-shot german_drill
-for file_reps in "g01k1.txt 3" "g01k2.txt 2"; do
-  read -r file reps <<<"$file_reps"
-  while IFS= read -r line; do
-    for _ in $(seq "$reps"); do
-      typeit "$line" 120
-      sleep 0.8
-    done
-  done < <(lines "$file")
-  next
-  next
-done
+# 1.1 and 1.2: the key introduction and the two key drills.
+shot_prefix=german_ first_exercises "f j d k" g01k1.txt g01k2.txt
 quit_tutor "$out" || exit 1
 
 report=$(info ContentsFile Crs.DEU.Chapter Crs.DEU.Exercise)

@@ -93,6 +93,53 @@ open_first_lesson() {
   sleep 3
 }
 
+# The lines of the installed lesson text $1, without line ends or empty lines.
+lines() { tr -d '\r' <"$bin/../share/keyscholar/lessons/$1" | grep -v '^$'; }
+# Types $1 with $2 ms between keys (xdotool waits half the delay after each press and release).
+typeit() { xdotool type --delay "$2" "$1"; }
+# Goes on from the end of an event, or from a result page.
+next() {
+  sleep 1.5
+  xdotool key Return
+  sleep 2.5
+  no_boxes "$pid" || exit 1
+}
+
+# Each group of the key drill in lesson text $2 typed until it counts $1 times.
+keydrill() {
+  local line
+  while IFS= read -r line; do
+    for _ in $(seq "$1"); do
+      typeit "$line" 120
+      sleep 0.8
+    done
+  done < <(lines "$2")
+}
+
+# The first two exercises of a course's first lesson, from its lesson page: the introduction
+# page, each of the new keys $1 pressed as it is presented, then the key drills in lesson texts
+# $2 and $3, three and two repetitions of each group.
+first_exercises() {
+  xdotool key Return
+  sleep 2
+  xdotool key Return
+  sleep 2
+  for k in $1; do
+    typeit "$k" 100
+    sleep 1.3
+  done
+  sleep 2
+  xdotool key Return
+  sleep 2
+  shot "${shot_prefix:-}drill"
+  keydrill 3 "$2"
+  next
+  next
+  keydrill 2 "$3"
+  next
+  next
+}
+
 # Leaves the tutor with Ctrl+Q and fails unless it ends with status 0; output file $1.
 quit_tutor() {
   xdotool key ctrl+q
