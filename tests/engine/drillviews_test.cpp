@@ -21,6 +21,7 @@
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/booktest.h"
+#include "support/eventfixture.h"
 
 namespace ks {
 namespace {
@@ -39,11 +40,7 @@ class DrillViews : public test::BookWindowTest {
                                    {136, "Correct"}})
       Localize().SetString(id, text);
     test::BookWindowTest::SetUp();
-    EventEnvironment& env = eventEnvironment();
-    env = EventEnvironment{};
-    env.clock = &clock_;
-    env.analyzer = &analyzer_;
-    env.text.coursesFolder = dir_.path();
+    test::freshEventEnvironment(clock_, &analyzer_, dir_.path());
     layout("qwerty.kbd");
   }
   void TearDown() override {

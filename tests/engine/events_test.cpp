@@ -20,6 +20,7 @@
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/booktest.h"
+#include "support/eventfixture.h"
 #include "support/tempdir.h"
 
 namespace ks {
@@ -41,11 +42,7 @@ class EventsTest : public test::BookWindowTest {
  protected:
   void SetUp() override {
     test::BookWindowTest::SetUp();
-    EventEnvironment& env = eventEnvironment();
-    env = EventEnvironment{};
-    env.clock = &clock_;
-    env.analyzer = &analyzer_;
-    env.text.coursesFolder = dir_.path();
+    test::freshEventEnvironment(clock_, &analyzer_, dir_.path());
     dialogs_.answer = false;
   }
   void TearDown() override {

@@ -22,6 +22,7 @@
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
 #include "support/booktest.h"
+#include "support/eventfixture.h"
 
 namespace ks {
 namespace {
@@ -42,11 +43,7 @@ class LessonViews : public test::BookWindowTest {
                                    {2154, "Open the &review"}})
       Localize().SetString(id, text);
     test::BookWindowTest::SetUp();
-    EventEnvironment& env = eventEnvironment();
-    env = EventEnvironment{};
-    env.clock = &clock_;
-    env.analyzer = &analyzer_;
-    env.text.coursesFolder = dir_.path();
+    test::freshEventEnvironment(clock_, &analyzer_, dir_.path());
     ASSERT_EQ(test::loadShippedLayout(CurrentLayout(), dir_, "qwerty.kbd"), 1);
     test::writeFile(dir_ / "t.txt", "jug fed kid\r\nfig dug\r\n");
     // The second lesson's text borrows the goals of lesson 1, exercise 1.

@@ -20,6 +20,7 @@
 #include "store/typedtexts.h"
 #include "store/user.h"
 #include "support/booktest.h"
+#include "support/eventfixture.h"
 #include "support/tempdir.h"
 #include "text/textutil.h"
 #include "typingtest/ui/choosetextview.h"
@@ -68,10 +69,7 @@ class TypingTestViews : public test::BookWindowTest {
     }
     learner_ = std::make_unique<UserLearner>(*user_);
     analyzer_ = std::make_unique<Analyzer>(measures_, user_->Difficulties(), user_->Words());
-    EventEnvironment& env = eventEnvironment();
-    env = EventEnvironment{};
-    env.clock = &clock_;
-    env.analyzer = analyzer_.get();
+    EventEnvironment& env = test::freshEventEnvironment(clock_, analyzer_.get());
     env.userSettings = user_.get();
     env.learner = learner_.get();
     registerTestEvent();
