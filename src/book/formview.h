@@ -95,7 +95,7 @@ class TCustomBookView : public TFormView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // Enter on a button the learner tabbed to, Tab into the page, Alt showing the mnemonics.
+  // Tab from the window itself: the first Tab of a page goes to the page's own controls.
   bool keyboardAccess(QKeyEvent* event);
 
   QPointer<QWidget> content_;

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <set>
 
 #include "analysis/keydataext.h"
 #include "analysis/ui/keyboardex.h"
@@ -51,48 +50,6 @@ const char* kOptionsStyle =
     "QCheckBox::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
     "QRadioButton, QCheckBox { padding: 1px 4px; border-radius: 4px; }"
     "QRadioButton:focus, QCheckBox:focus { background: #d3e6c0; }";
-
-// Gives each caption an Alt+letter of its own: the first letter of a word that is still free,
-// else any free letter. The captions come from the language files, so no letter can be fixed.
-class MnemonicPicker {
- public:
-  // Letters the window's tabs and buttons answer already stay theirs.
-  explicit MnemonicPicker(const QWidget* window) {
-    if (!window) return;
-    for (const QAbstractButton* b : window->findChildren<QAbstractButton*>()) take(b->text());
-  }
-  QString mark(const QString& caption) {
-    // A caption the language file gave a letter keeps it.
-    const qsizetype own = caption.indexOf('&');
-    if (own >= 0 && own + 1 < caption.size() && caption[own + 1] != '&') {
-      taken_.insert(caption[own + 1].toLower());
-      return caption;
-    }
-    QString text = caption;
-    text.replace('&', "&&");
-    int at = -1;
-    for (int i = 0; i < text.size() && at < 0; ++i) {
-      const bool wordStart = i == 0 || !text[i - 1].isLetterOrNumber();
-      if (wordStart && free(text[i])) at = static_cast<int>(i);
-    }
-    for (int i = 0; i < text.size() && at < 0; ++i) {
-      if (free(text[i])) at = static_cast<int>(i);
-    }
-    if (at < 0) return text;
-    taken_.insert(text[at].toLower());
-    return text.insert(at, '&');
-  }
-
- private:
-  void take(const QString& text) {
-    for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size();
-         i = text.indexOf('&', i + 2)) {
-      if (text[i + 1] != '&') taken_.insert(text[i + 1].toLower());
-    }
-  }
-  bool free(QChar c) const { return c.isLetterOrNumber() && !taken_.count(c.toLower()); }
-  std::set<QChar> taken_;
-};
 
 QComboBox* combo(QWidget* parent, const char* name, const QRect& r,
                  std::initializer_list<int> ids) {
@@ -157,7 +114,13 @@ void TOptionsView::Setup() {
   buildSounds(makeCard(panel, QRect(16, 524, 578, 68), "SoundsCard"));
 
   readChoices();
-  assignMnemonics();
+  // The captions name their lists; the kit gives them and the buttons their Alt letters.
+  for (const auto& [caption, control] : {std::pair<QLabel*, QWidget*>{languageC_, langList_},
+                                         {speedUnit_, speedUnitCombo_},
+                                         {fontsTitle_, fontSizeCombo_},
+                                         {keyboardTitle_, layout_},
+                                         {soundsTitle_, soundsCombo_}})
+    caption->setBuddy(control);
   // The layout as chosen now, once, then at every change.
   layoutChanged(nullptr);
   for (QRadioButton* radio : {autoDetect_.data(), userLayout_.data()}) {
@@ -271,22 +234,6 @@ void TOptionsView::readChoices() {
   // shows as the first entry: leaving must never store an index that is not there.
   const int size = workstationSettings ? workstationSettings->ReadInteger("FullScreen") : 0;
   fontSizeCombo_->setCurrentIndex(size >= 0 && size < fontSizeCombo_->count() ? size : 0);
-}
-
-void TOptionsView::assignMnemonics() {
-  MnemonicPicker picker(bookForm());
-  const auto label = [&picker](QLabel* l, QWidget* buddy) {
-    l->setText(picker.mark(l->text()));
-    l->setBuddy(buddy);
-  };
-  label(languageC_, langList_);
-  label(speedUnit_, speedUnitCombo_);
-  label(fontsTitle_, fontSizeCombo_);
-  autoDetect_->setText(picker.mark(autoDetect_->text()));
-  userLayout_->setText(picker.mark(userLayout_->text()));
-  label(keyboardTitle_, layout_);
-  label(soundsTitle_, soundsCombo_);
-  generalTheme_->setText(picker.mark(generalTheme_->text()));
 }
 
 void TOptionsView::layoutChanged(QObject* sender) {

@@ -40,7 +40,6 @@ class TOptionsView : public TCustomBookView {
   void buildKeyboardChoice(QWidget* card);
   void buildSounds(QWidget* card);
   void readChoices();
-  void assignMnemonics();
   // Stores the layout choice and loads its layout; run once by Setup and on every change.
   void layoutChanged(QObject* sender);
   void soundsChanged();

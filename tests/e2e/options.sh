@@ -28,6 +28,7 @@ row=4
 [ -x "$bin/tapwatch" ] && row=5
 click_tab "$row"
 no_boxes "$pid" || exit 1
+xdotool key alt  # the letters show
 shot options_before
 xdotool key alt+l End  # the language the script added, last in the list
 xdotool key alt+u Up  # keystrokes per minute ("Speed unit": S belongs to the Studying tab)

@@ -174,6 +174,7 @@ TEST_F(OptionsTest, EveryChoiceAnswersItsOwnAltLetter) {
   window_.AddTab("Test", "&Typing test");
   run([this] {
     EXPECT_EQ(QApplication::focusWidget(), find<QComboBox>("LangList"));
+    key(Qt::Key_Alt);  // the letters show
     std::set<QChar> letters{'t'};
     const auto letterOf = [&letters](const QString& text) {
       const qsizetype at = text.indexOf('&');
