@@ -8,7 +8,10 @@ bin=$1
 . "$(dirname "$0")/lib.sh"
 script_home
 monitor= tray= probe=
-trap 'for p in $pid $monitor $probe $tray; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+# The monitor saves as it ends: its files go only after it has gone.
+trap 'for p in $pid $monitor $probe $tray; do kill "$p" 2>/dev/null || true; done
+  for _ in $(seq 50); do kill -0 "$monitor" 2>/dev/null || break; sleep 0.1; done
+  rm -rf "$work" || true' EXIT
 # The monitor is started by the tutor, detached: its sanitizer reports go to files.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$work/asan"
 fail() { echo "sidewatch: $*"; cat "$out" "$work"/asan* 2>/dev/null; exit 1; }
