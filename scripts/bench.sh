@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the optimised benchmark build and runs every benchmark: the engine and store figures,
+# Builds the optimised build (build/release) and runs every benchmark: the engine and store figures,
 # the scale of a large data folder, keystroke to pixels (offscreen) and start-up (under Xvfb when
 # there is no display). Not part of the test run: the figures go into README's "Performance".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 scripts/deps.sh test
-build=build/bench
+# The package's optimised build: one build of the programs serves both.
+build=build/release
 configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
 cmake --build "$build"
 if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then

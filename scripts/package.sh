@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Debian package: an optimised build in build/pkg, packed by CPack (dependencies from
+# Builds the Debian package: the optimised build in build/release (shared with the benchmarks,
+# which it compiles too, so they never go stale), packed by CPack (dependencies from
 # dpkg-shlibdeps), then checked by lintian, which must find no errors. Prints the package's path.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 scripts/deps.sh package >&2
-build=build/pkg
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF -DKS_BUILD_BENCH=OFF
+build=build/release
+configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
 cmake --build "$build" >&2
 rm -f "$build"/keyscholar_*.deb
 (cd "$build" && cpack -G DEB >&2)

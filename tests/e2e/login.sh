@@ -19,7 +19,8 @@ no_boxes "$first" || exit 1
 xdotool windowfocus --sync "$win"
 xdotool type --delay 20 "  ann   lee "
 xdotool key Return
-for _ in $(seq 50); do [ -f "$data/Ann Lee.usr" ] && break; sleep 0.1; done
+# The file is created before the learner's settings are written into it.
+for _ in $(seq 100); do grep -qs "^UserName=Ann Lee" "$data/Ann Lee.usr" && break; sleep 0.1; done
 [ -f "$data/Ann Lee.usr" ] || { echo "no learner file"; ls -la "$data"; cat "$work/first.out"; exit 1; }
 grep -q "^UserName=Ann Lee" "$data/Ann Lee.usr" || { echo "bad learner file"; cat "$data/Ann Lee.usr"; exit 1; }
 [ -f "$data/LAB1.wks" ] || { echo "no workstation file"; exit 1; }
