@@ -20,7 +20,7 @@ for b in bench_engine bench_store bench_scale; do
 done
 [ -x "$build/bin/bench_keystroke" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_keystroke"
 [ -x "$build/bin/bench_gameframe" ] && QT_QPA_PLATFORM=offscreen "$build/bin/bench_gameframe"
-for b in bench_startup bench_monitor; do
+for b in bench_startup bench_monitor bench_xlatency; do
   if [ -n "${DISPLAY:-}" ]; then
     "$build/bin/$b"
   else
