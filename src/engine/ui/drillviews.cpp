@@ -80,7 +80,7 @@ void TNewKeysEvent2::StartTyping() {
 }
 
 void TNewKeysEvent2::GroupChanged() {
-  if (picture_) picture_->update();
+  if (picture_) picture_->GroupChanged();
 }
 
 void TNewKeysEvent2::ShowFingerLabel(const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include "analysis/keydataext.h"
 #include "analysis/ui/keypainter.h"
+#include "platform/desktop/qtext.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 
@@ -44,6 +45,14 @@ TKeyGroupPicture::TKeyGroupPicture(const KeyGroupModel& groups, TKeyDataExt& lay
                                    QWidget* parent)
     : QWidget(parent), groups_(&groups), layout_(&layout) {
   setObjectName("KeyGroupPicture");
+  setAccessibleName(tr("Keys to type"));
+}
+
+void TKeyGroupPicture::GroupChanged() {
+  // The caps are only painted: a screen reader reads the group from the description.
+  const QString group = toQString(groups_->Group());
+  if (accessibleDescription() != group) setAccessibleDescription(group);
+  update();
 }
 
 QRect TKeyGroupPicture::CapRect(size_t i) const {

@@ -24,6 +24,8 @@ class TKeyGroupPicture : public QWidget {
   QRect CapRect(size_t i) const;
   // Where the mark after part `part` is drawn.
   QRect MarkRect(int part) const;
+  // Draws the group anew and tells screen readers which keys it now asks for.
+  void GroupChanged();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
