@@ -262,6 +262,15 @@ QSize TPreviewForm::PagePanelSize() const {
 
 void TPreviewForm::SetZoom(int zoom) {
   zoom_ = zoom;
+  // The box says the zoom shown, however it was chosen.
+  if (scaleCombo_) {
+    const int item = scaleCombo_->findData(zoom);
+    if (item >= 0) {
+      scaleCombo_->setCurrentIndex(item);
+    } else {
+      scaleCombo_->setEditText(QString::number(zoom) + "%");
+    }
+  }
   placePanel();
 }
 
