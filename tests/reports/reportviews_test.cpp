@@ -162,6 +162,14 @@ TEST_F(ReportPages, ColumnHeadingsAreWholeTheirColumnsFilledAndOneVisitIsOneTime
   EXPECT_NE(texts.find("used\n", heading), std::string::npos) << texts;
   EXPECT_NE(texts.find("Time limit\n"), std::string::npos) << texts;
   EXPECT_NE(texts.find("\n1:30\n2:00\n"), std::string::npos) << texts;
+
+  // German headings and labels are longer; none is cut either.
+  ASSERT_EQ(Localize().LoadStringFile(KS_BINARY_DIR "/share/keyscholar/language.deu", 1), 0);
+  TPreviewForm german(true, false);
+  reports_.DrawProgress(german, *user_, lessons());
+  const std::string deu = drawnTexts(german, 0);
+  EXPECT_EQ(deu.find("\xE2\x80\xA6"), std::string::npos) << "nothing cut short:\n" << deu;
+  EXPECT_NE(deu.find("\nBen\xC3\xB6tigte\nZeit\n"), std::string::npos) << deu;
 }
 
 TEST_F(ReportPages, ASavedTenPageReportIsSmallPassesTheCheckAndReadsInOrder) {

@@ -180,8 +180,14 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
   titleLine(q(rep.UserName), 14, 10);
   rule();
   setY(y_ + 15);
+  // The values stand right of the widest label: some languages' labels are long.
+  int labels = 0;
+  for (const LabelValue& h : rep.Header)
+    labels =
+        std::max(labels, QFontMetrics(reportFont("Arial", 10, true)).horizontalAdvance(q(h.Label)));
+  const int values = std::max(400, labels + 30);
   for (size_t i = 0; i < rep.Header.size(); ++i) {
-    pair(kMargin, kMargin + 400, rep.Header[i].Label, rep.Header[i].Value);
+    pair(kMargin, kMargin + values, rep.Header[i].Label, rep.Header[i].Value);
     if (i == 2) setY(y_ + 10);
   }
   const QFont plain = reportFont("Arial", 10), bold = reportFont("Arial", 10, true);
@@ -194,6 +200,28 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
   std::array<int, ProgressReportData::kColumns> offsets = ProgressReportData::ColumnOffsets();
   const int shift = std::max(0, numbers + 20 - offsets[1]);
   for (size_t c = 1; c < offsets.size(); ++c) offsets[c] += shift;
+  // A column whose values or longest heading word need more room than it has takes it from
+  // columns with room to spare, so a heading is not cut inside a word.
+  const QFontMetrics plainMetrics(plain), boldMetrics(bold);
+  constexpr size_t kColumns = ProgressReportData::kColumns;
+  std::array<int, kColumns> width{}, need{};
+  for (size_t c = 0; c < kColumns; ++c) {
+    width[c] = (c + 1 < kColumns ? offsets[c + 1] : kWidth - 2 * kMargin) - offsets[c];
+    for (const QString& word : q(rep.Headings[c]).split(' '))
+      need[c] = std::max(need[c], boldMetrics.horizontalAdvance(word) + 20);
+    for (const ProgressReportData::Section& s : rep.Sections)
+      for (const ProgressReportData::Row& r : s.Rows)
+        need[c] = std::max(need[c], plainMetrics.horizontalAdvance(q(r[c])) + 20);
+  }
+  for (size_t c = 1; c < kColumns; ++c) {
+    for (size_t k = 1; k < kColumns && width[c] < need[c]; ++k) {
+      const int give = k == c ? 0 : std::min(need[c] - width[c], width[k] - need[k]);
+      if (give <= 0) continue;
+      width[k] -= give;
+      width[c] += give;
+    }
+  }
+  for (size_t c = 1; c < kColumns; ++c) offsets[c] = offsets[c - 1] + width[c - 1];
   const auto row = [&](const ProgressReportData::Row& cells, const QFont& font, bool wrap) {
     int h = 0;
     const int top = y_;
