@@ -36,8 +36,4 @@ std::filesystem::path toPath(const QString& file) {
   return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-QString fromPath(const std::filesystem::path& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
 }  // namespace ks

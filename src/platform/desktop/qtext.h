@@ -13,9 +13,8 @@ namespace ks {
 QString toQString(std::string_view text1252, bool lineBreaks = true);
 // A QString as 1252 bytes; characters 1252 lacks become `replacement`.
 std::string toCp1252(const QString& text, char replacement = '?');
-// A file name a person chose, as the system's bytes, and back: never through 1252, which would
-// bend Cyrillic, Greek or CJK names.
+// A file name a person chose, as the system's bytes: never through 1252, which would bend
+// Cyrillic, Greek or CJK names.
 std::filesystem::path toPath(const QString& file);
-QString fromPath(const std::filesystem::path& path);
 
 }  // namespace ks
