@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "platform/paths.h"
-#include "platform/sharedfile.h"
+#include "reports/pdfprint.h"
 #include "store/autostart.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
@@ -87,13 +87,8 @@ std::string ResultsCsv(const TResults& results, int wordLength) {
   return out;
 }
 
-bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::string& error) {
-  std::error_code ec;
-  const bool existed = std::filesystem::exists(file, ec);
-  if (writeWholeFile(file, ResultsCsv(user.Results(), lessonOptions().wordLength))) return true;
-  if (!existed) std::filesystem::remove(file, ec);
-  error = "Cannot write " + pathTo1252(file);
-  return false;
+bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::string& cause) {
+  return writeWholeOrSayWhy(file, ResultsCsv(user.Results(), lessonOptions().wordLength), cause);
 }
 
 }  // namespace ks
@@ -131,9 +126,10 @@ std::optional<int> answerExportCsv(const std::vector<std::string>& args) {
                  name.empty() ? "" : "\"");
     return 1;
   }
-  std::string error;
-  if (!ExportResultsCsv(*user, std::filesystem::path(args[1]), error)) {
-    std::fprintf(stderr, "keyscholar: %s\n", cp1252ToUtf8(error).c_str());
+  std::string cause;
+  // The file's name goes through as the system's bytes, whatever script it is written in.
+  if (!ExportResultsCsv(*user, std::filesystem::path(args[1]), cause)) {
+    std::fprintf(stderr, "keyscholar: cannot write %s: %s\n", args[1].c_str(), cause.c_str());
     return 1;
   }
   std::printf("%zu results of %s written to %s\n", user->Results().Items().size(),

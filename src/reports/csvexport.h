@@ -18,9 +18,10 @@ extern const char* const kResultsCsvHeader;
 // The whole file: the header and one row per result, each line ending in CR LF.
 std::string ResultsCsv(const TResults& results, int wordLength);
 
-// Writes the learner's results to `file` whole. False with `error` (1252) when it could not be
-// written; a file that did not exist before is then removed.
-bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::string& error);
+// Writes the learner's results to `file` (its name as the system spells it) whole. False with
+// `cause` (why, in the system's words) when it could not be written; a file that was there
+// keeps its old content, one that did not exist before is removed.
+bool ExportResultsCsv(TUser& user, const std::filesystem::path& file, std::string& cause);
 
 // The command `keyscholar --export-csv FILE [LEARNER]` (arguments without the program name):
 // writes the results of the learner, by default the last one of this computer's account, and

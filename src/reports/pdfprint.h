@@ -1,9 +1,12 @@
-// The program's own PDF writer: every page is one full-page greyscale image, Flate-compressed.
-// It needs no fonts and no PDF library, so a report looks the same in every viewer.
+// The program's own PDF writer: every page is one full-page picture, Flate-compressed, so a
+// report looks the same in every viewer without fonts or a PDF library. The words drawn on it
+// can lie over it as invisible text, so readers can search, copy and read the page aloud.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -23,12 +26,15 @@ class TPDFPrint {
 
   // Info texts, Windows-1252.
   std::string Producer = "Quillstroker";
-  std::string Author = "Keyscholar developers";
-  std::string Creator = "Quillstroker Pro";
+  std::string Author = "Quillstroker developers";
+  std::string Creator = "Quillstroker";
   std::string Subject = "Report";
   std::string Title;
-  std::string FileName;  // 1252, where EndDoc writes the document
+  // Where EndDoc writes the document: the name as the person chose it, never bent to 1252.
+  std::filesystem::path FileName;
   bool Compress = true;
+  // 8: the pictures' greys as given; 1: black and white (below 128 is black), an eighth the size.
+  int ImageBits = 8;
   // Page size in points; the images' resolution decides how large they are drawn.
   int PageWidth = 612;
   int PageHeight = 792;
@@ -38,9 +44,13 @@ class TPDFPrint {
   void BeginDoc();
   // Draws `image` with its top left corner `x`, `y` points from the page's top left.
   void AddImage(int x, int y, const GrayImage& image);
+  // Lays `text1252` invisibly over the page where it is drawn: its baseline starts `x`, `y`
+  // points from the page's top left and it spans `width` points at `size` points.
+  void AddText(double x, double y, double width, double size, const std::string& text1252);
   void NewPage();
-  // Finishes the document and, with a file name, writes it whole. False with ErrorText set when
-  // the file could not be written; a file that did not exist before is then removed.
+  // Finishes the document and, with a file name, writes it whole. False with ErrorText (why, in
+  // the system's words) when the file could not be written; a file that was there keeps its
+  // old content, one that did not exist before is removed.
   bool EndDoc();
 
   const std::string& Bytes() const { return out_; }
@@ -60,10 +70,17 @@ class TPDFPrint {
   std::vector<size_t> offsets_;  // of objects 1, 2, ...
   std::vector<int> contents_;    // content object per page
   std::vector<std::string> images_;
+  bool hasText_ = false;
   int pageCount_ = 0;
   int contentObject_ = 0;
   std::string error_;
 };
+
+// Writes `data` as the whole of `file` by the safe whole-file write. False with `cause` (why, in
+// the system's words) when it could not; a file that was there keeps its old content, one that
+// was not is removed.
+bool writeWholeOrSayWhy(const std::filesystem::path& file, std::string_view data,
+                        std::string& cause);
 
 // A value for a PDF text string: a literal with "\", "(" and ")" escaped, or, when it holds
 // characters outside printable ASCII, UTF-16 in hex.

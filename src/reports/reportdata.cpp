@@ -191,15 +191,17 @@ ProgressReportData GatherProgress(TUser& user, const std::filesystem::path& less
   rep.UserName = user.UserName();
   const std::string current = user.ReadString("ContentsFile");
   const double lastAccess = user.ReadFloat("Time.LastAccess");
+  const int timesUsed = user.ReadInteger("TimesUsed");
   rep.Header = {
       {msg(1144), user.GroupName()},
       {msg(1118), current.empty() ? "-" : CourseTitle(lessonsFolder, current)},
       {msg(1119), user.StudiedTimeText()},
       {msg(1120), user.ReadInteger("Date.LastAccess") > 0 ? DateTimeText(lastAccess) : "-"},
-      {msg(1121), intToStr(user.ReadInteger("TimesUsed")) + " " + msg(1422)},
+      {msg(1121), intToStr(timesUsed) + " " + msg(timesUsed == 1 ? 2652 : 1422)},
       {msg(1122), shortDateText(user.ReadFloat("Date.Created"))},
   };
-  rep.Headings = {"#", msg(1128), msg(1130), msg(130), msg(1131), msg(1132), msg(1133), msg(1134)};
+  // The column beside the time used holds the time limit, and says so.
+  rep.Headings = {"#", msg(1128), msg(1130), msg(2653), msg(1131), msg(1132), msg(1133), msg(1134)};
 
   for (const std::string& file : sortedCourseFiles(lessonsFolder)) {
     const std::string id = CourseIdOf(file);

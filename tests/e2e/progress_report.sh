@@ -7,7 +7,7 @@ set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
 script_home
-# The save dialog starts in the program's folder with the name "Report".
+# The save dialog suggests a name in the documents folder; the script types its own.
 cd "$work"
 pdf=$work/Report.pdf
 
@@ -42,6 +42,8 @@ no_boxes "$pid" || exit 1
 xdotool key alt+a  # the lesson page's statistics button
 sleep 3
 no_boxes "$pid" || exit 1
+xdotool key 3  # the courses page, where the progress report's button is
+sleep 1
 xdotool key alt+p  # the progress report in its print preview
 focus_window 2
 xdotool key alt+s  # save
@@ -68,4 +70,8 @@ pages=$(qpdf --show-npages "$pdf")
 "$bin/keyscholar" --export-csv "$work/results.csv" "Ann Lee" >/dev/null
 head -n 1 "$work/results.csv" | grep -q "^number,source,course," || { echo "no CSV header"; exit 1; }
 grep -q ",BKM,ENG,1,1," "$work/results.csv" || { echo "no row of 1.1"; cat "$work/results.csv"; exit 1; }
+# A file named in another script, in a folder named so, gets exactly that name.
+mkdir -p "$work/Ёлка Αναφορά"
+"$bin/keyscholar" --export-csv "$work/Ёлка Αναφορά/Отчёт.csv" "Ann Lee" >/dev/null
+grep -q ",BKM,ENG,1,1," "$work/Ёлка Αναφορά/Отчёт.csv" || { echo "no CSV under its name"; ls -R "$work"; exit 1; }
 echo "progress report: ok"

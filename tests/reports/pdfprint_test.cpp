@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 
 #include "pdftools.h"
+#include "platform/sharedfile.h"
 #include "support/tempdir.h"
 
 namespace ks {
@@ -126,6 +128,80 @@ TEST_F(PdfWriter, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
   EXPECT_FALSE(pdf_.EndDoc());
   EXPECT_FALSE(pdf_.ErrorText().empty());
   EXPECT_FALSE(std::filesystem::exists(dir_ / "missing" / "out.pdf"));
+}
+
+TEST_F(PdfWriter, BlackAndWhitePicturesTakeOneBitAPixelAndShowTheSame) {
+  pdf_.ImageBits = 1;
+  const auto file = write(2, false);
+  const std::string& b = pdf_.Bytes();
+  EXPECT_NE(b.find("/BitsPerComponent 1\r\n"), std::string::npos);
+  EXPECT_NE(b.find("/Length 10000\r\n"), std::string::npos);  // 400 x 200 bits
+  expectClean(file);
+  const test::Rendered page = test::renderPage(file, 2, 72);
+  EXPECT_LT(page.darkest(75, 27, 85, 33), 40);
+  EXPECT_GT(page.darkest(0, 0, 65, 100), 215);
+  EXPECT_GT(page.darkest(95, 0, 200, 100), 215);
+}
+
+// Words laid over the picture: invisible, found by a text extractor in reading order with the
+// characters 1252 has beyond Latin-1, and boxed where they were drawn.
+TEST_F(PdfWriter, InvisibleWordsAreFoundInReadingOrderWhereTheyWereDrawn) {
+  pdf_.FileName = (dir_ / "words.pdf").string();
+  pdf_.PageWidth = 200;
+  pdf_.PageHeight = 100;
+  pdf_.ImagePpiX = pdf_.ImagePpiY = 144;
+  pdf_.BeginDoc();
+  pdf_.AddImage(0, 0, pageWithBlock(400, 200, 0, 0, 0, 0));
+  pdf_.AddText(20, 30, 100, 10,
+               "\x8A\xE1rka \x8C"
+               "berg (2nd) \\ 5\x80");
+  pdf_.AddText(140, 30, 40, 10, "Page 1");
+  pdf_.AddText(20, 60, 40, 10, "second");
+  pdf_.NewPage();
+  pdf_.AddText(20, 30, 50, 10, "third");
+  ASSERT_TRUE(pdf_.EndDoc()) << pdf_.ErrorText();
+  const auto file = dir_ / "words.pdf";
+  expectClean(file);
+  const std::string text = test::run("pdftotext -enc UTF-8 '" + file.string() + "' -");
+  const size_t name = text.find(
+      "\xC5\xA0\xC3\xA1rka \xC5\x92"
+      "berg (2nd) \\ 5\xE2\x82\xAC");
+  ASSERT_NE(name, std::string::npos) << text;
+  EXPECT_LT(name, text.find("second"));
+  EXPECT_LT(text.find("second"), text.find("third"));
+  EXPECT_LT(text.find("Page 1"), text.find("third")) << "on the first page";
+  // Nothing of it shows.
+  EXPECT_GT(test::renderPage(file, 1, 72).darkest(0, 0, 200, 100), 215);
+  // The word's box spans the width it was drawn with.
+  const std::string boxes = test::run("pdftotext -bbox -f 1 -l 1 '" + file.string() + "' -");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(
+      boxes, m, std::regex("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>second<")))
+      << boxes;
+  EXPECT_NEAR(std::stod(m[1]), 20, 1);
+  EXPECT_NEAR(std::stod(m[2]), 60, 1);
+}
+
+TEST_F(PdfWriter, AFileThatCannotBeReplacedKeepsItsContentAndTheCauseIsNamed) {
+  const auto file = dir_ / "out.pdf";
+  test::writeFile(file, "old");
+  // Another program holds the file and lets nobody write it.
+  SharedFile holder = SharedFile::open(file, FileAccess::ReadWrite, FileShare{false, false}, false);
+  ASSERT_TRUE(holder.isOpen());
+  pdf_.FileName = file;
+  pdf_.BeginDoc();
+  pdf_.AddImage(0, 0, pageWithBlock(8, 8, 0, 0, 1, 1));
+  EXPECT_FALSE(pdf_.EndDoc());
+  EXPECT_FALSE(pdf_.ErrorText().empty());
+  holder = SharedFile();
+  std::string content;
+  ASSERT_TRUE(readWholeFile(file, content));
+  EXPECT_EQ(content, "old");
+
+  pdf_.FileName = dir_ / "missing" / "out.pdf";
+  pdf_.BeginDoc();
+  EXPECT_FALSE(pdf_.EndDoc());
+  EXPECT_EQ(pdf_.ErrorText(), std::strerror(ENOENT));
 }
 
 }  // namespace

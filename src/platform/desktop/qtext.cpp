@@ -1,5 +1,6 @@
 #include "platform/desktop/qtext.h"
 
+#include <QFile>
 #include <QList>
 
 #include "text/cp1252.h"
@@ -29,6 +30,10 @@ std::string toCp1252(const QString& text, char replacement) {
     out += b < 0 ? replacement : static_cast<char>(b);
   }
   return out;
+}
+
+std::filesystem::path toPath(const QString& file) {
+  return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
 }  // namespace ks

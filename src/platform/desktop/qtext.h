@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,8 @@ namespace ks {
 QString toQString(std::string_view text1252, bool lineBreaks = true);
 // A QString as 1252 bytes; characters 1252 lacks become `replacement`.
 std::string toCp1252(const QString& text, char replacement = '?');
+// A file name a person chose, as the system's bytes: never through 1252, which would bend
+// Cyrillic, Greek or CJK names.
+std::filesystem::path toPath(const QString& file);
 
 }  // namespace ks

@@ -1,7 +1,10 @@
 #include "reports/ui/previewform.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
+#include <QDate>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -17,7 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QStatusBar>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -43,8 +46,7 @@ class PreviewPage : public QWidget {
     p.setRenderHint(QPainter::TextAntialiasing);
     p.fillRect(rect(), Qt::white);
     if (picture != nullptr) {
-      p.scale(double(width()) / TPreviewForm::kLogicalWidth,
-              double(height()) / TPreviewForm::kLogicalHeight);
+      p.setTransform(TPreviewForm::PageTransform(size()), true);
       p.drawPicture(0, 0, *picture);
     }
   }
@@ -113,6 +115,10 @@ void TPreviewForm::buildWindow() {
   scroll_->setObjectName("ScrollBox1");
   scroll_->setWidgetResizable(false);
   scroll_->setFocusPolicy(Qt::StrongFocus);
+  // A scroll bar that came and went would change the width a fitted page has.
+  scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // The page follows the room it has, whenever the dialog's layout changes that.
+  scroll_->viewport()->installEventFilter(this);
   // A wheel step moves 30 pixels.
   scroll_->verticalScrollBar()->setSingleStep(10);
   auto* holder = new QWidget;
@@ -123,14 +129,14 @@ void TPreviewForm::buildWindow() {
   scroll_->setWidget(holder);
   layout->addWidget(scroll_, 1);
 
-  auto* status = new QStatusBar(this);
-  status->setObjectName("StatusBar1");
-  status->setSizeGripEnabled(false);
-  pageLbl_ = new QLabel(status);
-  titleLbl_ = new QLabel(status);
-  status->addWidget(titleLbl_, 1);
-  status->addWidget(pageLbl_, 1);
-  layout->addWidget(status);
+  status_ = new QStatusBar(this);
+  status_->setObjectName("StatusBar1");
+  status_->setSizeGripEnabled(false);
+  pageLbl_ = new QLabel(status_);
+  titleLbl_ = new QLabel(status_);
+  status_->addWidget(titleLbl_, 1);
+  status_->addWidget(pageLbl_, 1);
+  layout->addWidget(status_);
 
   connect(prevBtn_, &QPushButton::clicked, this, [this] { ShowPage(current_ - 1); });
   connect(nextBtn_, &QPushButton::clicked, this, [this] { ShowPage(current_ + 1); });
@@ -176,15 +182,34 @@ void TPreviewForm::Begin() {
   printBtn_->setEnabled(!printDisabled_);
   pdfBtn_->setEnabled(!pdfDisabled_);
   pages_.clear();
+  texts_.clear();
   NewPage();
 }
 
 void TPreviewForm::NewPage() {
   if (painter_) painter_->end();
   pages_.emplace_back();
+  texts_.emplace_back();
   painter_ = std::make_unique<QPainter>(&pages_.back());
   painter_->setRenderHint(QPainter::Antialiasing);
   painter_->setRenderHint(QPainter::TextAntialiasing);
+}
+
+void TPreviewForm::AddText(const QPointF& baseline, qreal width, qreal size, const QString& text) {
+  if (texts_.empty() || text.trimmed().isEmpty()) return;
+  texts_.back().push_back(PageText{baseline, width, size, text});
+}
+
+QString TPreviewForm::DefaultFileName() const {
+  QString name = reportName_.isEmpty() ? msgText(1109) : reportName_;
+  if (!title_.isEmpty()) name += " - " + title_;
+  name += " - " + QDate::currentDate().toString(Qt::ISODate);
+  // A learner's name may hold characters a file name cannot.
+  for (QChar& c : name)
+    if (c == '/' || c == '\\' || c == ':' || c.category() == QChar::Other_Control) c = '_';
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  return QDir(folder).filePath(name + ".pdf");
 }
 
 void TPreviewForm::Finish() {
@@ -237,19 +262,40 @@ QSize TPreviewForm::PagePanelSize() const {
 
 void TPreviewForm::SetZoom(int zoom) {
   zoom_ = zoom;
+  // The box says the zoom shown, however it was chosen.
+  if (scaleCombo_) {
+    const int item = scaleCombo_->findData(zoom);
+    if (item >= 0) {
+      scaleCombo_->setCurrentIndex(item);
+    } else {
+      scaleCombo_->setEditText(QString::number(zoom) + "%");
+    }
+  }
   placePanel();
+}
+
+QRect TPreviewForm::PagePanelGeometry() const {
+  const QSize size = PagePanelSize();
+  // A page narrower than the room stands in the middle.
+  const int left = std::max(40, (scroll_->viewport()->width() - size.width()) / 2);
+  return QRect(QPoint(left, 40), size);
 }
 
 void TPreviewForm::placePanel() {
-  if (!panel_) return;
-  const QSize size = PagePanelSize();
-  panel_->setGeometry(40, 40, size.width(), size.height());
-  panel_->parentWidget()->resize(size.width() + 80, size.height() + 80);
+  if (!panel_ || !scroll_) return;
+  const QRect page = PagePanelGeometry();
+  panel_->setGeometry(page);
+  panel_->parentWidget()->resize(page.right() + 41, page.bottom() + 41);
 }
 
-void TPreviewForm::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  placePanel();
+bool TPreviewForm::eventFilter(QObject* watched, QEvent* event) {
+  if (scroll_ && watched == scroll_->viewport() && event->type() == QEvent::Resize) placePanel();
+  return QDialog::eventFilter(watched, event);
+}
+
+QTransform TPreviewForm::PageTransform(const QSizeF& size) {
+  const double scale = std::min(size.width() / kLogicalWidth, size.height() / kLogicalHeight);
+  return QTransform(scale, 0, 0, scale, (size.width() - kLogicalWidth * scale) / 2, 0);
 }
 
 QImage TPreviewForm::RenderPage(int index, const QSize& size) const {
@@ -258,7 +304,7 @@ QImage TPreviewForm::RenderPage(int index, const QSize& size) const {
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  p.scale(double(size.width()) / kLogicalWidth, double(size.height()) / kLogicalHeight);
+  p.setTransform(PageTransform(size), true);
   p.drawPicture(0, 0, Page(index));
   return image;
 }
@@ -270,18 +316,37 @@ QSize TPreviewForm::imageSize() const {
 bool TPreviewForm::SaveTo(const QString& file, QString* error) {
   Finish();
   if (pages_.empty()) return false;
+  const std::filesystem::path path = toPath(file);
+  std::string cause;
+  bool saved = false;
   if (file.endsWith(".bmp", Qt::CaseInsensitive)) {
     const QImage mono =
         RenderPage(0, imageSize()).convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-    if (mono.save(file, "BMP")) return true;
-    if (error) *error = msgText(1191) + " " + file;
-    QFile::remove(file);
-    return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // Made whole in memory first, so a failed write leaves the old file as it was.
+    if (mono.save(&buffer, "BMP")) {
+      saved = writeWholeOrSayWhy(path, std::string_view(bytes.constData(), bytes.size()), cause);
+    } else {
+      cause = "the picture could not be made";
+    }
+  } else {
+    saved = savePdf(path, cause);
   }
+  if (!saved && error) {
+    *error = msgText(2650) + QDir::toNativeSeparators(file) + ": " + toQString(cause);
+  }
+  return saved;
+}
+
+bool TPreviewForm::savePdf(const std::filesystem::path& path, std::string& cause) {
   TPDFPrint pdf;
   pdf.Title = toCp1252(title_);
-  pdf.FileName = toCp1252(file);
+  pdf.FileName = path;
   pdf.Compress = true;
+  // The pixels are black or white already: one bit each.
+  pdf.ImageBits = 1;
   const QSize points = pageSize_.sizePoints();
   pdf.PageWidth = points.width();
   pdf.PageHeight = points.height();
@@ -289,22 +354,29 @@ bool TPreviewForm::SaveTo(const QString& file, QString* error) {
   // The image fills the page exactly.
   pdf.ImagePpiX = pixels.width() * 72.0 / points.width();
   pdf.ImagePpiY = pixels.height() * 72.0 / points.height();
+  // Where the words lie, in points: as the picture places them.
+  const QTransform toPoints = PageTransform(QSizeF(points));
   pdf.BeginDoc();
   for (int i = 0; i < PageCount(); ++i) {
     if (i > 0) pdf.NewPage();
     const QImage img = RenderPage(i, pixels);
     GrayImage gray{img.width(), img.height(), {}};
     gray.Pixels.resize(static_cast<size_t>(img.width()) * static_cast<size_t>(img.height()));
-    // Black and white, as printed: a quarter of the size of the smoothed greys.
+    // Black and white, as printed.
     auto out = gray.Pixels.begin();
     for (int y = 0; y < img.height(); ++y) {
       const uchar* line = img.constScanLine(y);
       for (int x = 0; x < img.width(); ++x) *out++ = line[x] < 160 ? 0 : 255;
     }
     pdf.AddImage(0, 0, gray);
+    for (const PageText& t : Texts(i)) {
+      const QPointF at = toPoints.map(t.Baseline);
+      pdf.AddText(at.x(), at.y(), t.Width * toPoints.m11(), t.Size * toPoints.m11(),
+                  toCp1252(t.Text));
+    }
   }
   if (pdf.EndDoc()) return true;
-  if (error) *error = toQString(pdf.ErrorText());
+  cause = pdf.ErrorText();
   return false;
 }
 
@@ -316,10 +388,20 @@ void TPreviewForm::PrintTo(QPrinter& printer) {
   for (int i = 0; i < PageCount(); ++i) {
     if (i > 0) printer.newPage();
     p.save();
-    p.scale(double(page.width()) / kLogicalWidth, double(page.height()) / kLogicalHeight);
-    p.drawPicture(0, 0, Page(i));
+    p.setTransform(PageTransform(page.size()), true);
+    // A recording plays back enlarged by the device's resolution over its own (1200 dpi
+    // against the screen's 96): undone here, or a page printed twelve times too large.
+    const QPicture& picture = Page(i);
+    const double enlarged = double(printer.logicalDpiX()) / picture.logicalDpiX();
+    p.scale(1 / enlarged, 1 / enlarged);
+    p.drawPicture(0, 0, picture);
     p.restore();
   }
+}
+
+void TPreviewForm::PreparePrinter(QPrinter& printer) const {
+  printer.setDocName(title_);
+  printer.setPageSize(pageSize_);
 }
 
 void TPreviewForm::Print() {
@@ -329,6 +411,7 @@ void TPreviewForm::Print() {
     return;
   }
   QPrinter printer(QPrinter::HighResolution);
+  PreparePrinter(printer);
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted || pages_.empty()) return;
   PrintTo(printer);
@@ -337,13 +420,17 @@ void TPreviewForm::Print() {
 void TPreviewForm::Save() {
   QString filter;
   QString file = QFileDialog::getSaveFileName(
-      this, "Save PDF", "Report", "PDF Document (*.pdf);;Bitmap image (*.bmp)", &filter);
+      this, "Save PDF", DefaultFileName(), "PDF Document (*.pdf);;Bitmap image (*.bmp)", &filter);
   if (file.isEmpty()) return;
   if (QFileInfo(file).suffix().isEmpty()) file += filter.contains("bmp") ? ".bmp" : ".pdf";
   QString error;
-  if (!SaveTo(file, &error)) {
-    dialogs().messageBox(toCp1252(error), Localize().GetStringDefault(1), BoxKind::Error);
+  if (SaveTo(file, &error)) {
+    status_->showMessage(msgText(2651) + QDir::toNativeSeparators(file));
+    return;
   }
+  // The status bar keeps the name as written; the box can only show what 1252 has.
+  status_->showMessage(error);
+  dialogs().messageBox(toCp1252(error), Localize().GetStringDefault(1), BoxKind::Error);
 }
 
 }  // namespace ks

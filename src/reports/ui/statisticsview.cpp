@@ -1,6 +1,7 @@
 #include "reports/ui/statisticsview.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -228,6 +229,8 @@ void TStatisticsView::ShowPage(int page) {
   for (int i = 0; i < kPages; ++i) {
     if (tabs_[i]) tabs_[i]->setChecked(i == page_);
   }
+  // The progress report belongs with the courses' progress: its button is on that page only.
+  if (reportBtn_) reportBtn_->setVisible(page_ == kPages - 1);
 }
 
 bool TStatisticsView::KeyDown(QKeyEvent* event) {
@@ -256,12 +259,15 @@ void TStatisticsView::ExportResults() {
   const QString file = QFileDialog::getSaveFileName(Content(), msgText(1970).remove('&'),
                                                     "results.csv", "CSV (*.csv)");
   if (file.isEmpty()) return;
-  std::string error;
-  if (ExportResultsCsv(user_, std::filesystem::path(file.toStdString()), error)) {
-    exportLbl_->setText(msgText(1971) + file);
-  } else {
-    dialogs().messageBox(error, Localize().GetStringDefault(1), BoxKind::Error);
+  std::string cause;
+  if (ExportResultsCsv(user_, toPath(file), cause)) {
+    exportLbl_->setText(msgText(1971) + QDir::toNativeSeparators(file));
+    return;
   }
+  // The label keeps the name as written; the box can only show what 1252 has.
+  const QString error = msgText(2650) + QDir::toNativeSeparators(file) + ": " + toQString(cause);
+  exportLbl_->setText(error);
+  dialogs().messageBox(toCp1252(error), Localize().GetStringDefault(1), BoxKind::Error);
 }
 
 }  // namespace ks

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QProgressDialog>
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -57,8 +58,15 @@ TReports& Reports() {
 void TReports::begin(TPreviewForm& preview) {
   preview_ = &preview;
   page_ = 1;
+  cancelled_ = false;
   preview.Begin();
+  preview.SetReportName(Title);
   header();
+}
+
+bool TReports::goOn(int notice, int done, int total) {
+  if (cancelled_ || (Progress && !Progress(notice, done, total))) cancelled_ = true;
+  return !cancelled_;
 }
 
 void TReports::header() {
@@ -69,8 +77,11 @@ void TReports::header() {
   const int h = text(kMargin, left, bold);
   QPainter& p = preview_->Canvas();
   const int right = kWidth - (kMargin + 210);
-  p.drawText(QRect(kMargin, y_, right - kMargin, h), Qt::AlignRight | Qt::AlignTop,
-             msg(1143) + QString::number(page_));
+  const QString number = msg(1143) + QString::number(page_);
+  const QFontMetrics fm(bold);
+  p.drawText(QRect(kMargin, y_, right - kMargin, h), Qt::AlignRight | Qt::AlignTop, number);
+  const int width = fm.horizontalAdvance(number);
+  preview_->AddText(QPointF(right - width, y_ + fm.ascent()), width, bold.pixelSize(), number);
   y_ += h + 20;
   p.setPen(QPen(Qt::black, 6));
   p.drawLine(kMargin, y_, kWidth - kMargin, y_);
@@ -95,6 +106,10 @@ int TReports::text(int x, const QString& s, const QFont& font) {
   p.setPen(Qt::black);
   const QFontMetrics fm(font);
   p.drawText(QPoint(x, y_ + fm.ascent()), s);
+  // The return arrow has no place in the saved text's character set; a pilcrow says the same.
+  QString words = s;
+  words.replace(QChar(0x21B5), QChar(0xB6));
+  preview_->AddText(QPointF(x, y_ + fm.ascent()), fm.horizontalAdvance(s), font.pixelSize(), words);
   return fm.height();
 }
 
@@ -117,28 +132,62 @@ void TReports::pair(int labelX, int valueX, const std::string& label, const std:
   setY(y_ + h);
 }
 
-void TReports::run(bool pdfDisabled, bool printDisabled,
+void TReports::run(bool pdfDisabled, bool printDisabled, bool notice,
                    const std::function<void(TPreviewForm&)>& draw) {
-  TPreviewForm preview(printDisabled, pdfDisabled, QApplication::activeWindow());
+  QWidget* parent = QApplication::activeWindow();
+  TPreviewForm preview(printDisabled, pdfDisabled, parent);
   {
     WaitCursor wait;
+    std::unique_ptr<QProgressDialog> bar;
+    if (notice) {
+      bar = std::make_unique<QProgressDialog>(msg(1110), msg(2654), 0, 0, parent);
+      bar->setObjectName("ReportProgress");
+      bar->setWindowTitle(msg(547));
+      bar->setWindowModality(Qt::ApplicationModal);
+      bar->setMinimumDuration(0);
+      bar->setAutoReset(false);
+      bar->setAutoClose(false);
+      bar->show();
+      Progress = [&bar](int message, int done, int total) {
+        bar->setLabelText(msg(message));
+        bar->setMaximum(total);
+        bar->setValue(std::min(done, total));
+        // The notice paints, and its Cancel (or Escape) is heard, while the pages are drawn.
+        QApplication::processEvents();
+        return !bar->wasCanceled();
+      };
+    }
     draw(preview);
+    Progress = nullptr;
   }
+  if (cancelled_) return;
   preview.Execute();
 }
 
 void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
                             const std::filesystem::path& lessons) {
+  Title = msg(547);
+  cancelled_ = false;
+  if (!goOn(1110, 0, 0)) return;
   const ProgressReportData rep = GatherProgress(user, lessons);
   const SpeedUnit unit = LearnerSpeedUnit(user);
-  Title = msg(547);
+  int total = 0, done = 0;
+  for (const ProgressReportData::Section& s : rep.Sections)
+    total += static_cast<int>(s.Rows.size() + s.Tests.size());
+  if (!goOn(1111, 0, total)) return;
   begin(preview);
   preview.SetTitle(q(rep.UserName));
   titleLine(q(rep.UserName), 14, 10);
   rule();
   setY(y_ + 15);
+  // The values stand right of the widest label: some languages' labels are long.
+  int labels = 0;
+  for (const LabelValue& h : rep.Header)
+    labels =
+        std::max(labels, QFontMetrics(reportFont("Arial", 10, true)).horizontalAdvance(q(h.Label)));
+  const int values = std::max(400, labels + 30);
   for (size_t i = 0; i < rep.Header.size(); ++i) {
-    pair(kMargin, kMargin + 400, rep.Header[i].Label, rep.Header[i].Value);
+    pair(kMargin, kMargin + values, rep.Header[i].Label, rep.Header[i].Value);
     if (i == 2) setY(y_ + 10);
   }
   const QFont plain = reportFont("Arial", 10), bold = reportFont("Arial", 10, true);
@@ -151,14 +200,51 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
   std::array<int, ProgressReportData::kColumns> offsets = ProgressReportData::ColumnOffsets();
   const int shift = std::max(0, numbers + 20 - offsets[1]);
   for (size_t c = 1; c < offsets.size(); ++c) offsets[c] += shift;
-  const auto row = [&](const ProgressReportData::Row& cells, const QFont& font) {
+  // A column whose values or longest heading word need more room than it has takes it from
+  // columns with room to spare, so a heading is not cut inside a word.
+  const QFontMetrics plainMetrics(plain), boldMetrics(bold);
+  constexpr size_t kColumns = ProgressReportData::kColumns;
+  std::array<int, kColumns> width{}, need{};
+  for (size_t c = 0; c < kColumns; ++c) {
+    width[c] = (c + 1 < kColumns ? offsets[c + 1] : kWidth - 2 * kMargin) - offsets[c];
+    for (const QString& word : q(rep.Headings[c]).split(' '))
+      need[c] = std::max(need[c], boldMetrics.horizontalAdvance(word) + 20);
+    for (const ProgressReportData::Section& s : rep.Sections)
+      for (const ProgressReportData::Row& r : s.Rows)
+        need[c] = std::max(need[c], plainMetrics.horizontalAdvance(q(r[c])) + 20);
+  }
+  for (size_t c = 1; c < kColumns; ++c) {
+    for (size_t k = 1; k < kColumns && width[c] < need[c]; ++k) {
+      const int give = k == c ? 0 : std::min(need[c] - width[c], width[k] - need[k]);
+      if (give <= 0) continue;
+      width[k] -= give;
+      width[c] += give;
+    }
+  }
+  for (size_t c = 1; c < kColumns; ++c) offsets[c] = offsets[c - 1] + width[c - 1];
+  const auto row = [&](const ProgressReportData::Row& cells, const QFont& font, bool wrap) {
     int h = 0;
+    const int top = y_;
     const QFontMetrics fm(font);
     for (size_t c = 0; c < cells.size(); ++c) {
       // A text wider than its column ends in an ellipsis instead of running into the next.
       const int room = c + 1 < cells.size() ? offsets[c + 1] - offsets[c] - 15 : 2400;
-      h = std::max(
-          h, text(kMargin + offsets[c], fm.elidedText(q(cells[c]), Qt::ElideRight, room), font));
+      QString cell = q(cells[c]), rest;
+      if (wrap && fm.horizontalAdvance(cell) > room) {
+        // A heading too wide for its column goes on two lines rather than losing its end.
+        qsizetype cut = cell.indexOf(' ');
+        for (qsizetype at = cut; at > 0; at = cell.indexOf(' ', at + 1))
+          if (fm.horizontalAdvance(cell.left(at)) <= room) cut = at;
+        if (cut > 0) rest = cell.mid(cut + 1), cell = cell.left(cut);
+      }
+      const int x = kMargin + offsets[c];
+      int height = text(x, fm.elidedText(cell, Qt::ElideRight, room), font);
+      if (!rest.isEmpty()) {
+        y_ = top + height;
+        height += text(x, fm.elidedText(rest, Qt::ElideRight, room), font);
+        y_ = top;
+      }
+      h = std::max(h, height);
     }
     setY(y_ + h);
   };
@@ -168,10 +254,14 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
     rule();
     setY(y_ + 15);
     if (s.Course) {
-      row(rep.Headings, bold);
-      for (const ProgressReportData::Row& r : s.Rows) row(r, plain);
+      row(rep.Headings, bold, true);
+      for (const ProgressReportData::Row& r : s.Rows) {
+        row(r, plain, false);
+        if (++done % 10 == 0 && !goOn(1111, done, total)) break;
+      }
     } else {
       for (const TResultItem& t : s.Tests) {
+        if (++done % 10 == 0 && !goOn(1111, done, total)) break;
         setY(y_ + 20);
         titleLine(q(TestHeading(t)), 10, 5);
         const auto figures = TestFigures(t, unit);
@@ -187,6 +277,7 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
         }
       }
     }
+    if (cancelled_) break;
     setY(y_ + 15);
     rule();
     if (s.Course) titleLine(q(s.Footer), 10, 0);
@@ -197,7 +288,7 @@ void TReports::DrawProgress(TPreviewForm& preview, TUser& user,
 void TReports::ProgressReport(TUser& user, bool pdfDisabled, bool printDisabled) {
   const std::filesystem::path lessons =
       ProgramSettings ? ProgramSettings->lessonsPath() : std::filesystem::path();
-  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawProgress(p, user, lessons); });
+  run(pdfDisabled, printDisabled, true, [&](TPreviewForm& p) { DrawProgress(p, user, lessons); });
 }
 
 void TReports::drawTypedText(TUser& user, const TResultItem& test) {
@@ -279,7 +370,7 @@ void TReports::DrawResult(TPreviewForm& preview, TUser& user, const TResultItem&
 
 void TReports::ResultReport(TUser& user, const TResultItem& test, bool pdfDisabled,
                             bool printDisabled) {
-  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawResult(p, user, test); });
+  run(pdfDisabled, printDisabled, false, [&](TPreviewForm& p) { DrawResult(p, user, test); });
 }
 
 void TReports::DrawCertificate(TPreviewForm& preview, TUser& user, const TResultItem& test) {
@@ -310,7 +401,7 @@ void TReports::DrawCertificate(TPreviewForm& preview, TUser& user, const TResult
 
 void TReports::Certificate(TUser& user, const TResultItem& test, bool pdfDisabled,
                            bool printDisabled) {
-  run(pdfDisabled, printDisabled, [&](TPreviewForm& p) { DrawCertificate(p, user, test); });
+  run(pdfDisabled, printDisabled, false, [&](TPreviewForm& p) { DrawCertificate(p, user, test); });
 }
 
 }  // namespace ks

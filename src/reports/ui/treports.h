@@ -31,6 +31,11 @@ class TReports {
   void DrawCertificate(TPreviewForm& preview, TUser& user, const TResultItem& test);
 
   QString Title;
+  // Told how far a long report has come: the notice (message 1110 while the results are
+  // gathered, 1111 while the pages are drawn) and rows done of total; false stops the report.
+  std::function<bool(int notice, int done, int total)> Progress;
+  // The last report was stopped before it was finished.
+  bool Cancelled() const { return cancelled_; }
   int PageNumber() const { return page_; }
   int Y() const { return y_; }
 
@@ -40,16 +45,21 @@ class TReports {
   // Sets y; at the foot of the page a new page starts and y goes below its header.
   void setY(int y);
   int text(int x, const QString& s, const QFont& font);  // at y; returns the text height
+  // Asks Progress whether to go on; remembers a stop.
+  bool goOn(int notice, int done, int total);
   void titleLine(const QString& s, double points, int gap, int x = kMargin);
   void rule(int width = 3);
   void pair(int labelX, int valueX, const std::string& label, const std::string& value);
   void drawTypedText(TUser& user, const TResultItem& test);
-  // Draws a report into a new preview (the wait cursor meanwhile) and shows it.
-  void run(bool pdfDisabled, bool printDisabled, const std::function<void(TPreviewForm&)>& draw);
+  // Draws a report into a new preview (the wait cursor meanwhile; with `notice` a progress
+  // notice that can stop it) and shows it unless it was stopped.
+  void run(bool pdfDisabled, bool printDisabled, bool notice,
+           const std::function<void(TPreviewForm&)>& draw);
 
   TPreviewForm* preview_ = nullptr;
   int page_ = 0;
   int y_ = 0;
+  bool cancelled_ = false;
 };
 
 // The one instance of the program.
