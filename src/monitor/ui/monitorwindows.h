@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
+
+#include "monitor/monitorports.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,11 +20,14 @@ class TLogForm : public QDialog {
 
  public:
   explicit TLogForm(QWidget* parent = nullptr);
+  ~TLogForm() override;
 
   // `firstStart`: the monitor starts without a learner; the window then explains itself and
-  // offers not to ask again. Returns whether a learner was chosen.
-  bool run(bool firstStart, const std::string& defaultName);
+  // offers not to ask again. Returns whether a learner was chosen and opened with `open`; one
+  // that cannot be opened is said, and the window stays.
+  bool run(bool firstStart, const std::string& defaultName, LogonWindows::UserOpener open);
   std::string chosenName() const { return chosen_; }
+  std::unique_ptr<TUser> takeUser();
   bool dontShowAgain() const;
   int mode() const { return mode_; }
 
@@ -34,6 +40,8 @@ class TLogForm : public QDialog {
 
   int mode_ = 1;
   std::string chosen_;
+  std::unique_ptr<TUser> user_;
+  LogonWindows::UserOpener open_;
   std::string defaultName_;
   bool firstStart_ = false;
   QString fixedUsed_;
