@@ -94,7 +94,7 @@ std::unique_ptr<TUser> TLogForm::takeUser() {
   return std::move(user_);
 }
 
-bool TLogForm::run(bool firstStart, const std::string& defaultName, LogonWindows::UserOpener open) {
+bool TLogForm::run(bool firstStart, const std::string& defaultName, UserOpener open) {
   firstStart_ = firstStart;
   defaultName_ = defaultName;
   open_ = std::move(open);

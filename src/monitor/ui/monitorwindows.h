@@ -3,10 +3,9 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
-
-#include "monitor/monitorports.h"
 
 class QCheckBox;
 class QComboBox;
@@ -14,6 +13,8 @@ class QLabel;
 class QPushButton;
 
 namespace ks {
+
+class TUser;
 
 class TLogForm : public QDialog {
   Q_OBJECT
@@ -25,7 +26,9 @@ class TLogForm : public QDialog {
   // `firstStart`: the monitor starts without a learner; the window then explains itself and
   // offers not to ask again. Returns whether a learner was chosen and opened with `open`; one
   // that cannot be opened is said, and the window stays.
-  bool run(bool firstStart, const std::string& defaultName, LogonWindows::UserOpener open);
+  // Opens (or creates) a learner; raises with the text to show when it cannot.
+  using UserOpener = std::function<std::unique_ptr<TUser>(const std::string& name)>;
+  bool run(bool firstStart, const std::string& defaultName, UserOpener open);
   std::string chosenName() const { return chosen_; }
   std::unique_ptr<TUser> takeUser();
   bool dontShowAgain() const;
@@ -41,7 +44,7 @@ class TLogForm : public QDialog {
   int mode_ = 1;
   std::string chosen_;
   std::unique_ptr<TUser> user_;
-  LogonWindows::UserOpener open_;
+  UserOpener open_;
   std::string defaultName_;
   bool firstStart_ = false;
   QString fixedUsed_;
