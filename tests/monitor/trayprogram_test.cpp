@@ -259,6 +259,27 @@ TEST_F(Tray, ADataFolderThatIsGoneEndsTheMonitor) {
   EXPECT_FALSE(std::filesystem::exists(data("")));  // nothing half written in its place
 }
 
+// In logged-off mode the enable item logs a learner on; while it asks, the item cannot be
+// chosen again.
+TEST_F(Tray, LoggingOnFromLoggedOffModeLocksTheEnableItemWhileItAsks) {
+  workstation("SidewatchInit.$=1\r\nLoggedOffMode.$=1\r\n");
+  Monitor m;
+  m.program.Initialize();
+  QAction* enable = m.program.menu().actions()[7];
+  EXPECT_TRUE(enable->isEnabled());
+  bool lockedWhileAsking = false;
+  QTimer::singleShot(0, [&] {
+    lockedWhileAsking = !enable->isEnabled();
+    m.program.loginWindow().findChild<QComboBox*>("NameField")->setEditText("Dora");
+    m.program.loginWindow().findChild<QPushButton*>("GoBtn")->click();
+  });
+  m.program.EnableClick();
+  EXPECT_TRUE(lockedWhileAsking);
+  EXPECT_EQ(m.who(), "Dora");
+  EXPECT_TRUE(enable->isEnabled());
+  EXPECT_EQ(enable->text().remove('&'), "m1261");
+}
+
 TEST_F(Tray, ALearnerTheTutorHoldsIsNotOpenedTwice) {
   workstation("SidewatchInit.$=1\r\nUseSelectedUser.$=1\r\nSelectedUser.$=Ann\r\n");
   auto tutor = OpenUser("Ann", -1, ulWrite, false);
