@@ -185,10 +185,11 @@ std::string MonitorSession::DisableNow(const std::string& previousUser) {
     p_.windows.Terminate();
     return name;
   }
+  // The tutor reads the workstation's file itself, with what this program wrote for it. Let go
+  // of before the learner, whose release is the last thing a waiting program sees.
+  CloseWorkstationSettings();
   SaveStatistics();
   setEnabledState(false);
-  // The tutor reads the workstation's file itself, with what this program wrote for it.
-  CloseWorkstationSettings();
   return name;
 }
 
