@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <filesystem>
+#include <utility>
 
 #include "analysis/analyzer.h"
 #include "book/programinfo.h"
@@ -20,6 +22,7 @@
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
 #include "platform/x11/x11systemkeyboard.h"
+#include "store/autostart.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
 #include "store/qssettings.h"
@@ -59,7 +62,14 @@ int main(int argc, char** argv) {
   ks::setDialogs(&dialogs);
 
   ks::Localize().SetFolder(ks::installationFolder());
-  ks::Localize().LoadLanguage(ks::LanguageBaseName, 1);
+  if (ks::Localize().LoadLanguage(ks::LanguageBaseName, 1) != 0) {
+    // The texts are gone with the product: it was removed, and does not start at login again.
+    dialogs.messageBox("Sidewatch uninstallation completed.", "Sidewatch",
+                       ks::BoxKind::Information);
+    std::error_code ec;
+    std::filesystem::remove(ks::AutoStartFile(), ec);
+    return 0;
+  }
   ks::Localize().SetListedLanguage(ks::desktopLanguageCode());
   ks::InstanceLock instance("QSTapwardenMutex");
   if (!instance.acquire()) {
@@ -73,14 +83,13 @@ int main(int argc, char** argv) {
   if (ks::ProgramSettings->fatal()) return 1;
   ks::OpenPolicySettings("Policy.dyn", ks::ProgramSettings->rootPath());
   const std::string workstation = ks::WorkstationName();
-  if (workstation.empty()) {
+  if (workstation.empty())
     dialogs.messageBox("This workstation does not have a name!", message(1), ks::BoxKind::Warning);
-    ks::OpenWorkstationSettings(ks::ProgramSettings->dataPath(), "noname.wks",
-                                ks::workstationOpenMode());
-  } else {
-    ks::OpenWorkstationSettings(ks::ProgramSettings->dataPath(), workstation + ".wks",
-                                ks::workstationOpenMode());
-  }
+  // Neither the file nor its copy opens: the box has said so.
+  if (!ks::OpenWorkstationSettings(ks::ProgramSettings->dataPath(),
+                                   workstation.empty() ? "noname.wks" : workstation + ".wks",
+                                   ks::workstationOpenMode()))
+    return 1;
   ks::installSpyedAppsFactory();
 
   ks::Clock& clock = ks::systemClock();
@@ -116,12 +125,19 @@ int main(int argc, char** argv) {
     onMainThread([&tray, p] { tray.RegisterNewModule(p); });
   };
   sink.repeat = [&] { onMainThread([&tray] { tray.RepeatWarning(); }); };
+  bool saidUnavailable = false;
   sink.unavailable = [&](const std::string& why) {
-    std::fprintf(stderr, "tapwatch: %s\n", why.c_str());
+    if (!std::exchange(saidUnavailable, true)) std::fprintf(stderr, "tapwatch: %s\n", why.c_str());
     onMainThread([&program, why] { program.unavailable(why); });
   };
   ks::X11InputSource source(sink);
-  source.start();
+  // Recording runs only while monitoring is on: off, the tutor's pause and the settings stop it.
+  program.watchWith([&source](bool on) {
+    if (on)
+      source.start();
+    else
+      source.stop();
+  });
   // While the session is locked, keys belong to nobody.
   ks::SessionLockWatch lock([&](bool locked) {
     source.setSessionLocked(locked);
@@ -146,6 +162,7 @@ int main(int argc, char** argv) {
   const int rc = program.Terminating() ? 0 : QApplication::exec();
   source.stop();
   program.Deinitialize();
+  program.watchWith({});  // the source goes before the program
   ks::setDialogs(nullptr);
   ks::setSystemKeyboard(nullptr);
   return rc;

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace ks {
+
+class TUser;
 
 // Flags of a key word; the rest is the virtual-key code.
 constexpr uint32_t kwCommand = 0x1000;   // a key with Ctrl, Alt or Super
@@ -70,13 +74,23 @@ class LogonWindows {
  public:
   virtual ~LogonWindows() = default;
   struct LoginChoice {
+    // Out of line: the learner's type is complete only there.
+    LoginChoice();
+    LoginChoice(LoginChoice&&) noexcept;
+    LoginChoice& operator=(LoginChoice&&) noexcept;
+    ~LoginChoice();
     bool confirmed = false;
     std::string name;  // the learner chosen (1252)
     bool dontShowAgain = false;
+    std::unique_ptr<TUser> user;  // the learner, opened by the window
   };
+  // Opens (or creates) a learner for the monitor; raises with the text to show when it cannot.
+  using UserOpener = std::function<std::unique_ptr<TUser>(const std::string& name)>;
   // The login window. `firstStart`: the monitor starts without a learner chosen; the window
-  // then offers not to ask again.
-  virtual LoginChoice RunLogin(bool firstStart, const std::string& defaultName) = 0;
+  // then offers not to ask again. It opens the learner chosen with `open` and stays open when
+  // that fails.
+  virtual LoginChoice RunLogin(bool firstStart, const std::string& defaultName,
+                               const UserOpener& open) = 0;
   // A DISABLE came: the login window or the settings dialog closes as if cancelled.
   virtual void CancelModals() = 0;
   virtual InfoPlacement InfoWindow() const = 0;

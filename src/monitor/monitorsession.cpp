@@ -1,5 +1,6 @@
 #include "monitor/monitorsession.h"
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "monitor/spyedapps.h"
@@ -7,6 +8,7 @@
 #include "platform/system.h"
 #include "store/autostart.h"
 #include "store/langres.h"
+#include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/user.h"
 
@@ -24,6 +26,11 @@ std::string accountKey(const char* key) {
 
 }  // namespace
 
+LogonWindows::LoginChoice::LoginChoice() = default;
+LogonWindows::LoginChoice::LoginChoice(LoginChoice&&) noexcept = default;
+LogonWindows::LoginChoice& LogonWindows::LoginChoice::operator=(LoginChoice&&) noexcept = default;
+LogonWindows::LoginChoice::~LoginChoice() = default;
+
 MonitorSession::MonitorSession(Parts parts, bool autoLogon) : p_(parts), autoLogon_(autoLogon) {}
 
 MonitorSession::~MonitorSession() {
@@ -39,7 +46,8 @@ void MonitorSession::setEnabledState(bool on) {
   p_.windows.StateChanged();
 }
 
-bool MonitorSession::chooseLearner(std::string& who, bool firstStart, bool backOn) {
+bool MonitorSession::chooseLearner(std::string& who, std::unique_ptr<TUser>& opened,
+                                   bool firstStart, bool backOn) {
   TDynamicSettings& ws = *workstationSettings;
   LogonMode = 0;
   if (ws.ReadBool(accountKey("LoggedOffMode."))) {
@@ -63,8 +71,9 @@ bool MonitorSession::chooseLearner(std::string& who, bool firstStart, bool backO
   if (LogonMode == 2 || !who.empty()) return true;
 
   setEnabledState(false);
-  const LogonWindows::LoginChoice choice =
-      p_.windows.RunLogin(firstStart, ws.ReadString(accountKey("LastUser.")));
+  LogonWindows::LoginChoice choice =
+      p_.windows.RunLogin(firstStart, ws.ReadString(accountKey("LastUser.")),
+                          [this](const std::string& n) { return openUser(n); });
   if (!choice.confirmed) {
     if (LogonMode != 0) return false;  // stays running, switched off
     if (choice.dontShowAgain) {
@@ -76,6 +85,8 @@ bool MonitorSession::chooseLearner(std::string& who, bool firstStart, bool backO
   }
   LoggedOffCaption = false;
   who = choice.name;
+  opened = std::move(choice.user);
+  if (opened) SaveUser(*opened);  // a learner the window created is on disk from now on
   ws.WriteString(accountKey("LastUser."), who);
   if (choice.dontShowAgain) {
     ws.WriteString(accountKey("SelectedUser."), who);
@@ -104,9 +115,21 @@ void MonitorSession::EnableNow(const std::string& name) {
     error_ = "no workstation settings";
     return;
   }
-  // Started while the tutor held the workstation's file, the monitor read a copy; the tutor
-  // sets the account up in the file itself, which is free once it has ended.
-  ReturnToWorkstationFile(workstationOpenMode());
+  // While off the monitor leaves the workstation's file to the tutor; started while the tutor
+  // held it, it read a copy, and the tutor sets the account up in the file itself.
+  if (!ReopenWorkstationSettings(workstationOpenMode())) {
+    error_ = "the workstation's settings cannot be opened";
+    setEnabledState(false);
+    return;
+  }
+  // Off at the end (logged off, cancelled, a learner that cannot be opened): the file goes
+  // back to the tutor.
+  struct LetGo {
+    TTrayMain& tray;
+    ~LetGo() {
+      if (!tray.Enabled) CloseWorkstationSettings();
+    }
+  } letGo{p_.tray};
   if (PolicySettings && PolicySettings->ReadBool("Keenhand.Hide")) {
     dialogs().messageBox("Sidewatch has been removed.", "Keenhand Sidewatch", BoxKind::Information);
     std::error_code ec;
@@ -121,7 +144,8 @@ void MonitorSession::EnableNow(const std::string& name) {
     p_.windows.Terminate();
     return;
   }
-  if (who.empty() && !chooseLearner(who, firstStart, backOn)) {
+  std::unique_ptr<TUser> opened;
+  if (who.empty() && !chooseLearner(who, opened, firstStart, backOn)) {
     error_ = "no learner chosen";
     return;
   }
@@ -130,7 +154,7 @@ void MonitorSession::EnableNow(const std::string& name) {
     return;
   }
   try {
-    LoadStatistics(who);
+    LoadStatistics(who, std::move(opened));
   } catch (const std::exception& e) {
     error_ = e.what();
     dialogs().messageBox(message(1286) + " " + who + message(1285) + "\r" + e.what(), message(1287),
@@ -150,14 +174,33 @@ std::string MonitorSession::DisableNow(const std::string& previousUser) {
   // Off before saving: a DISABLE that arrives while a box of the save is up waits for this one.
   p_.tray.Enabled = false;
   const std::string name = user_->UserName();
+  std::error_code ec;
+  if (ProgramSettings && !std::filesystem::is_directory(ProgramSettings->dataPath(), ec)) {
+    // Nothing can be saved where the folder was; the learner is let go unwritten.
+    p_.tray.setUser(nullptr, nullptr);
+    p_.stats.attach(nullptr);
+    user_.reset();
+    setEnabledState(false);
+    dialogs().messageBox(message(1379), message(1), BoxKind::Warning);
+    p_.windows.Terminate();
+    return name;
+  }
+  // The tutor reads the workstation's file itself, with what this program wrote for it. Let go
+  // of before the learner, whose release is the last thing a waiting program sees.
+  CloseWorkstationSettings();
   SaveStatistics();
   setEnabledState(false);
   return name;
 }
 
-void MonitorSession::LoadStatistics(const std::string& name) {
-  user_ = OpenUser(name, -1, ulWrite, false, {&p_.keys, &p_.words});
-  if (!user_) throw std::runtime_error("Userfile not opened!");
+std::unique_ptr<TUser> MonitorSession::openUser(const std::string& name) {
+  auto user = OpenUser(name, -1, ulWrite, false, {&p_.keys, &p_.words});
+  if (!user) throw std::runtime_error("Userfile not opened!");
+  return user;
+}
+
+void MonitorSession::LoadStatistics(const std::string& name, std::unique_ptr<TUser> opened) {
+  user_ = opened ? std::move(opened) : openUser(name);
   user_->UseKeySet(1);
   p_.stats.attach(user_.get());
   p_.stats.DailyLoad();

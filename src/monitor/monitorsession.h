@@ -49,8 +49,11 @@ class MonitorSession final : public MonitorControl {
   std::string PreviousUser;
 
  private:
-  bool chooseLearner(std::string& who, bool firstStart, bool backOn);
-  void LoadStatistics(const std::string& name);
+  bool chooseLearner(std::string& who, std::unique_ptr<TUser>& opened, bool firstStart,
+                     bool backOn);
+  std::unique_ptr<TUser> openUser(const std::string& name);
+  // `opened`: the learner the login window opened already; else `name` is opened here.
+  void LoadStatistics(const std::string& name, std::unique_ptr<TUser> opened);
   void SaveStatistics();
 
   Parts p_;

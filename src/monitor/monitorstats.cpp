@@ -1,5 +1,6 @@
 #include "monitor/monitorstats.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/indexes.h"
@@ -98,6 +99,22 @@ void MonitorStats::clearSkippedDays(double lastDate, double today) {
   }
 }
 
+void MonitorStats::clearSkippedSamples(double lastDate, double today) {
+  if (lastDate <= 0 || today <= lastDate) return;
+  const int lastWeek = MonitorFiguresReader::WeekNumber(lastDate);
+  // A year and a week reach every slot. Today's are written again at the next save.
+  for (double d = std::max(lastDate + 1, today - 372); d <= today; ++d) {
+    const std::string m = intToStr(decodeDate(d).day);
+    user_->WriteInteger("SaWSp" + m, 0);
+    user_->WriteInteger("SaWTi" + m, 0);
+    // The last save's week keeps the sample that save filed.
+    const int w = MonitorFiguresReader::WeekNumber(d);
+    if (w == lastWeek && d - lastDate < 7) continue;
+    user_->WriteInteger("SaSp" + intToStr(w), 0);
+    user_->WriteInteger("SaTi" + intToStr(w), 0);
+  }
+}
+
 void MonitorStats::DailyLoad() {
   if (!user_) return;
   const double t = today();
@@ -107,6 +124,7 @@ void MonitorStats::DailyLoad() {
   if (t != last) {
     // Today starts from what the measures hold: nothing after a start or a save.
     clearSkippedDays(last, t);
+    clearSkippedSamples(last, t);
     return;
   }
   const DayFigures day = MonitorFiguresReader::Day(*user_, currentDay_);
@@ -149,6 +167,7 @@ void MonitorStats::DailySave(int mode) {
   if (dayChanged) {
     // Days the monitor ran through unattended (a suspended machine) held no figures.
     clearSkippedDays(figuresDate_, t);
+    clearSkippedSamples(figuresDate_, t);
     currentDay_ = dayOfWeek(t);
     u.WriteInteger(slotKey("ProblemIndex", currentDay_), p);
   }

@@ -77,6 +77,9 @@ class MonitorStats {
  private:
   double today() const;
   void clearSkippedDays(double lastDate, double today);
+  // The week and month-day samples of the days after `lastDate` up to `today`: a week or a day
+  // of the month that comes round again holds no figures of a year or a month before.
+  void clearSkippedSamples(double lastDate, double today);
 
   Measures& measures_;
   DifficultKeySets& keys_;

@@ -15,9 +15,11 @@ TTrayMain::TTrayMain(Analyzer& analyzer, TrayHost& host, uint32_t ownPid)
 void TTrayMain::setUser(TUser* user, TSpyedApps* apps) {
   user_ = user;
   apps_ = apps;
+  if (apps_ && lastSeen_.pid) RegisterNewModule(lastSeen_);
 }
 
 void TTrayMain::CMKeyInfo(const KeyStroke& key) {
+  if (!Enabled) return;
   const uint32_t vk = key.keyWord & ~kwFlags;
   if (key.pid != ownPid_ && apps_) apps_->CurrentProcess = key.pid;
   if (key.keyWord & (kwCommand | kwCommand2)) {
@@ -100,7 +102,7 @@ void TTrayMain::WordBreak(int reason) {
 }
 
 void TTrayMain::CMMouseClicked(int button, uint32_t pid) {
-  if (button != 1 && button != 3) return;
+  if (!Enabled || (button != 1 && button != 3)) return;
   ++Counters.MouseClicks;
   WordBreak(1);
   if (!apps_) return;
@@ -109,6 +111,7 @@ void TTrayMain::CMMouseClicked(int button, uint32_t pid) {
 }
 
 void TTrayMain::RegisterNewModule(const ProgramSeen& program) {
+  if (&program != &lastSeen_) lastSeen_ = program;
   if (!apps_) return;
   apps_->CurrentProcess = program.pid;
   if (TAppSettings* holder = apps_->findByProcess(program.pid))

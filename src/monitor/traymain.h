@@ -25,11 +25,15 @@ class TTrayMain {
  public:
   TTrayMain(Analyzer& analyzer, TrayHost& host, uint32_t ownPid);
 
-  // The learner whose list and settings the key path uses; none while disabled.
+  // The learner whose list and settings the key path uses; none while disabled. A list opened
+  // anew holds no processes: the program in front is entered again, as the input source
+  // announces it only when another takes its place.
   void setUser(TUser* user, TSpyedApps* apps);
   bool Enabled = false;
   MonitorCounters Counters;
 
+  // Keys and clicks count only while monitoring is on: ones still queued when it went off are
+  // dropped.
   void CMKeyInfo(const KeyStroke& key);
   // Button 1 or 3 pressed (others are ignored).
   void CMMouseClicked(int button, uint32_t pid);
@@ -59,6 +63,7 @@ class TTrayMain {
   int repeatCount_ = 0;
   int wordLength_ = 0;
   bool deadPending_ = false;
+  ProgramSeen lastSeen_;  // the last program announced, list or none
 };
 
 }  // namespace ks

@@ -153,8 +153,10 @@ void TSidewatchFigures::difficulties(const TDifficultKeys& keys, const TWordList
     for (const std::string& d : words->ListWords(kMonitorAndOwnWords, 2))
       if (strToIntDef(d, 0) >= keys.ModerateLimit) ++DifficultWords;
   }
-  KeySummary = summary(DifficultKeys, typedAny(keys, false), 1759, 1761, 1760);
-  CapitalSummary = summary(DifficultCapitals, typedAny(keys, true), 1762, 1764, 1763);
+  const bool keysTyped = typedAny(keys, false), capitalsTyped = typedAny(keys, true);
+  NothingTyped = !keysTyped && !capitalsTyped;
+  KeySummary = summary(DifficultKeys, keysTyped, 1759, 1761, 1760);
+  CapitalSummary = summary(DifficultCapitals, capitalsTyped, 1762, 1764, 1763);
   const bool wordsTyped = words != nullptr && typedAnyWord(*words);
   WordSummary = summary(DifficultWords, wordsTyped, 1765, 1767, 1766);
 }
@@ -231,8 +233,10 @@ void TSidewatchFigures::lastSevenDays(TDynamicSettings& user, double now, const 
 void TSidewatchFigures::calendar(TDynamicSettings& user, double now, const SpeedUnit& unit) {
   const double today = std::floor(now);
   // Weeks of the year first: their largest figures scale the month's charts as well.
+  // The year's last week: 52, or 53 and 54 in years whose end reaches them.
+  const int lastWeek = std::max(52, weekOfYear(encodeDate(decodeDate(today).year, 12, 31)));
   int first = 0;
-  for (int w = 1; w <= 52 && first == 0; ++w)
+  for (int w = 1; w <= lastWeek && first == 0; ++w)
     if (readKey(user, "SaTi", w) != 0) first = w;
   const int thisWeek = weekOfYear(today);
   struct Sample {
@@ -243,7 +247,7 @@ void TSidewatchFigures::calendar(TDynamicSettings& user, double now, const Speed
   };
   std::vector<Sample> weeks;
   int maxSpeed = 0, maxSeconds = 0;
-  for (int w = first; w <= 52; ++w) {
+  for (int w = first; w <= lastWeek; ++w) {
     const int seconds = readKey(user, "SaTi", w);
     const int speed = MonitorSpeed(readKey(user, "SaSp", w), seconds);
     maxSpeed = std::max(maxSpeed, speed);

@@ -44,6 +44,8 @@ class TSidewatchFigures {
   std::array<GraphModel, GraphCount> Graphs;
 
   int KeyIndex = 0, CapitalIndex = 0, WordIndex = 0, ProblemIndex = 0;
+  // The monitor has counted no key yet: the indexes say nothing.
+  bool NothingTyped = true;
   int DifficultKeys = 0, DifficultCapitals = 0, DifficultWords = 0;
   std::string KeySummary, CapitalSummary, WordSummary;
 

@@ -37,7 +37,7 @@ std::string LoginName() {
 }
 
 void MakeAutoStartable(const std::filesystem::path& programPath) {
-  if (!workstationSettings) return;
+  if (!workstationSettings || !workstationSettings->file().opened()) return;
   const std::filesystem::path file = AutoStartFile();
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);

@@ -34,10 +34,11 @@ bool OpenPolicySettings(const std::string& fileName, const std::filesystem::path
   return true;
 }
 
-bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string& fileName,
-                             int mode) {
+namespace {
+
+// Opens `path` as the workstation store, else its ".2nd" copy; the error box when neither opens.
+bool openWorkstationAt(const std::string& path, int mode) {
   workstationSettings = std::make_unique<TDynamicSettings>();
-  const std::string path = joinResolved(dir, fileName).string();
   workstationSettings->Open(path, mode);
   if (workstationSettings->Load() != -1) return true;
   workstationSettings->Open(path + ".2nd", mode);
@@ -47,6 +48,13 @@ bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string
       "#1551 " + lang.GetString(1889) + "\r\r" + lang.GetString(1890) + "\r" + lang.GetString(1891),
       lang.GetStringDefault(1), BoxKind::Error);
   return false;
+}
+
+}  // namespace
+
+bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string& fileName,
+                             int mode) {
+  return openWorkstationAt(joinResolved(dir, fileName).string(), mode);
 }
 
 namespace {
@@ -82,6 +90,25 @@ bool ReturnToWorkstationFile(int mode) {
   workstationSettings->Flush();
   workstationSettings = std::move(own);
   return true;
+}
+
+bool CloseWorkstationSettings() {
+  if (!workstationSettings) return true;
+  const bool written = workstationSettings->Flush() == 1;
+  workstationSettings->Close();
+  return written;
+}
+
+bool ReopenWorkstationSettings(int mode) {
+  if (!workstationSettings) return false;
+  if (workstationSettings->file().opened()) {
+    ReturnToWorkstationFile(mode);  // the copy serves while the file is held
+    return true;
+  }
+  const std::string held = heldFile();
+  // A copy: the store that holds the path is replaced.
+  const std::string path = held.empty() ? workstationSettings->path() : held;
+  return openWorkstationAt(path, mode);
 }
 
 int workstationOpenMode() {

@@ -38,6 +38,14 @@ bool OpenWorkstationSettings(const std::filesystem::path& dir, const std::string
 // the store is (now) the file itself.
 bool ReturnToWorkstationFile(int mode);
 
+// Writes the workstation store and lets go of its file, so that another program may take it
+// (the monitor, while it is off). False when writing failed.
+bool CloseWorkstationSettings();
+// Takes the store's file again after CloseWorkstationSettings: the workstation's own file, else
+// its ".2nd" copy while another program holds it (the error box when neither opens). On a store
+// that is open it does what ReturnToWorkstationFile does.
+bool ReopenWorkstationSettings(int mode);
+
 // A workstation value as both programs share it: the store's own; while this program works on
 // the ".2nd" copy and the copy lacks it, the value in the file the other program holds.
 std::string ReadWorkstationValue(const std::string& name);

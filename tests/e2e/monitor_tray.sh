@@ -2,7 +2,9 @@
 # tapwatch as a tray program beside the tutor: started with /AUTOLOGON it logs the last learner
 # on and shows its icon in the tray; a click opens its menu. The tutor started on the same
 # learner gets the learner's files only after tapwatch has saved and closed them; when the tutor
-# ends, tapwatch takes the learner back and goes on counting; kill -TERM saves.
+# ends, tapwatch takes the learner back and goes on counting. It records keys only while it
+# watches. "Practise now" in its menu starts the tutor on the learner, handed over through the
+# workstation's file; kill -TERM saves.
 set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
@@ -11,6 +13,8 @@ tray= mon= probe=
 trap 'for p in $pid $mon $probe $tray; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 fail() { echo "monitor_tray: $*"; cat "$work/mon" "$out" 2>/dev/null; exit 1; }
 info() { "$bin/learnerinfo" Ann "$@"; }
+# Whether tapwatch's recording thread runs.
+recording() { grep -qx x11record /proc/"$mon"/task/*/comm 2>/dev/null; }
 
 login=$(id -un)
 mkdir -p "$data"
@@ -60,9 +64,11 @@ xdotool type --delay 100 "hello world"
 sleep 1
 
 # The tutor on the same learner: tapwatch saves and lets go before the tutor opens the files.
+recording || fail "tapwatch does not record while it watches"
 start_tutor "$out"
 login Ann
 info monitoredHits | grep -qx "monitoredHits=11" || fail "tapwatch had not saved: $(info monitoredHits)"
+! recording || fail "tapwatch records keys while the tutor runs"
 no_boxes "$pid" || fail "the tutor could not have the learner"
 quit_tutor "$out" || fail "the tutor did not end"
 
@@ -71,6 +77,34 @@ sleep 2
 xdotool windowfocus --sync "$pwin"
 xdotool type --delay 100 "abc"
 sleep 1
+
+# Practice from the menu: the tutor starts on the learner without asking, and the name handed
+# over does not stay behind in the workstation's file.
+xdotool mousemove --window "$icon" 5 5 click 1
+sleep 1
+xdotool key Down Return
+tutor=
+for _ in $(seq 100); do
+  tutor=$(pgrep -n -f "^$bin/keyscholar /SIDEWATCH" || true)
+  [ -n "$tutor" ] && break
+  sleep 0.1
+done
+[ -n "$tutor" ] || fail "practise now started no tutor"
+pid=$tutor  # ended by the script's trap should it fail
+twin=$(wait_window "$tutor") || fail "the tutor showed no window"
+sleep 3
+shot monitor_tray_practise
+[ -f "$data/LAB1.wks.2nd" ] && fail "the tutor worked on the workstation's copy"
+no_boxes "$tutor" || fail "a box came up in the tutor"
+xdotool windowfocus --sync "$twin"
+xdotool key ctrl+q
+for _ in $(seq 150); do kill -0 "$tutor" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tutor" 2>/dev/null && fail "the tutor did not end"
+pid=
+# The tutor took the name and cleared it in the file itself.
+grep -qa "WardenLogon=Ann" "$data/LAB1.wks" && fail "the learner's name stayed in the workstation's file"
+sleep 2
+recording || fail "tapwatch does not record again after the tutor"
 kill -TERM "$mon"
 wait_exit "$mon" 20
 mon=

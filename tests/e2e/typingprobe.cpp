@@ -2,10 +2,15 @@
 //   typingprobe window   a small window with a text field to type into
 //   typingprobe grab     holds the keyboard grab, as a lock screen or password prompt does,
 //                        until killed; prints "grabbed" once it holds it
+//   typingprobe trygrab  asks for the keyboard grab once and ends, printing "refused" when
+//                        another program holds it
+//   typingprobe xi2grab  holds the keyboard through an XInput 2 grab, as toolkits' menus and
+//                        prompts do, until killed; prints "grabbed" once it holds it
 #include <QApplication>
 #include <QLineEdit>
 // Xlib after Qt: its macros clash with Qt's names.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,6 +31,39 @@ int main(int argc, char** argv) {
       usleep(100000);
     }
     return 1;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "xi2grab") == 0) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 2;
+    int keyboard = -1, n = 0;
+    XIDeviceInfo* devices = XIQueryDevice(d, XIAllMasterDevices, &n);
+    for (int i = 0; i < n; ++i)
+      if (devices[i].use == XIMasterKeyboard) keyboard = devices[i].deviceid;
+    XIFreeDeviceInfo(devices);
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_KeyPress);
+    XISetMask(bits, XI_KeyRelease);
+    XIEventMask mask{keyboard, sizeof bits, bits};
+    for (int i = 0; keyboard >= 0 && i < 50; ++i) {
+      if (XIGrabDevice(d, keyboard, DefaultRootWindow(d), CurrentTime, None, GrabModeAsync,
+                       GrabModeAsync, False, &mask) == Success) {
+        XSync(d, False);
+        std::printf("grabbed\n");
+        std::fflush(stdout);
+        for (;;) pause();
+      }
+      usleep(100000);
+    }
+    return 1;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "trygrab") == 0) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 2;
+    const int status =
+        XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    std::printf("%s\n", status == GrabSuccess ? "grabbed" : "refused");
+    XCloseDisplay(d);
+    return 0;
   }
   QApplication app(argc, argv);
   QLineEdit field;

@@ -156,5 +156,35 @@ TEST_F(KeyPath, ProgramsSeenAreEnteredOnce) {
   EXPECT_EQ(apps_->entry("writer")->description, "Writer");
 }
 
+TEST_F(KeyPath, NothingCountsWhileMonitoringIsOff) {
+  type("ab", kEditor);
+  const MonitorCounters before = tray_.Counters;
+  tray_.Enabled = false;  // keys still queued when monitoring went off
+  type("zq", kEditor);
+  tray_.CMMouseClicked(1, kEditor);
+  EXPECT_EQ(tray_.Counters.totalHits, before.totalHits);
+  EXPECT_EQ(tray_.Counters.monitoredHits, before.monitoredHits);
+  EXPECT_EQ(tray_.Counters.MouseClicks, before.MouseClicks);
+  EXPECT_EQ(keys_.MonitorDifficulties.figures('z').NewPresses, 0);
+}
+
+TEST_F(KeyPath, TheProgramInFrontIsEnteredInAListOpenedAnew) {
+  type("ab", kEditor);
+  EXPECT_EQ(monitored(), 2);
+  // Off and on again: the learner's list is read anew, without processes. The source does not
+  // announce the editor again, as it stayed in front.
+  apps_->Save(user_->AppListPath());
+  tray_.setUser(nullptr, nullptr);
+  SaveUser(*user_);
+  user_.reset();
+  user_ = OpenUser("Ann", -1, ulWrite, false, {&keys_, &words_});
+  apps_ = static_cast<TSpyedApps*>(user_->AppList());
+  ASSERT_EQ(apps_->findByProcess(kEditor), nullptr);
+  tray_.setUser(user_.get(), apps_);
+  type("cd", kEditor);
+  EXPECT_EQ(monitored(), 4);
+  EXPECT_EQ(apps_->CurrentProcess, kEditor);
+}
+
 }  // namespace
 }  // namespace ks

@@ -171,6 +171,41 @@ TEST_F(MonitorFigures, TypingAcrossMidnightFilesTheOldDayUnderItsOwnDate) {
   EXPECT_EQ(day(3).hits, 3);
 }
 
+// The samples per week and per day of the month belong to the last year and month until their
+// week or day comes round again: then they are cleared, typed in or not.
+TEST_F(MonitorFigures, SamplesOfAWeekOrDayThatComesRoundAgainAreCleared) {
+  for (int w = 1; w <= 54; ++w) {
+    user_->WriteInteger("SaSp" + std::to_string(w), 100);
+    user_->WriteInteger("SaTi" + std::to_string(w), 60);
+  }
+  for (int m = 1; m <= 31; ++m) {
+    user_->WriteInteger("SaWSp" + std::to_string(m), 100);
+    user_->WriteInteger("SaWTi" + std::to_string(m), 60);
+  }
+  const auto week = [&](int w) { return MonitorFiguresReader::Week(*user_, w).seconds; };
+  const auto monthDay = [&](int m) { return MonitorFiguresReader::MonthDay(*user_, m).seconds; };
+  // Last saved on Monday 2024-01-01 (week 1); back on Friday 2024-01-19 (week 3).
+  user_->WriteFloat("Lastdate", kMon);
+  at(kMon + 18.3);
+  stats_.DailyLoad();
+  EXPECT_EQ(week(1), 60);  // the last save's
+  EXPECT_EQ(week(2), 0);
+  EXPECT_EQ(week(3), 0);   // a year old: filed anew at the next save
+  EXPECT_EQ(week(4), 60);  // last year's, still to come round
+  EXPECT_EQ(monthDay(1), 60);
+  for (int m = 2; m <= 19; ++m) EXPECT_EQ(monthDay(m), 0) << m;
+  EXPECT_EQ(monthDay(20), 60);
+
+  // Typing into the next day files the old day and clears the new one's samples.
+  typed(600, 100, 120);
+  at(kMon + 19.2);
+  stats_.DailySave(1);
+  EXPECT_EQ(monthDay(19), 120);
+  EXPECT_EQ(week(3), 120);
+  EXPECT_EQ(monthDay(20), 0);
+  EXPECT_EQ(monthDay(21), 60);
+}
+
 TEST_F(MonitorFigures, ABestDayIsReplacedOnlyByAGreaterOne) {
   stats_.DailyLoad();
   typed(0, 40, 300);

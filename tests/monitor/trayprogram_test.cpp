@@ -66,7 +66,7 @@ class Tray : public test::UserFolders {
     UserFolders::SetUp();
     ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (runtime_ / "config").c_str(), 1);
-    for (int id : {1260, 1261, 1270, 1277, 1278, 1285, 1286})
+    for (int id : {417, 418, 1260, 1261, 1270, 1277, 1278, 1285, 1286, 1379})
       Localize().SetString(id, "m" + std::to_string(id));
     installSpyedAppsFactory();
     workstation("SidewatchInit.$=1\r\n");
@@ -82,7 +82,14 @@ class Tray : public test::UserFolders {
     test::writeFile(data("LAB1.wks"), text);
     OpenWorkstationSettings(data(""), "LAB1.wks", 2);
   }
-  std::string ws(const char* key) { return workstationSettings->ReadString(key + LoginName()); }
+  // A workstation value: the monitor's store while it holds the file, else the file itself.
+  std::string ws(const char* key) {
+    if (workstationSettings->file().opened())
+      return workstationSettings->ReadString(key + LoginName());
+    TDynamicSettings file;
+    file.Open(data("LAB1.wks").string(), omReadShared);
+    return file.ReadString(key + LoginName());
+  }
   // Answers the login window once it shows.
   void answerLogin(Monitor& m, const QString& name, bool go, bool dontShowAgain) {
     QTimer::singleShot(0, [&m, name, go, dontShowAgain] {
@@ -158,6 +165,119 @@ TEST_F(Tray, EveryWayOfChoosingTheLearner) {
     EXPECT_EQ(ws("LaunchAtStartup."), "0");
     EXPECT_FALSE(std::filesystem::exists(AutoStartFile()));
   }
+}
+
+// Off and on again by the menu, as the tutor's DISABLE and ENABLE do: recording stops while
+// off, and the program in front, not announced again, is analysed again.
+TEST_F(Tray, OffStopsRecordingAndOnAnalysesTheProgramInFrontAgain) {
+  workstation("SidewatchInit.$=1\r\nUseSelectedUser.$=1\r\nSelectedUser.$=Ann\r\n");
+  std::vector<bool> recording;  // outlives the monitor, which stops recording as it ends
+  Monitor m;
+  m.program.watchWith([&](bool on) { recording.push_back(on); });
+  m.program.Initialize();
+  m.session.user()->WriteBool("AutoIncludeMode", true);
+  m.tray.RegisterNewModule({kEditor, "editor", "/usr/bin/", "Editor"});
+  m.type("hello", kEditor);
+  EXPECT_EQ(m.tray.Counters.monitoredHits, 5);
+
+  m.program.EnableClick();  // off
+  EXPECT_EQ(m.who(), "");
+  m.type("zq", kEditor);    // still queued when it went off
+  m.program.EnableClick();  // on: the learner's list is read anew
+  EXPECT_EQ(m.who(), "Ann");
+  m.type("world", kEditor);
+  EXPECT_EQ(m.tray.Counters.totalHits, 10);
+  EXPECT_EQ(m.tray.Counters.monitoredHits, 10);
+  EXPECT_EQ(recording, (std::vector<bool>{true, false, true}));
+
+  // The settings dialog stops it as long as it is open.
+  QTimer::singleShot(0, [&] {
+    EXPECT_EQ(recording.back(), false);
+    m.program.settingsDialog().findChild<QPushButton*>("OkBtn")->click();
+  });
+  m.program.ChooseAppsClick();
+  EXPECT_EQ(recording, (std::vector<bool>{true, false, true, false, true}));
+}
+
+// Off, the monitor lets go of the workstation's file, so the tutor reads and clears there what
+// the monitor wrote for it.
+TEST_F(Tray, OffTheWorkstationsFileIsTheTutorsAgain) {
+  workstation("SidewatchInit.$=1\r\nUseSelectedUser.$=1\r\nSelectedUser.$=Ann\r\n");
+  Monitor m;
+  m.program.Initialize();
+  workstationSettings->WriteString("WardenLogon", "Ann");
+  m.program.EnableClick();  // off
+  {
+    TDynamicSettings tutor;
+    ASSERT_EQ(tutor.Open(data("LAB1.wks").string(), omDenyWrite), 1);
+    ASSERT_NE(tutor.Load(), -1);
+    EXPECT_EQ(tutor.ReadString("WardenLogon"), "Ann");
+    tutor.WriteString("WardenLogon", "");
+    tutor.WriteString("Marker", "tutor");
+  }
+  m.program.EnableClick();  // on again: the file as the tutor left it
+  EXPECT_EQ(m.who(), "Ann");
+  EXPECT_EQ(workstationSettings->ReadString("WardenLogon"), "");
+  EXPECT_EQ(workstationSettings->ReadString("Marker"), "tutor");
+  EXPECT_EQ(workstationSettings->path(), data("LAB1.wks").string());
+}
+
+// A learner the tutor holds cannot be chosen in the login window: it says so and stays open.
+TEST_F(Tray, TheLoginWindowStaysOpenForALearnerThatCannotBeOpened) {
+  workstation("SidewatchInit.$=1\r\nLastUser.$=Ann\r\n");
+  auto tutor = OpenUser("Ann", -1, ulWrite, false);
+  ASSERT_NE(NewUser("Bob"), nullptr);
+  Monitor m;
+  QTimer::singleShot(0, [&] {
+    TLogForm& login = m.program.loginWindow();
+    login.findChild<QPushButton*>("GoBtn")->click();  // Ann, held by the tutor
+    EXPECT_TRUE(login.isVisible());
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    EXPECT_EQ(boxes_.boxes[0].text.rfind("m417Annm418\r", 0), 0u);
+    login.findChild<QComboBox*>("NameField")->setEditText("Bob");
+    login.findChild<QPushButton*>("GoBtn")->click();
+  });
+  m.program.Initialize();
+  EXPECT_EQ(m.who(), "Bob");
+  EXPECT_TRUE(m.session.enabled());
+  EXPECT_EQ(ws("LastUser."), "Bob");
+}
+
+// The data folder gone (a removed network share): nothing can be saved; the monitor says so
+// and ends.
+TEST_F(Tray, ADataFolderThatIsGoneEndsTheMonitor) {
+  workstation("SidewatchInit.$=1\r\nUseSelectedUser.$=1\r\nSelectedUser.$=Ann\r\n");
+  Monitor m;
+  m.program.Initialize();
+  ASSERT_EQ(m.who(), "Ann");
+  std::filesystem::remove_all(data(""));
+  m.program.EnableClick();
+  EXPECT_EQ(m.who(), "");
+  EXPECT_TRUE(m.program.Terminating());
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.boxes[0].text, "m1379");
+  EXPECT_FALSE(std::filesystem::exists(data("")));  // nothing half written in its place
+}
+
+// In logged-off mode the enable item logs a learner on; while it asks, the item cannot be
+// chosen again.
+TEST_F(Tray, LoggingOnFromLoggedOffModeLocksTheEnableItemWhileItAsks) {
+  workstation("SidewatchInit.$=1\r\nLoggedOffMode.$=1\r\n");
+  Monitor m;
+  m.program.Initialize();
+  QAction* enable = m.program.menu().actions()[7];
+  EXPECT_TRUE(enable->isEnabled());
+  bool lockedWhileAsking = false;
+  QTimer::singleShot(0, [&] {
+    lockedWhileAsking = !enable->isEnabled();
+    m.program.loginWindow().findChild<QComboBox*>("NameField")->setEditText("Dora");
+    m.program.loginWindow().findChild<QPushButton*>("GoBtn")->click();
+  });
+  m.program.EnableClick();
+  EXPECT_TRUE(lockedWhileAsking);
+  EXPECT_EQ(m.who(), "Dora");
+  EXPECT_TRUE(enable->isEnabled());
+  EXPECT_EQ(enable->text().remove('&'), "m1261");
 }
 
 TEST_F(Tray, ALearnerTheTutorHoldsIsNotOpenedTwice) {

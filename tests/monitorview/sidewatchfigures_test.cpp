@@ -110,7 +110,7 @@ TEST_F(SidewatchFiguresTest,
   EXPECT_EQ(month.Bars[27].Value, -1);
 
   const GraphModel& year = f.Graphs[Fig::SpeedYear];
-  ASSERT_EQ(year.Bars.size(), 43u);  // weeks 10 to 52
+  ASSERT_EQ(year.Bars.size(), 44u);  // weeks 10 to 53: 2024 ends on a Tuesday of week 53
   EXPECT_EQ(year.Bars[0].Label, "10");
   EXPECT_TRUE(year.Bars[0].Highlighted);
   EXPECT_EQ(year.Bars[1].Label, "");
@@ -128,7 +128,8 @@ TEST_F(SidewatchFiguresTest, ALearnerWithoutFiguresSeesEmptyChartsAndNoDifficult
   const Fig f = compute(&words);
   EXPECT_EQ(f.Graphs[Fig::Keys].Bars.size(), 10u);
   EXPECT_EQ(values(f.Graphs[Fig::Keys]), std::vector<double>(10, -1));
-  EXPECT_EQ(f.Graphs[Fig::SpeedYear].Bars.size(), 53u);  // weeks 0 to 52
+  EXPECT_EQ(f.Graphs[Fig::SpeedYear].Bars.size(), 54u);  // weeks 0 to 53
+  EXPECT_TRUE(f.NothingTyped);
   EXPECT_EQ(f.KeySummary, "m1761");
   EXPECT_EQ(f.CapitalSummary, "m1764");
   EXPECT_EQ(f.WordSummary, "m1767");
@@ -146,6 +147,22 @@ TEST_F(SidewatchFiguresTest, KeysAndWordsTypedWithoutTroubleAreWellDoneNotMissin
   EXPECT_EQ(f.KeySummary, "m1760");
   EXPECT_EQ(f.CapitalSummary, "m1764");  // no capital typed yet
   EXPECT_EQ(f.WordSummary, "m1766");
+  EXPECT_FALSE(f.NothingTyped);
+}
+
+// The last days of a year fall in week 53, or 54 in a leap year that starts on a Saturday: the
+// year's chart goes on to them.
+TEST_F(SidewatchFiguresTest, TheYearsLastWeeksAreCharted) {
+  user_.WriteInteger("SaSp53", 3000);
+  user_.WriteInteger("SaTi53", 600);
+  const Fig f2024 = compute();
+  const GraphModel& year = f2024.Graphs[Fig::SpeedYear];
+  EXPECT_EQ(year.Bars.back().Label, "53");  // labelled: the chart starts after week 25
+  EXPECT_EQ(year.Bars.back().Value, 60);
+
+  Fig f;
+  f.Compute(user_, keys_, nullptr, encodeDate(2012, 6, 1) + 0.5, SpeedUnit{false, 5});
+  EXPECT_EQ(f.Graphs[Fig::SpeedYear].Bars.back().Label, "54");
 }
 
 TEST_F(SidewatchFiguresTest, DifficultKeysAreCountedChartedAndRecordedAsTodaysProblemIndex) {

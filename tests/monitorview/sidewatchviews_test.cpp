@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 
 #include "analysis/analyzer.h"
 #include "book/bookwindow.h"
@@ -36,9 +37,11 @@ class FakeMonitor : public MonitorControl {
   bool Running() override { return running; }
   bool Start() override {
     ++starts;
+    if (onStart) onStart();
     running = true;
     return true;
   }
+  std::function<void()> onStart;
   bool Stop() override {
     running = false;
     return true;
@@ -51,7 +54,10 @@ class SidewatchViews : public test::UserFolders {
  protected:
   void SetUp() override {
     UserFolders::SetUp();
-    ASSERT_EQ(Localize().LoadStringFile(KS_BINARY_DIR "/share/keyscholar/language.eng", 1), 0);
+    // KS_TEST_LANGUAGE=deu shows the pages in German, for a look at their screenshots.
+    const char* language = std::getenv("KS_TEST_LANGUAGE");
+    const std::string file = std::string("language.") + (language ? language : "eng");
+    ASSERT_EQ(Localize().LoadStringFile(KS_BINARY_DIR "/share/keyscholar/" + file, 1), 0);
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(root("config").string()));
     workstationSettings = std::make_unique<TDynamicSettings>();
     ASSERT_EQ(workstationSettings->Open("", omMemory), 1);
@@ -88,6 +94,7 @@ TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
   act_ = [this] {
     TFormView* view = TFormView::ActiveView();
     if (dynamic_cast<TSidewatchLaunchedView*>(view) != nullptr) {
+      EXPECT_EQ(child<QLabel>("LaunchedLbl")->text(), msgText(2801));
       saveScreenshot(&window_, "sidewatch_launched");
       child<QAbstractButton>("OKBtn")->click();
       return;
@@ -101,6 +108,10 @@ TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
       key(Qt::Key_Home);
       EXPECT_TRUE(account("UseSelectedUser."));
       EXPECT_FALSE(account("ShowUserList."));
+      // The monitor never stores typed words, and the box says so before anyone chooses;
+      // without tray icons (offscreen) the page names no notification area.
+      EXPECT_TRUE(child<QAbstractButton>("SecurityBox")->isChecked());
+      EXPECT_EQ(child<QLabel>("InfoLbl")->text().section('\n', 0, 0), msgText(2800));
       key(Qt::Key_Tab);
       EXPECT_EQ(QApplication::focusWidget(), child<QWidget>("TrainingBox"));
       const bool notified = user_->ReadBool("NotifyWhenDifficulties");
@@ -121,7 +132,7 @@ TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
   // The list showed "2 hours" and was left alone: the reminder comes after 2 hours.
   EXPECT_EQ(user_->ReadInteger("BreakTrackBar.position"), 8);
   EXPECT_TRUE(user_->ReadBool("AutoIncludeMode"));
-  EXPECT_EQ(user_->ReadInteger("DoNotCollectWords"), 0);
+  EXPECT_EQ(user_->ReadInteger("DoNotCollectWords"), 1);
 }
 
 TEST_F(SidewatchViews, ACancelledWizardSetsNothingUpAndStartsNothing) {
@@ -157,7 +168,7 @@ TEST_F(SidewatchViews, ThePageShowsTheMonitorsFiguresAndWorksByKeyboard) {
     const GraphModel& speed = view.Graph(TSidewatchFigures::SpeedWeek)->Model();
     ASSERT_EQ(speed.Bars.size(), 7u);
     EXPECT_EQ(speed.Bars.back().Value, 60);  // 300 keystrokes a minute in words
-    EXPECT_EQ(child<QLabel>("Figure4Lbl")->text(), msgText(484) + " 60 wpm");
+    EXPECT_EQ(child<QLabel>("Figure4Lbl")->text(), msgText(484) + " 60 " + msgText(208));
     key(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(view.CurrentPage(), TSidewatchView::Analysis);
     QListWidget* words = view.WordList();
@@ -185,6 +196,61 @@ TEST_F(SidewatchViews, ThePageShowsTheMonitorsFiguresAndWorksByKeyboard) {
   EXPECT_EQ(view.Mode, 2);
   EXPECT_EQ(view.WordText, "teh");
   EXPECT_EQ(boxes_.texts(), std::vector<std::string>{Localize().GetString(507)});
+}
+
+// A learner who has not typed under the monitor yet is told so, not that the typing is in good
+// shape; the monitor following another learner is said once in a run of the tutor.
+TEST_F(SidewatchViews, AnEmptyPageSaysNothingWasTypedAndAnotherLearnerIsNamedOnce) {
+  monitor_.running = true;
+  workstationSettings->WriteBool("SidewatchInit." + LoginName(), true);
+  workstationSettings->WriteBool("UseSelectedUser." + LoginName(), true);
+  workstationSettings->WriteString("SelectedUser." + LoginName(), "Bob");
+  TSidewatchView::SelectedUserNoticeShown = false;
+  for (int pass = 0; pass < 2; ++pass) {
+    TSidewatchView view(*user_, nullptr);
+    QTimer::singleShot(50, [&] {
+      EXPECT_EQ(child<QLabel>("CommentLbl")->text(), msgText(2802));
+      EXPECT_EQ(child<QLabel>("Comment2Lbl")->text(), msgText(2803));
+      if (pass == 0) saveScreenshot(&window_, "sidewatch_empty");
+      view.Close();
+    });
+    view.RunModal();
+  }
+  ASSERT_EQ(boxes_.texts().size(), 1u);
+  EXPECT_EQ(boxes_.texts()[0], Localize().GetString(470) + "Bob\".\r" + Localize().GetString(1406));
+}
+
+// While the monitor starts or stops, its button waits with its own caption.
+TEST_F(SidewatchViews, TheMonitorsButtonSaysWaitWhileTheMonitorStarts) {
+  workstationSettings->WriteBool("SidewatchInit." + LoginName(), true);
+  TSidewatchView view(*user_, nullptr);
+  QString waiting;
+  monitor_.onStart = [&] { waiting = child<QAbstractButton>("ToggleBtn")->text(); };
+  QTimer::singleShot(50, [&] {
+    QTimer::singleShot(50, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      dialog->findChild<QAbstractButton*>("OKBtn")->click();
+    });
+    view.ToggleMonitor();
+    view.Close();
+  });
+  view.RunModal();
+  EXPECT_EQ(monitor_.starts, 1);
+  EXPECT_EQ(waiting, msgText(458));
+}
+
+// The tutor shows the monitor's settings with every program listed; the learner's own choice of
+// list in the monitor stays as it was.
+TEST_F(SidewatchViews, TheTutorsSettingsLeaveTheMonitorsChoiceOfList) {
+  user_->WriteInteger("AppListMode", 1);
+  QTimer::singleShot(50, [] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    ASSERT_NE(dialog, nullptr);
+    dialog->findChild<QAbstractButton*>("OkBtn")->click();
+  });
+  ShowMonitorSettings(*user_);
+  EXPECT_EQ(user_->ReadInteger("AppListMode"), 1);
 }
 
 // The tutor as the section sees it: this window and this learner.

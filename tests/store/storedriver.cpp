@@ -269,7 +269,7 @@ class QuietTray final : public TrayHost, public LogonWindows, public Notifier {
   void NotifyCheck(int) override {}
   bool SettingsShowing() const override { return false; }
   bool Terminating() const override { return false; }
-  LoginChoice RunLogin(bool, const std::string&) override { return {}; }
+  LoginChoice RunLogin(bool, const std::string&, const UserOpener&) override { return {}; }
   void CancelModals() override {}
   InfoPlacement InfoWindow() const override { return {}; }
   void ShowInfoWindow(const InfoPlacement&) override {}

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <exception>
 
 #include "book/pagestyle.h"
 #include "monitor/ui/monitortexts.h"
@@ -15,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
+#include "store/user.h"
 #include "store/userindex.h"
 #include "store/usernames.h"
 
@@ -86,10 +88,18 @@ TLogForm::TLogForm(QWidget* parent) : QDialog(parent) {
   setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
-bool TLogForm::run(bool firstStart, const std::string& defaultName) {
+TLogForm::~TLogForm() = default;
+
+std::unique_ptr<TUser> TLogForm::takeUser() {
+  return std::move(user_);
+}
+
+bool TLogForm::run(bool firstStart, const std::string& defaultName, UserOpener open) {
   firstStart_ = firstStart;
   defaultName_ = defaultName;
+  open_ = std::move(open);
   chosen_.clear();
+  user_.reset();
   QString used = fixedUsed_;
   go_->setText(withMnemonic(msgText(firstStart ? 1675 : 1173), used));
   cancel_->setText(withMnemonic(msgText(firstStart ? 1677 : 722), used));
@@ -148,6 +158,16 @@ void TLogForm::go() {
   if (mode_ == 2 && exists) {
     dialogs().messageBox(message(424) + name + message(425), caption, BoxKind::Warning);
     return;
+  }
+  if (open_) {
+    try {
+      user_ = open_(name);
+    } catch (const std::exception& e) {
+      // Held by the tutor, or a damaged file: the learner may choose another.
+      dialogs().messageBox(message(417) + name + message(418) + "\r" + e.what(), caption,
+                           BoxKind::Error);
+      return;
+    }
   }
   chosen_ = name;
   done(1);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
+#include <memory>
 #include <string>
 
 class QCheckBox;
@@ -12,16 +14,23 @@ class QPushButton;
 
 namespace ks {
 
+class TUser;
+
 class TLogForm : public QDialog {
   Q_OBJECT
 
  public:
   explicit TLogForm(QWidget* parent = nullptr);
+  ~TLogForm() override;
 
   // `firstStart`: the monitor starts without a learner; the window then explains itself and
-  // offers not to ask again. Returns whether a learner was chosen.
-  bool run(bool firstStart, const std::string& defaultName);
+  // offers not to ask again. Returns whether a learner was chosen and opened with `open`; one
+  // that cannot be opened is said, and the window stays.
+  // Opens (or creates) a learner; raises with the text to show when it cannot.
+  using UserOpener = std::function<std::unique_ptr<TUser>(const std::string& name)>;
+  bool run(bool firstStart, const std::string& defaultName, UserOpener open);
   std::string chosenName() const { return chosen_; }
+  std::unique_ptr<TUser> takeUser();
   bool dontShowAgain() const;
   int mode() const { return mode_; }
 
@@ -34,6 +43,8 @@ class TLogForm : public QDialog {
 
   int mode_ = 1;
   std::string chosen_;
+  std::unique_ptr<TUser> user_;
+  UserOpener open_;
   std::string defaultName_;
   bool firstStart_ = false;
   QString fixedUsed_;

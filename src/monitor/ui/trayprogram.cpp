@@ -105,6 +105,12 @@ void TTrayProgram::attach(TTrayMain& tray, MonitorSession& session, MonitorNotic
   notices_ = &notices;
 }
 
+void TTrayProgram::watchWith(std::function<void(bool on)> watch) {
+  watch_ = std::move(watch);
+  watching_ = false;
+  StateChanged();
+}
+
 void TTrayProgram::buildMenu() {
   QString used;
   const auto add = [&](int id, void (TTrayProgram::*handler)()) {
@@ -164,6 +170,7 @@ void TTrayProgram::Initialize() {
     if (tray_->Counters.totalHits == 0) balloon(1774, 1775);
     session_->setEnabledState(false);
     session_->PreviousUser.clear();
+    CloseWorkstationSettings();  // the tutor's, until its ENABLE
     return;
   }
   session_->EnableNow("");
@@ -249,12 +256,14 @@ void TTrayProgram::unavailable(const std::string& why) {
 
 // ---- logon windows
 
-LogonWindows::LoginChoice TTrayProgram::RunLogin(bool firstStart, const std::string& defaultName) {
+LogonWindows::LoginChoice TTrayProgram::RunLogin(bool firstStart, const std::string& defaultName,
+                                                 const UserOpener& open) {
   items_[Enable]->setEnabled(false);
   items_[Close]->setEnabled(false);
   LoginChoice choice;
-  choice.confirmed = login_.run(firstStart, defaultName);
+  choice.confirmed = login_.run(firstStart, defaultName, open);
   choice.name = login_.chosenName();
+  choice.user = login_.takeUser();
   choice.dontShowAgain = login_.dontShowAgain();
   items_[Enable]->setEnabled(true);
   items_[Close]->setEnabled(true);
@@ -296,6 +305,11 @@ void TTrayProgram::StateChanged() {
   for (int i = Review; i <= Info; ++i)
     if (i != Sep1) items_[i]->setEnabled(on);
   items_[Enable]->setEnabled(!login_.isVisible());
+  // Off, paused for the tutor or in the settings: no key reaches this program at all.
+  if (watch_ && on != watching_) {
+    watching_ = on;
+    watch_(on);
+  }
   if (session_ && !session_->user()) answerDisabled();
 }
 
@@ -357,9 +371,9 @@ int TTrayProgram::QS2001Launch(int kind) {
     if (!QProcess::startDetached(QString::fromStdString((dir / "keyscholar").string()), args,
                                  QString::fromStdString(dir.string()))) {
       // Left behind, the key would log this learner on at anybody's next start of the tutor.
-      if (handOver) {
+      if (handOver && ReopenWorkstationSettings(workstationOpenMode())) {
         workstationSettings->WriteString("WardenLogon", "");
-        workstationSettings->Flush();
+        CloseWorkstationSettings();
       }
       message("Application main module not found: Keyscholar.exe", BoxKind::Error);
       return -1;
@@ -477,13 +491,19 @@ void TTrayProgram::CloseClick() {
   items_[Enable]->setEnabled(false);
   const bool wasOn = session_->enabled();
   const std::string who = wasOn ? session_->DisableNow("") : std::string();
-  TDynamicSettings* ws = workstationSettings.get();
-  bool launch = ws && ws->ReadBool(accountKey("LaunchAtStartup."));
-  const int result = closeDlg_.run(ws ? &launch : nullptr);
-  if (ws) {
-    ws->WriteBool(accountKey("LaunchAtStartup."), launch);
+  // Off, the monitor has let go of the workstation's file: it takes it for the answer. The
+  // tutor's messages may come while the question is up, so the store is looked up afresh.
+  const bool opened = ReopenWorkstationSettings(workstationOpenMode());
+  bool launch = opened && workstationSettings->ReadBool(accountKey("LaunchAtStartup."));
+  const int result = closeDlg_.run(opened ? &launch : nullptr);
+  if (opened && ReopenWorkstationSettings(workstationOpenMode())) {
+    workstationSettings->WriteBool(accountKey("LaunchAtStartup."), launch);
     MakeAutoStartable(programFilePath());
-    ws->Flush();
+    if (session_->enabled()) {
+      workstationSettings->Flush();
+    } else {
+      CloseWorkstationSettings();
+    }
   }
   if (result == 1) {
     Deinitialize();

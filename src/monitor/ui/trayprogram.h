@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,8 @@ class TTrayProgram : public QObject, public TrayHost, public LogonWindows {
   // Answers the tutor's messages arriving on `link`.
   void listenTo(PeerLink& link);
   Notifier& notifier() { return notifier_; }
+  // Starts (true) and stops (false) the input source: it records only while monitoring is on.
+  void watchWith(std::function<void(bool on)> watch);
 
   // Start: stays off while the tutor runs, else logs the learner on.
   void Initialize();
@@ -50,7 +53,8 @@ class TTrayProgram : public QObject, public TrayHost, public LogonWindows {
   void WordEnded() override;
 
   // LogonWindows
-  LoginChoice RunLogin(bool firstStart, const std::string& defaultName) override;
+  LoginChoice RunLogin(bool firstStart, const std::string& defaultName,
+                       const UserOpener& open) override;
   void CancelModals() override;
   InfoPlacement InfoWindow() const override;
   void ShowInfoWindow(const InfoPlacement& placement) override;
@@ -110,6 +114,8 @@ class TTrayProgram : public QObject, public TrayHost, public LogonWindows {
   MonitorSession* session_ = nullptr;
   MonitorNotices* notices_ = nullptr;
   PeerLink* link_ = nullptr;
+  std::function<void(bool)> watch_;
+  bool watching_ = false;
 
   QMenu menu_;
   std::vector<QAction*> items_;  // the menu's nine entries, separators included

@@ -183,7 +183,9 @@ bool MonitorSettingsAvailable() {
 bool ShowMonitorSettings(TUser& user) {
   TChooseApplications dialog(false, QApplication::activeWindow());
   // Every program the monitor has seen is listed; which ones show and changing the learner
-  // belong to the monitor itself.
+  // belong to the monitor itself, so the learner's own choice of view is kept for it.
+  std::string viewChoice;
+  const bool chosen = user.file().ReadString("AppListMode", viewChoice) == 1;
   user.WriteInteger("AppListMode", 2);
   for (const char* name : {"ViewActiveChk", "ViewAllChk", "LogoffBtn"})
     if (auto* w = dialog.findChild<QWidget*>(name)) w->setEnabled(false);
@@ -192,6 +194,7 @@ bool ShowMonitorSettings(TUser& user) {
   about.monitoredHits = user.ReadInt64("monitoredHits");
   about.mouseClicks = user.ReadInt64("MouseClicks");
   dialog.run(user, about);
+  user.WriteString("AppListMode", chosen ? viewChoice : "1");
   return true;
 }
 

@@ -373,9 +373,12 @@ void TSidewatchView::Refresh() {
     bar->setPercent(indexes[i]);
     bar->setColour(rgbColour(bands.getDifficultyColour(static_cast<float>(indexes[i]))));
   }
-  comment_->setText(msgText(IndexLabel(figures_.ProblemIndex)));
-  comment2_->setText(msgText(IndexLabel2(figures_.ProblemIndex)));
+  // Without a key counted an index of 0 means nothing: the page says so rather than praise.
+  const bool none = figures_.NothingTyped;
+  comment_->setText(msgText(none ? 2802 : IndexLabel(figures_.ProblemIndex)));
+  comment2_->setText(msgText(none ? 2803 : IndexLabel2(figures_.ProblemIndex)));
   statusSign_->setPixmap(statusPicture(figures_.ProblemIndex < 25));
+  statusSign_->setVisible(!none);
   summaries_[0]->setText(toQString(figures_.KeySummary));
   summaries_[1]->setText(toQString(figures_.CapitalSummary));
   summaries_[2]->setText(toQString(figures_.WordSummary));
@@ -430,7 +433,15 @@ void TSidewatchView::refreshMonitorState() {
   toggleBtn_->setText(msgText(running ? 464 : 466));
   launchLbl_->setText(msgText(SidewatchSetup::AccountBool("LaunchAtStartup.") ? 467 : 468));
   if (SidewatchSetup::AccountBool("UseSelectedUser.")) {
-    userLbl_->setText(msgText(469) + toQString(SidewatchSetup::AccountString("SelectedUser.")));
+    const std::string selected = SidewatchSetup::AccountString("SelectedUser.");
+    userLbl_->setText(msgText(469) + toQString(selected));
+    // The monitor follows someone else: said once in a run of the tutor.
+    if (!SelectedUserNoticeShown && !sameText(selected, user_.UserName())) {
+      SelectedUserNoticeShown = true;
+      dialogs().messageBox(
+          Localize().GetString(470) + selected + "\".\r" + Localize().GetString(1406),
+          Localize().GetStringDefault(1), BoxKind::Information);
+    }
   } else {
     userLbl_->setText(msgText(471) + toQString(user_.UserName()));
   }
@@ -541,6 +552,7 @@ void TSidewatchView::ToggleMonitor() {
   bool launch = SidewatchSetup::AccountBool("LaunchAtStartup.");
   if (dialog.run(&launch) != 1) return;
   SidewatchSetup::SetAccount("LaunchAtStartup.", launch);
+  toggleBtn_->setText(msgText(458));
   toggleBtn_->hide();
   stateLbl_->setText(msgText(running ? 459 : 460));
   stateLbl_->repaint();

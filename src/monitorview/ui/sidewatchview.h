@@ -47,6 +47,8 @@ class TSidewatchView : public TCustomBookView {
   int Duration = 10;
   std::string KeyText, WordText;
   bool StartOnStatistics = false;
+  // Whether this run of the tutor has said that the monitor follows another learner.
+  static inline bool SelectedUserNoticeShown = false;
 
   const TSidewatchFigures& Figures() const { return figures_; }
   TGraph* Graph(TSidewatchFigures::Graph g) const { return graphs_[g]; }

@@ -1,6 +1,7 @@
 #include "monitorview/ui/sidewatchwiz.h"
 
 #include <QPixmap>
+#include <QSystemTrayIcon>
 #include <algorithm>
 
 #include "book/pagestyle.h"
@@ -52,7 +53,10 @@ void TSidewatchWizView::Setup() {
       textLeft = 124;
     }
   }
-  QLabel* info = makeLabel(about, msgText(519) + "\n\n" + msgText(520) + "\n\n" + msgText(521), 9);
+  // The notification area is named only where the desktop has one.
+  const int where = QSystemTrayIcon::isSystemTrayAvailable() ? 519 : 2800;
+  QLabel* info =
+      makeLabel(about, msgText(where) + "\n\n" + msgText(520) + "\n\n" + msgText(521), 9);
   info->setObjectName("InfoLbl");
   info->setWordWrap(true);
   info->setGeometry(textLeft, 8, 544 - textLeft, 96);
@@ -86,7 +90,12 @@ void TSidewatchWizView::Setup() {
   breakList_->setGeometry(200, 123, 140, 28);
   breakList_->setCurrentIndex(setup_.BreakEntry());
   security_ = checkBox(card, "SecurityBox", msgText(1297), QRect(18, 154, 520, 26));
-  security_->setChecked(user_.ReadBool("DoNotCollectWords"));
+  // The monitor never stores typed words: a learner who has not chosen starts with the box
+  // ticked, as the page says.
+  std::string chosen;
+  security_->setChecked(user_.file().ReadString("DoNotCollectWords", chosen) == 1
+                            ? user_.ReadBool("DoNotCollectWords")
+                            : true);
   if (PolicySettings && PolicySettings->ReadBool("DoNotCollectWords")) {
     WordsForcedOff = true;
     security_->setChecked(true);
@@ -153,7 +162,9 @@ void TSidewatchLaunchedView::Setup() {
   QLabel* head = makeHeading(card, msgText(monitorControl().Running() ? 2240 : 465), 15);
   head->setObjectName("LaunchedHeading");
   head->setGeometry(18, 16, 520, 32);
-  QLabel* text = makeLabel(card, msgText(2241), 10);
+  QLabel* text =
+      makeLabel(card, msgText(QSystemTrayIcon::isSystemTrayAvailable() ? 2241 : 2801), 10);
+  text->setObjectName("LaunchedLbl");
   text->setWordWrap(true);
   text->setGeometry(18, 54, 520, 80);
 }

@@ -5,9 +5,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XRes.h>
 #include <X11/extensions/record.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -16,11 +18,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/x11/x11keyword.h"
 
 namespace ks {
+namespace {
+
+// XInput 2's grab requests (XI2proto.h, whose type names clash with Xlib's).
+constexpr unsigned char X_XIGrabDevice = 51, X_XIUngrabDevice = 52;
+
+}  // namespace
 
 struct X11InputSource::Impl {
   Display* ctrl = nullptr;  // queries and the record context
@@ -35,7 +44,13 @@ struct X11InputSource::Impl {
 
   // Recorder state, touched only on the source's thread.
   std::unordered_map<Window, uint32_t> pidOfWindow;
-  unsigned long grabber = 0;  // the client base holding a keyboard grab, 0 = none
+  // Clients (by resource base) whose keyboard grab the server granted, until they let go or
+  // end; and clients whose grab request waits for its reply (true: an XInput 2 request, whose
+  // reply has its status further on).
+  std::unordered_set<unsigned long> grabbers;
+  std::unordered_map<unsigned long, bool> asking;
+  int xiOpcode = 0;                  // XInput 2's major opcode, 0 without it
+  std::unordered_set<int> pointers;  // XInput devices that are no keyboard
   unsigned long focusBase = 0;
   uint32_t lastSeenPid = 0;
   int lastKeycode = -1;  // for auto-repeat: pressed and not released
@@ -159,24 +174,51 @@ void onRecord(XPointer closure, XRecordInterceptData* d) {
   X11InputSource::Impl& s = *reinterpret_cast<X11InputSource::Impl*>(closure);
   const X11InputSource::Sink& sink = *s.sink;
   if (d->category == XRecordClientDied) {
-    if (d->id_base == s.grabber) s.grabber = 0;
+    s.grabbers.erase(d->id_base);
+    s.asking.erase(d->id_base);
     s.pidOfWindow.clear();
   } else if (d->category == XRecordFromClient && d->data_len > 0) {
+    // A request is no grab yet: only the server's reply says whether it was granted.
     const unsigned char op = d->data[0];
-    if (op == X_GrabKeyboard) s.grabber = d->id_base;
-    if (op == X_UngrabKeyboard && d->id_base == s.grabber) s.grabber = 0;
+    if (op == X_GrabKeyboard) s.asking[d->id_base] = false;
+    if (op == X_UngrabKeyboard) s.grabbers.erase(d->id_base);
+    const unsigned char minor = d->data[1];
+    // The device's field: 16 bytes into a grab request, 8 into an ungrab (lengths in words).
+    const unsigned offset = minor == X_XIGrabDevice ? 16 : 8;
+    if (s.xiOpcode && op == s.xiOpcode && d->data_len * 4 >= offset + 2) {
+      // An XInput 2 grab of any device that is not known to be a pointer counts.
+      uint16_t device = 0;
+      std::memcpy(&device, d->data + offset, sizeof device);
+      if (!s.pointers.count(device)) {
+        if (minor == X_XIGrabDevice) s.asking[d->id_base] = true;
+        if (minor == X_XIUngrabDevice) s.grabbers.erase(d->id_base);
+      }
+    }
+  } else if (d->category == XRecordFromServer && d->data_len > 0 && d->data[0] == X_Reply) {
+    // Only replies to the grab requests are recorded; each client's come in order.
+    if (auto it = s.asking.find(d->id_base); it != s.asking.end()) {
+      const bool xi = it->second;
+      s.asking.erase(it);
+      const unsigned char status = xi ? (d->data_len >= 3 ? d->data[8] : 1) : d->data[1];
+      if (status == GrabSuccess) s.grabbers.insert(d->id_base);
+    }
   } else if (d->category == XRecordFromServer && d->data_len > 0) {
     const auto* ev = reinterpret_cast<const xEvent*>(d->data);
     const int type = ev->u.u.type & 0x7f;
     const int detail = ev->u.u.detail;
     if (d->id_base != 0) {
-      // A key delivered to another client than the focused one: someone grabbed it.
-      if (type == KeyPress && s.focusBase && d->id_base != s.focusBase && !s.pending.empty())
-        s.pending.back().pid = 0;
+      if (type == KeyPress) {
+        // A key delivered to another client than the focused one: someone grabbed it.
+        if (s.focusBase && d->id_base != s.focusBase && !s.pending.empty())
+          s.pending.back().pid = 0;
+        // Under a grab every key goes to its holder: one delivered elsewhere shows that the
+        // grabs remembered have ended (a grab window that was unmapped ends its grab unasked).
+        if (!s.grabbers.empty() && !s.grabbers.count(d->id_base)) s.grabbers.clear();
+      }
     } else if (type == KeyRelease) {
       if (detail == s.lastKeycode) s.lastKeycode = -1;
     } else if (type == ButtonPress) {
-      const uint32_t pid = s.grabber || *s.locked ? 0 : focusedPid(s, sink);
+      const uint32_t pid = !s.grabbers.empty() || *s.locked ? 0 : focusedPid(s, sink);
       if (sink.click) sink.click(detail, pid);
     } else if (type == KeyPress && s.keymap) {
       const unsigned state = ev->u.keyButtonPointer.state;
@@ -193,7 +235,7 @@ void onRecord(XPointer closure, XRecordInterceptData* d) {
         }
         s.lastKeycode = detail;
         const uint32_t pid = focusedPid(s, sink);
-        key->pid = s.grabber || *s.locked ? 0 : pid;
+        key->pid = !s.grabbers.empty() || *s.locked ? 0 : pid;
         key->timeMs = static_cast<uint32_t>(ev->u.keyButtonPointer.time);
         s.pending.push_back(*key);
       }
@@ -245,6 +287,19 @@ bool X11InputSource::start() {
   s.wmPid = XInternAtom(s.ctrl, "_NET_WM_PID", False);
   XSelectInput(s.ctrl, DefaultRootWindow(s.ctrl), PropertyChangeMask);
 
+  int xiEvent = 0, xiError = 0;
+  if (XQueryExtension(s.ctrl, "XInputExtension", &s.xiOpcode, &xiEvent, &xiError)) {
+    int n = 0;
+    if (XIDeviceInfo* devices = XIQueryDevice(s.ctrl, XIAllDevices, &n)) {
+      for (int i = 0; i < n; ++i)
+        if (devices[i].use == XIMasterPointer || devices[i].use == XISlavePointer)
+          s.pointers.insert(devices[i].deviceid);
+      XIFreeDeviceInfo(devices);
+    }
+  } else {
+    s.xiOpcode = 0;
+  }
+
   XRecordRange* range = XRecordAllocRange();
   if (!range) return fail("monitoring unavailable: the X server lacks the RECORD extension");
   range->device_events.first = KeyPress;
@@ -253,6 +308,15 @@ bool X11InputSource::start() {
   range->delivered_events.last = KeyPress;
   range->core_requests.first = X_GrabKeyboard;
   range->core_requests.last = X_UngrabKeyboard;
+  range->core_replies.first = X_GrabKeyboard;
+  range->core_replies.last = X_GrabKeyboard;
+  if (s.xiOpcode) {
+    range->ext_requests.ext_major = {static_cast<unsigned char>(s.xiOpcode),
+                                     static_cast<unsigned char>(s.xiOpcode)};
+    range->ext_requests.ext_minor = {X_XIGrabDevice, X_XIUngrabDevice};
+    range->ext_replies.ext_major = range->ext_requests.ext_major;
+    range->ext_replies.ext_minor = {X_XIGrabDevice, X_XIGrabDevice};
+  }
   range->client_died = True;
   XRecordClientSpec clients = XRecordAllClients;
   s.context = XRecordCreateContext(s.ctrl, 0, &clients, 1, &range, 1);
@@ -266,6 +330,8 @@ bool X11InputSource::start() {
 }
 
 void X11InputSource::run() {
+  // Named, so that one can tell from outside whether the program records.
+  pthread_setname_np(pthread_self(), "x11record");
   Impl& s = *impl_;
   s.sink = &sink_;
   s.locked = &locked_;
