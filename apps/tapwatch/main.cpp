@@ -10,6 +10,7 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "monitor/ui/trayprogram.h"
+#include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
@@ -17,9 +18,9 @@
 #include "platform/desktop/termination.h"
 #include "platform/instancelock.h"
 #include "platform/random.h"
+#include "platform/system.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
-#include "platform/x11/x11systemkeyboard.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
 #include "store/qssettings.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
           "[/AUTOLOGON]"))
     return *rc;
   ks::installHttpFetcher();
+  ks::preferNativeWayland();
   QApplication app(argc, argv);
   QApplication::setApplicationName("tapwatch");
   QGuiApplication::setDesktopFileName("org.quillstroker.Tapwatch");
