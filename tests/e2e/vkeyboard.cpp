@@ -115,16 +115,35 @@ void modifiers(uint32_t depressed) {
   wl_display_flush(display);
 }
 
+// Presses and releases the key of `sym` while the keys `held` are down, in the order a real
+// keyboard sends: each key, then the modifiers it changed.
 bool press(xkb_keysym_t sym, std::vector<xkb_keycode_t> held) {
   xkb_keycode_t key = 0;
   std::vector<xkb_keycode_t> mods;
   if (!findKey(sym, key, mods)) return false;
   held.insert(held.end(), mods.begin(), mods.end());
-  const uint32_t mask = maskOf(held);
-  if (mask) modifiers(mask);
+  std::vector<xkb_keycode_t> down;
+  uint32_t mask = 0;
+  const auto update = [&] {
+    const uint32_t now = maskOf(down);
+    if (now != mask) modifiers(mask = now);
+  };
+  for (xkb_keycode_t m : held) {
+    send(m, true);
+    down.push_back(m);
+    update();
+  }
   send(key, true);
+  down.push_back(key);
+  update();
   send(key, false);
-  if (mask) modifiers(0);
+  down.pop_back();
+  update();
+  while (!down.empty()) {
+    send(down.back(), false);
+    down.pop_back();
+    update();
+  }
   return true;
 }
 
