@@ -5,6 +5,8 @@
 // time, and answers each with "ok":
 //   k COMBO...      keys by keysym name, pressed and released ("Return", "ctrl+q", "alt")
 //   t DELAY TEXT    characters (UTF-8), DELAY ms apart
+//   a               a token of the compositor's window activation (xdg-activation), as a
+//                   launcher gives the programs it starts; answered with "ok TOKEN"
 //   g GROUP         the layout the compositor has active (a virtual keyboard states it with
 //                   every change of modifiers, so it must know the one the user switched to)
 // It types through its own keymap, as a learner's keyboard does: the compositor keeps the
@@ -40,14 +42,33 @@ const wl_message kKeyboardRequests[] = {{"keymap", "uhu", kNoTypes},
 const wl_interface kVirtualKeyboard = {"zwp_virtual_keyboard_v1", 1, 4,
                                        kKeyboardRequests,         0, nullptr};
 
+// xdg_activation_v1 and its token, also as wayland-scanner would write them.
+extern const wl_interface kActivationToken;
+const wl_interface* kTokenTypes[] = {&kActivationToken};
+const wl_message kActivationRequests[] = {{"destroy", "", kNoTypes},
+                                          {"get_activation_token", "n", kTokenTypes},
+                                          {"activate", "so", kNoTypes}};
+const wl_interface kActivation = {"xdg_activation_v1", 1, 3, kActivationRequests, 0, nullptr};
+const wl_message kTokenRequests[] = {{"set_serial", "uo", kNoTypes},
+                                     {"set_app_id", "s", kNoTypes},
+                                     {"set_surface", "o", kNoTypes},
+                                     {"commit", "", kNoTypes},
+                                     {"destroy", "", kNoTypes}};
+const wl_message kTokenEvents[] = {{"done", "s", kNoTypes}};
+const wl_interface kActivationToken = {
+    "xdg_activation_token_v1", 1, 5, kTokenRequests, 1, kTokenEvents};
+
 wl_seat* seat = nullptr;
 wl_proxy* manager = nullptr;
+wl_proxy* activation = nullptr;
 
 void global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
   if (!seat && std::strcmp(interface, "wl_seat") == 0)
     seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
   if (!manager && std::strcmp(interface, kManager.name) == 0)
     manager = static_cast<wl_proxy*>(wl_registry_bind(registry, name, &kManager, 1));
+  if (!activation && std::strcmp(interface, kActivation.name) == 0)
+    activation = static_cast<wl_proxy*>(wl_registry_bind(registry, name, &kActivation, 1));
 }
 void globalRemove(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener kRegistryListener = {global, globalRemove};
@@ -186,6 +207,26 @@ bool typeText(const std::string& text, int delay) {
   return true;
 }
 
+// A token for starting a program, without a surface or an input event: a launcher's.
+std::string activationToken() {
+  if (!activation) return "";
+  wl_proxy* token = wl_proxy_marshal_constructor(activation, 1, &kActivationToken, nullptr);
+  static std::string received;
+  received.clear();
+  struct Listener {
+    void (*done)(void*, wl_proxy*, const char*);
+  };
+  static const Listener listener = {[](void*, wl_proxy*, const char* text) { received = text; }};
+  wl_proxy_add_listener(token, reinterpret_cast<void (**)(void)>(const_cast<Listener*>(&listener)),
+                        nullptr);
+  wl_proxy_marshal(token, 3);
+  for (int i = 0; i < 10 && received.empty() && wl_display_roundtrip(display) != -1; ++i) {
+  }
+  wl_proxy_marshal(token, 4);
+  wl_proxy_destroy(token);
+  return received;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -222,6 +263,12 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   for (std::string line; std::getline(std::cin, line);) {
     bool ok = true;
+    if (line == "a") {
+      const std::string token = activationToken();
+      std::printf(token.empty() ? "failed: no token\n" : "ok %s\n", token.c_str());
+      std::fflush(stdout);
+      continue;
+    }
     if (line.rfind("k ", 0) == 0) {
       std::istringstream names(line.substr(2));
       for (std::string name; ok && names >> name;) ok = combo(name);
