@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the test build (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every tier:
 # core and widget tests headless, the fuzz targets briefly, the X11 tests (each end-to-end script
-# on an X server of its own, several at once), then the Debian package. Prints each tier's time.
+# on an X server of its own, several at once), the Wayland tests under one headless sway, one at a
+# time, then the Debian package. Prints each tier's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -41,7 +42,7 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-tier core ctest --test-dir "$build" -LE x11 --output-on-failure -j"$(nproc)"
+tier core ctest --test-dir "$build" -LE 'x11|wayland' --output-on-failure -j"$(nproc)"
 # Every file parser, from its committed corpus and for a few seconds more (clang, build/fuzz).
 tier fuzz scripts/fuzz.sh 4
 # The end-to-end scripts mostly wait for windows and typing, so more run at once than there are
@@ -52,5 +53,11 @@ tier fuzz scripts/fuzz.sh 4
 tier x11 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" \
   env QT_QPA_PLATFORM=xcb ctest --test-dir "$build" -L x11 --output-on-failure \
   -j"${KS_X11_JOBS:-$(($(nproc) + 1))}" --repeat until-pass:2
+# Natively under Wayland: sway without screens or input devices (the tests plug in keyboards of
+# their own), grim for pictures. Skipped, with a note, where sway cannot start. Qt's Wayland
+# plugins keep objects until the end; the leak checker needs whole stacks to tell them (their
+# own frames have no frame pointers).
+tier wayland env ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0" tests/with_sway.sh \
+  ctest --test-dir "$build" -L wayland --output-on-failure -j1 --repeat until-pass:2
 # Last, the Debian package: the optimised build, which also compiles the benchmarks.
 tier package tests/package.sh

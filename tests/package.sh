@@ -26,7 +26,7 @@ done
 ! grep -E '/(tools|tests?|bench)/|contentc|wordgen|\.a$' <<<"$contents" || fail "build files shipped"
 
 depends=$(dpkg-deb --field "$deb" Depends)
-for d in libqt6widgets6 qt6-qpa-plugins libssl3; do
+for d in libqt6widgets6 qt6-qpa-plugins qt6-wayland libssl3; do
   grep -q "\b$d\b" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 recommends=$(dpkg-deb --field "$deb" Recommends)

@@ -16,12 +16,12 @@
 #include "games/ui/registergames.h"
 #include "monitor/spyedapps.h"
 #include "monitorview/ui/sidewatch.h"
+#include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/keyboardwatch.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/termination.h"
 #include "platform/system.h"
 #include "platform/systemkeyboard.h"
-#include "platform/x11/x11systemkeyboard.h"
 #include "reports/csvexport.h"
 #include "reports/ui/reportparts.h"
 #include "shell/appframe.h"
@@ -50,6 +50,7 @@ int main(int argc, char** argv) {
   ks::installHttpFetcher();
   // Learners carry the list of programs the monitor watches; the tutor edits it too.
   ks::installSpyedAppsFactory();
+  ks::preferNativeWayland();
   // On a screen with room for a much larger book, everything is drawn larger.
   std::optional<QApplication> app;
   ks::createScaledApplication(app, argc, argv);
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(ks::kVersion);
   // Ties the window to the installed menu entry and its icon (desktop/), also under Wayland.
   QGuiApplication::setDesktopFileName("org.quillstroker.Keyscholar");
-  // The layouts the learner has configured, and the one in use (a fixed US keyboard without X11).
+  // The layouts the learner has configured, and the one in use (a fixed US keyboard without a
+  // desktop).
   auto keyboard = ks::createSystemKeyboard();
   ks::setSystemKeyboard(keyboard.get());
   // A layout that follows the system one reads its keys again after the learner switches.

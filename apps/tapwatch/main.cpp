@@ -12,6 +12,7 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "monitor/ui/trayprogram.h"
+#include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
@@ -19,9 +20,9 @@
 #include "platform/desktop/termination.h"
 #include "platform/instancelock.h"
 #include "platform/random.h"
+#include "platform/system.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
-#include "platform/x11/x11systemkeyboard.h"
 #include "store/autostart.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
           "[/AUTOLOGON]"))
     return *rc;
   ks::installHttpFetcher();
+  ks::preferNativeWayland();
   QApplication app(argc, argv);
   QApplication::setApplicationName("tapwatch");
   QGuiApplication::setDesktopFileName("org.quillstroker.Tapwatch");

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QUrl>
+#include <QWindow>
 
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
@@ -337,7 +338,12 @@ void TBookFormEx::changeEvent(QEvent* event) {
 void TBookFormEx::BringToFront() {
   if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   raise();
-  activateWindow();
+  // Asked of the window itself: under Wayland Qt may still count the window active after the
+  // compositor gave the focus away, and activateWindow() would then ask nothing.
+  if (QWindow* window = windowHandle())
+    window->requestActivate();
+  else
+    activateWindow();
 }
 
 }  // namespace ks

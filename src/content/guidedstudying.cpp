@@ -171,6 +171,8 @@ bool TGuidedStudying::keyCheck() {
   const std::string missing = MissingKeys(ctx_.Learner->KeysUpTo(99), ctx_.Layout->CharacterSet);
   if (missing.empty() || ctx_.Layout->HomeRow == "456+") return true;
   switch (screens_.RunWrongKeyboard(missing)) {
+    case 9:
+      return keyCheck();  // the learner switched the desktop's layout
     case 4:
       if (dialogs().messageBox(UsInternationalQuestion(), msg(196), BoxKind::Question)) {
         switchToUsInternational();

@@ -25,7 +25,8 @@ class StudyingScreens {
   virtual int RunCourseList() = 0;
   // The course contents view; 1 start, 2 back, 8 change the course, 0 left.
   virtual int RunCourseContents() = 0;
-  // The wrong-keyboard view for the keys the layout lacks.
+  // The wrong-keyboard view for the keys the layout lacks; 9 when the learner switched the
+  // desktop's layout meanwhile (the layout that goes with it is loaded: check again).
   virtual int RunWrongKeyboard(const std::string& missing) = 0;
   // The course loop over a course loaded for study.
   virtual int RunCourse(TContents& course, bool& finished) = 0;

@@ -1,5 +1,9 @@
 #include "platform/layoutids.h"
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "text/textutil.h"
 
 namespace ks {
@@ -51,6 +55,53 @@ std::string layoutIdForXkb(std::string_view layout, std::string_view variant) {
     if (!basic && *e.variant == '\0') basic = e.id;
   }
   return basic ? basic : "";
+}
+
+bool xkbLayoutForDescription(std::string_view description, std::string_view rulesList,
+                             XkbLayoutName& out) {
+  // Lines of "! layout": "  de   German"; of "! variant": "  nodeadkeys   de: German (...)".
+  std::string_view section;
+  size_t start = 0;
+  while (start < rulesList.size()) {
+    size_t end = rulesList.find('\n', start);
+    if (end == std::string_view::npos) end = rulesList.size();
+    std::string_view line = rulesList.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.rfind("! ", 0) == 0) {
+      section = line.substr(2);
+      continue;
+    }
+    if (section != "layout" && section != "variant") continue;
+    const size_t nameStart = line.find_first_not_of(' ');
+    if (nameStart == std::string_view::npos) continue;
+    const size_t nameEnd = line.find(' ', nameStart);
+    if (nameEnd == std::string_view::npos) continue;
+    const size_t textStart = line.find_first_not_of(' ', nameEnd);
+    if (textStart == std::string_view::npos) continue;
+    std::string_view name = line.substr(nameStart, nameEnd - nameStart);
+    std::string_view text = line.substr(textStart);
+    if (section == "layout") {
+      if (text != description) continue;
+      out = {std::string(name), ""};
+      return true;
+    }
+    const size_t colon = text.find(": ");
+    if (colon == std::string_view::npos || text.substr(colon + 2) != description) continue;
+    out = {std::string(text.substr(0, colon)), std::string(name)};
+    return true;
+  }
+  return false;
+}
+
+bool xkbLayoutForDescription(std::string_view description, XkbLayoutName& out) {
+  static const std::string list = [] {
+    const char* root = std::getenv("XKB_CONFIG_ROOT");
+    std::ifstream in(std::string(root && *root ? root : "/usr/share/X11/xkb") + "/rules/evdev.lst",
+                     std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  return xkbLayoutForDescription(description, list, out);
 }
 
 std::string layoutLanguage(std::string_view layoutId) {

@@ -27,4 +27,9 @@ bool displayAvailable() {
   return !envOr("DISPLAY", "").empty() || !envOr("WAYLAND_DISPLAY", "").empty();
 }
 
+void preferNativeWayland() {
+  if (!envOr("QT_QPA_PLATFORM", "").empty() || envOr("WAYLAND_DISPLAY", "").empty()) return;
+  ::setenv("QT_QPA_PLATFORM", "wayland;xcb", 1);
+}
+
 }  // namespace ks

@@ -19,4 +19,9 @@ namespace ks {
 // use a platform that needs none (offscreen, minimal).
 bool displayAvailable();
 
+// In a Wayland session Qt draws natively (its xcb platform, through XWayland, only when the
+// Wayland one cannot start), unless QT_QPA_PLATFORM already chooses. Call before the application
+// is made.
+void preferNativeWayland();
+
 }  // namespace ks

@@ -30,6 +30,9 @@ class SystemKeyboard {
   // Makes the configured layout with this identifier the active one (never adds a layout).
   // Returns its position among the configured layouts, or -1 when none has that identifier.
   virtual int activateLayout(std::string_view layoutId) = 0;
+  // True when `activateLayout` can switch the desktop's layouts at all; false where the desktop
+  // keeps the switch to itself (the learner switches there) or there is no desktop.
+  virtual bool switchesLayouts() { return false; }
 
   // The characters (Windows-1252) that the key with this set-1 scan code types in the active
   // layout in `state`. A dead key gives its spacing accent (´ ^ ` ~ ¨ ¸), a key that types

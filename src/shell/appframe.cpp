@@ -126,12 +126,20 @@ void TAppFrame::languageChanged() {
   retitle();
 }
 
+namespace {
+const QString kActivationToken = QStringLiteral("XDG_ACTIVATION_TOKEN=");
+}  // namespace
+
 int TAppFrame::singleInstance() {
   if (options_.noMutex) return 0;
   if (instance_.acquire()) {
     link_ = std::make_unique<PeerLink>("keyscholar");
     link_->listen();
     connect(link_.get(), &PeerLink::messageReceived, this, [this](const QString& m, int arg) {
+      // A launcher's token, handed on by a second start, lets the compositor give us the focus
+      // (xdg-activation); Qt's activation takes it from the environment.
+      if (m.startsWith(kActivationToken))
+        qputenv("XDG_ACTIVATION_TOKEN", m.mid(kActivationToken.size()).toUtf8());
       if (m == "QS2001.BRINGFRONT" && (arg == 1 || arg == 2)) window_.BringToFront();
       // An uninstall closes the running tutor as its window's close box would.
       if (m == "WM_CLOSE") onExitRequest(false);
@@ -140,6 +148,8 @@ int TAppFrame::singleInstance() {
   }
   // Another tutor runs: bring it to the front and leave; when it does not answer, go on as a
   // second instance.
+  if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+    PeerLink::post("keyscholar", kActivationToken + token);
   if (PeerLink::post("keyscholar", "QS2001.BRINGFRONT", 1)) return kOtherInstance;
   return 0;
 }

@@ -124,6 +124,22 @@ TEST_F(Guided, ACourseThatCannotBeReadIsForgottenSoTheNextFlowOffersTheList) {
   EXPECT_EQ(screens.steps, (Steps{"mark", "list:ChooseCourse"}));
 }
 
+// On a desktop that keeps the layout switch to itself the learner switches there while the view
+// shows; the check runs again on the layout that goes with the new one, as often as needed.
+TEST_F(Guided, KeysAreCheckedAgainAfterTheLearnerSwitchedTheDesktopsLayout) {
+  layout.CharacterSet = "abcdefghij";  // no "k"
+  chosen("CourseContents");
+  int switches = 0;
+  screens.onLayoutSwitched = [&] {
+    if (++switches == 2) layout.CharacterSet = "abcdefghijkl";
+  };
+  screens.wrongAnswers = {9, 9};
+  screens.contentsAnswers = {0};
+  EXPECT_EQ(guide().Run(0), 0);
+  EXPECT_EQ(screens.steps, (Steps{"wrong:k", "wrong:k", "contents:CourseContents"}));
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
 TEST_F(Guided, KeysTheLayoutLacksAreShownAndTheLearnerDecides) {
   layout.CharacterSet = "abcdefghij";  // no "k"
   chosen("CourseContents");

@@ -180,7 +180,9 @@ class ScriptedScreens : public StudyingScreens {
   }
   int RunWrongKeyboard(const std::string& missing) override {
     steps.push_back("wrong:" + missing);
-    return next(wrongAnswers);
+    const int answer = next(wrongAnswers);
+    if (answer == 9 && onLayoutSwitched) onLayoutSwitched();
+    return answer;
   }
   int RunCourse(TContents&, bool& finished) override {
     steps.push_back("course:" + learner_.Settings().ReadString("NextView"));
@@ -196,6 +198,8 @@ class ScriptedScreens : public StudyingScreens {
   std::vector<std::string> steps;
   std::string chooseFile;
   std::deque<int> listAnswers, contentsAnswers, wrongAnswers, courseAnswers, reviewAnswers;
+  // What the real screens do when the learner switched the desktop's layout: load its layout.
+  std::function<void()> onLayoutSwitched;
   bool finishes = false;
 
  private:

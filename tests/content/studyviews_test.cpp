@@ -20,6 +20,7 @@
 #include "content/ui/studystyle.h"
 #include "content/ui/wrongkeyboardview.h"
 #include "platform/desktop/qtext.h"
+#include "platform/systemkeyboard.h"
 #include "store/langres.h"
 #include "store/recordingdialogs.h"
 #include "studyfakes.h"
@@ -317,6 +318,40 @@ TEST_F(StudyViews, TheWrongKeyboardPageAndTheLessonDonePageAnswerWithTheirButton
     click("NextLessonBtn");
   });
   EXPECT_EQ(done.RunModal(), 4);
+}
+
+// Where the desktop keeps the layout switch to itself, the page says where to switch and closes
+// for a new check once the learner has; a desktop the tutor can switch gets no such line.
+TEST_F(StudyViews, TheWrongKeyboardPageWaitsForTheLearnerToSwitchOnTheDesktop) {
+  struct DesktopKeyboard : NullSystemKeyboard {
+    std::string active = "00000409";
+    bool switches = false;
+    std::string activeLayoutId() override { return active; }
+    std::vector<std::string> configuredLayoutIds() override { return {"00000409", "00000407"}; }
+    bool switchesLayouts() override { return switches; }
+  } desktop;
+  setSystemKeyboard(&desktop);
+  {
+    TWrongKeyboardView view("\xE4\xF6\xFC", "English (US)");
+    later([&] {
+      ASSERT_NE(find<QLabel>("DesktopSwitch"), nullptr);
+      EXPECT_EQ(find<QLabel>("DesktopSwitch")->text(), msgText(2850));
+      shot("wrong-keyboard-desktop");
+      desktop.active = "00000407";  // chosen in the desktop's own settings
+    });
+    QTimer::singleShot(3000, [&] { key(Qt::Key_Escape); });  // fails instead of waiting for ever
+    EXPECT_EQ(view.RunModal(), TWrongKeyboardView::kLayoutSwitched);
+  }
+  desktop.switches = true;
+  {
+    TWrongKeyboardView view("\xE4\xF6\xFC", "English (US)");
+    later([&] {
+      EXPECT_EQ(find<QLabel>("DesktopSwitch"), nullptr);
+      key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(view.RunModal(), 2);
+  }
+  setSystemKeyboard(nullptr);
 }
 
 // Under the exercise lock the exercises after the learner's place wait; asking for one (digit,

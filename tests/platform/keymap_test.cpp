@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <xkbcommon/xkbcommon.h>
 
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/desktop/desktopkeyboard.h"
 #include "platform/layoutids.h"
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11systemkeyboard.h"
@@ -87,6 +91,57 @@ TEST(XkbKeymap, ReadsEachGroupOfAMultiLayoutKeymap) {
   EXPECT_EQ(chars(*km, 21, ksPlain, 1), "z");
   EXPECT_EQ(chars(*km, 21, ksPlain, 2), "");  // no such group
   EXPECT_FALSE(XkbKeymap::fromNames("no-such-layout"));
+}
+
+TEST(LayoutIds, FindTheLayoutAKeymapsGroupNameDescribes) {
+  // Compositors send keymaps whose groups carry only these English names.
+  const std::string list =
+      "! model\n  pc105           Generic 105-key PC\n  German          Not a layout\n"
+      "! layout\n  us              English (US)\n  de              German\r\n"
+      "! variant\n  nodeadkeys      de: German (no dead keys)\n"
+      "  intl            us: English (US, intl., with dead keys)\n"
+      "! option\n  grp:toggle      German\n";
+  XkbLayoutName n;
+  ASSERT_TRUE(xkbLayoutForDescription("German", list, n));
+  EXPECT_EQ(n.layout, "de");
+  EXPECT_EQ(n.variant, "");
+  ASSERT_TRUE(xkbLayoutForDescription("German (no dead keys)", list, n));
+  EXPECT_EQ(n.layout, "de");
+  EXPECT_EQ(n.variant, "nodeadkeys");
+  ASSERT_TRUE(xkbLayoutForDescription("English (US, intl., with dead keys)", list, n));
+  EXPECT_EQ(layoutIdForXkb(n.layout, n.variant), "00020409");
+  EXPECT_FALSE(xkbLayoutForDescription("Generic 105-key PC", list, n));
+  EXPECT_FALSE(xkbLayoutForDescription("", list, n));
+  EXPECT_FALSE(xkbLayoutForDescription("German", "", n));
+  // The system's own list knows what its keymaps are named.
+  ASSERT_TRUE(xkbLayoutForDescription("English (US)", n));
+  EXPECT_EQ(n.layout, "us");
+}
+
+TEST(XkbKeymap, ReadsAKeymapSentAsTextWithItsLayouts) {
+  xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  const xkb_rule_names names{"evdev", "pc105", "us,de", ",nodeadkeys", ""};
+  xkb_keymap* source = xkb_keymap_new_from_names(ctx, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  ASSERT_TRUE(source);
+  char* text = xkb_keymap_get_as_string(source, XKB_KEYMAP_FORMAT_TEXT_V1);
+  // Compositors count the closing NUL in the keymap's size.
+  auto km = XkbKeymap::fromText(std::string_view(text, std::strlen(text) + 1));
+  std::free(text);
+  xkb_keymap_unref(source);
+  xkb_context_unref(ctx);
+  ASSERT_TRUE(km);
+  EXPECT_EQ(km->layoutCount(), 2);
+  const std::vector<XkbLayoutName> layouts = km->groupLayouts();
+  ASSERT_EQ(layouts.size(), 2u);
+  EXPECT_EQ(layouts[0].layout, "us");
+  EXPECT_EQ(layouts[1].layout, "de");
+  EXPECT_EQ(layouts[1].variant, "nodeadkeys");
+  EXPECT_EQ(chars(*km, 21, ksPlain, 1), "z");
+  EXPECT_EQ(chars(*km, 13, ksPlain, 1), "\xB4");  // no dead keys: a plain acute
+  EXPECT_TRUE(km->capsLocked(1u << 1));           // Lock is the second real modifier
+  EXPECT_FALSE(km->capsLocked(1u << 0));
+  EXPECT_FALSE(XkbKeymap::fromText("xkb_keymap { nonsense };"));
+  EXPECT_FALSE(XkbKeymap::fromText(""));
 }
 
 TEST(SystemKeyboard, NullAndFixedKeymapKeyboardsSwitchNothing) {

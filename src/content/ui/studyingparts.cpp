@@ -81,7 +81,13 @@ std::string StudyingScreensQt::layoutName() {
 
 int StudyingScreensQt::RunWrongKeyboard(const std::string& missing) {
   TWrongKeyboardView view(missing, layoutName());
-  return view.RunModal();
+  const int result = view.RunModal();
+  if (result == TWrongKeyboardView::kLayoutSwitched && ProgramSettings) {
+    // Detection now goes by the layout the learner switched to.
+    ProgramSettings->SetSystemLayoutId(systemLayoutId());
+    user_.LoadUserLayout();
+  }
+  return result;
 }
 
 int StudyingScreensQt::RunCourse(TContents& course, bool& finished) {

@@ -1,9 +1,11 @@
 #include "content/ui/wrongkeyboardview.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 #include "content/ui/studystyle.h"
 #include "platform/desktop/qtext.h"
+#include "platform/systemkeyboard.h"
 #include "store/langres.h"
 
 namespace ks {
@@ -53,6 +55,21 @@ void TWrongKeyboardView::Setup() {
   QPushButton* sw =
       button("SwitchLayout", msgText(1445), ButtonRole::Secondary, QRect(272, 264, 220, 36), 4);
   sw->setVisible(ActiveLanguage == "ENG");
+
+  // A desktop that keeps the layout switch to itself (GNOME under Wayland): the tutor cannot
+  // switch, so it says where the learner can, and checks again once the learner has.
+  SystemKeyboard& keyboard = systemKeyboard();
+  if (keyboard.switchesLayouts() || keyboard.configuredLayoutIds().empty()) return;
+  auto* desktop = makeLabel(panel, msgText(2850), 9, false, "#3c4a3c");
+  desktop->setObjectName("DesktopSwitch");
+  desktop->setWordWrap(true);
+  desktop->setGeometry(28, 308, 464, 62);
+  shownLayoutId_ = keyboard.activeLayoutId();
+  auto* watch = new QTimer(panel);
+  connect(watch, &QTimer::timeout, this, [this] {
+    if (systemLayoutId() != shownLayoutId_) SetCloseResult(kLayoutSwitched);
+  });
+  watch->start(400);
 }
 
 }  // namespace ks

@@ -17,9 +17,13 @@ class TWrongKeyboardView : public TCustomBookView {
   TWrongKeyboardView(std::string missing, std::string layoutName);
   void Setup() override;
 
+  // The close result when the learner switched the desktop's layout while the view showed.
+  static constexpr int kLayoutSwitched = 9;
+
  private:
   std::string missing_;
   std::string layoutName_;
+  std::string shownLayoutId_;  // the desktop's layout when the view opened
 };
 
 }  // namespace ks

@@ -223,10 +223,7 @@ bool waylandSession() {
   return !envOr("WAYLAND_DISPLAY", "").empty() || envOr("XDG_SESSION_TYPE", "") == "wayland";
 }
 
-std::unique_ptr<SystemKeyboard> createSystemKeyboard() {
-  if (!waylandSession() && !envOr("DISPLAY", "").empty()) {
-    if (auto x11 = X11SystemKeyboard::connect()) return x11;
-  }
+std::unique_ptr<SystemKeyboard> fixedUsKeyboard() {
   if (auto us = XkbKeymap::fromNames("us")) {
     return std::make_unique<KeymapSystemKeyboard>(std::move(us), kDefaultLayoutId);
   }

@@ -1,7 +1,6 @@
 // The system keyboard of an X11 session: the XKB groups the user has configured, switching
 // among them with XkbLockGroup (never by rewriting the keymap), characters through
-// libxkbcommon, and the lock modifiers. Without an X11 session the keyboard of
-// `createSystemKeyboard` is a fixed US keymap that switches nothing.
+// libxkbcommon, and the lock modifiers.
 #pragma once
 
 #include <memory>
@@ -23,6 +22,7 @@ class X11SystemKeyboard : public SystemKeyboard {
   std::string activeLayoutName() override;
   std::vector<std::string> configuredLayoutIds() override;
   int activateLayout(std::string_view layoutId) override;
+  bool switchesLayouts() override { return true; }
   std::string keyChars(int scanCode, int state) override;
   bool capsLockOn() override;
   void setCapsLock(bool on) override;
@@ -59,11 +59,11 @@ class KeymapSystemKeyboard : public NullSystemKeyboard {
   std::string layoutId_;
 };
 
-// True in a Wayland session, where X11 clients cannot switch the user's layouts.
+// True in a Wayland session, where the compositor, not the X server, keeps the user's layouts.
 bool waylandSession();
 
-// The program's keyboard: the X11 one when an X11 session can be reached, else a fixed US
-// keymap (or a null keyboard when not even that compiles).
-std::unique_ptr<SystemKeyboard> createSystemKeyboard();
+// A fixed US keymap, where the desktop's keyboard cannot be read (or a null keyboard when not
+// even that compiles).
+std::unique_ptr<SystemKeyboard> fixedUsKeyboard();
 
 }  // namespace ks

@@ -73,6 +73,21 @@ std::unique_ptr<XkbKeymap> XkbKeymap::fromNames(std::string_view layouts, std::s
   return std::unique_ptr<XkbKeymap>(new XkbKeymap(ctx, km));
 }
 
+std::unique_ptr<XkbKeymap> XkbKeymap::fromText(std::string_view text) {
+  xkb_context* ctx = xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES);
+  if (!ctx) return nullptr;
+  xkb_context_set_log_level(ctx, XKB_LOG_LEVEL_CRITICAL);
+  // Compositors count the closing NUL in the size; the parser wants the text alone.
+  while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+  xkb_keymap* km = xkb_keymap_new_from_buffer(
+      ctx, text.data(), text.size(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  if (!km) {
+    xkb_context_unref(ctx);
+    return nullptr;
+  }
+  return std::unique_ptr<XkbKeymap>(new XkbKeymap(ctx, km));
+}
+
 std::unique_ptr<XkbKeymap> XkbKeymap::fromX11(xcb_connection_t* connection) {
   if (!xkb_x11_setup_xkb_extension(
           connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
@@ -147,6 +162,11 @@ bool XkbKeymap::rightAltIsAltGr(int group) const {
   return n == 1 && syms[0] == XKB_KEY_ISO_Level3_Shift;
 }
 
+bool XkbKeymap::capsLocked(unsigned lockedModifiers) const {
+  const xkb_mod_index_t caps = xkb_keymap_mod_get_index(keymap_, XKB_MOD_NAME_CAPS);
+  return caps != XKB_MOD_INVALID && caps < 32 && (lockedModifiers & (1u << caps)) != 0;
+}
+
 int XkbKeymap::layoutCount() const {
   return static_cast<int>(xkb_keymap_num_layouts(keymap_));
 }
@@ -154,6 +174,13 @@ int XkbKeymap::layoutCount() const {
 std::string XkbKeymap::layoutName(int group) const {
   const char* name = xkb_keymap_layout_get_name(keymap_, static_cast<xkb_layout_index_t>(group));
   return name ? name : "";
+}
+
+std::vector<XkbLayoutName> XkbKeymap::groupLayouts() const {
+  std::vector<XkbLayoutName> out(static_cast<size_t>(layoutCount()));
+  for (size_t g = 0; g < out.size(); ++g)
+    xkbLayoutForDescription(layoutName(static_cast<int>(g)), out[g]);
+  return out;
 }
 
 }  // namespace ks

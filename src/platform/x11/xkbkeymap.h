@@ -1,10 +1,13 @@
 // An XKB keymap through libxkbcommon, asked what a key types: compiled from layout names (no
-// display needed) or read from a running X server.
+// display needed), read from a running X server, or from the text a Wayland compositor sends.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/layoutids.h"
 
 struct xkb_context;
 struct xkb_keymap;
@@ -26,6 +29,9 @@ class XkbKeymap {
   // The keymap of the core keyboard of an X server. Null when the server has no XKB.
   static std::unique_ptr<XkbKeymap> fromX11(xcb_connection_t* connection);
 
+  // A keymap in the XKB text format. Null when it does not compile.
+  static std::unique_ptr<XkbKeymap> fromText(std::string_view text);
+
   // What a key types: Windows-1252 text, and whether it is a dead key (then `text` is the
   // accent's spacing character, or "" for accents 1252 lacks).
   struct Result {
@@ -41,9 +47,15 @@ class XkbKeymap {
   // reach).
   bool rightAltIsAltGr(int group = 0) const;
 
+  // True when the Caps Lock modifier is among these locked modifiers of a keyboard state.
+  bool capsLocked(unsigned lockedModifiers) const;
+
   int layoutCount() const;
   // The English name of a layout ("German").
   std::string layoutName(int group) const;
+  // The XKB layout of each group, found by the group's name (xkbLayoutForDescription); empty
+  // names where the rules know no such layout.
+  std::vector<XkbLayoutName> groupLayouts() const;
 
  private:
   XkbKeymap(xkb_context* context, xkb_keymap* keymap);
