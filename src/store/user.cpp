@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
 #include "store/damaged.h"
+#include "store/dynamicfile.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
@@ -153,7 +154,8 @@ std::unique_ptr<TUser> OpenUser(const std::string& name, int group, int lockMode
   const std::filesystem::path path = user->SettingsPath();
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
-    SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true);
+    SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true, nullptr,
+                     CreationModeFor(path));
   }
   if (user->Open(path.string(), storeMode) != 1 || user->Load() != 1)
     throw UserOpenError(lang.GetString(kUserHeld));
