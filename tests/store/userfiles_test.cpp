@@ -242,5 +242,31 @@ TEST_F(LearnerFiles, TheMonitorStartsWithTheSessionWhenTheWorkstationSaysSo) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
+// Writes nobody would hear of otherwise: each failure is logged and its cause returned, for the
+// caller to tell the learner.
+TEST_F(LearnerFiles, AnAutostartEntryOrAGroupIndexThatCannotBeWrittenSaysWhy) {
+  setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+  fs::create_directories(dir_ / "config");
+  writeFile(dir_ / "config" / "autostart", "a file where the folder belongs");
+  writeFile(data("PC.wks"), "LaunchAtStartup." + LoginName() + "=1\r\n");
+  ASSERT_TRUE(OpenWorkstationSettings(dir_ / "Database", "PC.wks", omDenyWrite));
+  const std::string why = MakeAutoStartable("/opt/ks/tapwatch");
+  EXPECT_FALSE(why.empty());
+  EXPECT_NE(readFile(data("Errors.log")).find("org.quillstroker.Tapwatch.desktop: " + why),
+            std::string::npos);
+  workstationSettings->WriteBool("LaunchAtStartup." + LoginName(), false);
+  EXPECT_EQ(MakeAutoStartable("/opt/ks/tapwatch"), "");  // no entry is there to remove
+  unsetenv("XDG_CONFIG_HOME");
+
+  auto ann = NewUser("Ann");
+  SaveUser(*ann);
+  fs::create_directories(data("0.idx"));  // in the way of the index
+  EXPECT_EQ(RebuildIndexes(), "Is a directory");
+  EXPECT_NE(readFile(data("Errors.log")).find("0.idx: Is a directory"), std::string::npos);
+  fs::remove(data("0.idx"));
+  EXPECT_EQ(RebuildIndexes(), "");
+  EXPECT_EQ(readFile(data("0.idx")), "Ann.usr=Ann\r\n");
+}
+
 }  // namespace
 }  // namespace ks

@@ -449,7 +449,8 @@ void TTrayProgram::ChooseAppsClick() {
     return;
   }
   notices_->loadSettings(*user);
-  MakeAutoStartable(programFilePath());
+  if (const std::string failure = MakeAutoStartable(programFilePath()); !failure.empty())
+    message(AutoStartFailureText(failure), BoxKind::Warning);
   if (infoWasVisible) setInfoVisible(true);
   if (result == TChooseApplications::Logoff) {
     session_->setEnabledState(true);
@@ -482,7 +483,8 @@ void TTrayProgram::CloseClick() {
   const int result = closeDlg_.run(ws ? &launch : nullptr);
   if (ws) {
     ws->WriteBool(accountKey("LaunchAtStartup."), launch);
-    MakeAutoStartable(programFilePath());
+    if (const std::string failure = MakeAutoStartable(programFilePath()); !failure.empty())
+      message(AutoStartFailureText(failure), BoxKind::Warning);
     ws->Flush();
   }
   if (result == 1) {
