@@ -33,6 +33,35 @@ void ask(ks::TUser& user) {
   user.LayoutFileName();
 }
 
+constexpr const char* kAddedName = "Fuzz added";
+
+// A new result of the highest rank, merged as a typing test merges one; its number, or -1 when
+// it did not join.
+int addResult(ks::TUser& user) {
+  ks::TResultItem r;
+  r.Source = "NAME";
+  r.Name = kAddedName;
+  r.Kind = "TEST";
+  r.Checked = true;
+  r.TypingSeconds = 600;
+  r.GrossSpeed = r.NetSpeed = 200;
+  r.Event = 1000000;
+  ks::TResults& results = user.Results();
+  results.AddResult(r);
+  for (const ks::TResultItem& item : results.Items()) {
+    if (item.Source == "NAME" && item.Name == kAddedName && item.TypingSeconds == 600)
+      return item.Number;
+  }
+  return -1;
+}
+
+bool holds(ks::TUser& user, int number) {
+  for (const ks::TResultItem& item : user.Results().Items()) {
+    if (item.Number == number && item.Name == kAddedName) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -51,16 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ks::OpenPolicySettings("Policy.dyn", folder.path());
 
   ks::UserNames(-1);
+  int added = -1;
   try {
     auto user = ks::OpenUser("Fuzz", -1, ks::ulWrite, true);
     ask(*user);
-    ks::SaveUser(*user);
+    added = addResult(*user);
+    if (ks::SaveUser(*user) != 1) added = -1;
   } catch (const ks::UserOpenError&) {
   }
-  // What was saved opens again.
+  // What was saved opens again, the new result with it.
   try {
     auto user = ks::OpenUser("Fuzz", -1, ks::ulRead, true);
     ask(*user);
+    if (added >= 0 && !holds(*user, added)) __builtin_trap();
   } catch (const ks::UserOpenError&) {
   }
   ks::PolicySettings.reset();

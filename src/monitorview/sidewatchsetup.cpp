@@ -56,19 +56,20 @@ void SidewatchSetup::ChooseBreakEntry(int entry) {
   user_.WriteInteger("BreakTrackBar.position", 2 * entry + 2);
 }
 
-void SidewatchSetup::Finish(bool completed, int option, int breakEntry, bool noWords,
-                            bool wordsForcedOff, bool boxEnabled,
-                            const std::filesystem::path& monitorProgram) {
+std::string SidewatchSetup::Finish(bool completed, int option, int breakEntry, bool noWords,
+                                   bool wordsForcedOff, bool boxEnabled,
+                                   const std::filesystem::path& monitorProgram) {
   SetAccount("SelectedUser.", user_.ReadString("UserName"));
-  if (!completed) return;
+  if (!completed) return {};
   SetAccount("LaunchAtStartup.", option != NoAutoStart);
-  MakeAutoStartable(monitorProgram);
+  std::string failure = MakeAutoStartable(monitorProgram);
   // The list showed a break time: the monitor reminds at that time, not at none.
   if (user_.ReadInteger("BreakTrackBar.position") <= 0) ChooseBreakEntry(breakEntry);
   user_.WriteBool("AutoIncludeMode", true);
   const bool off = noWords || wordsForcedOff || !boxEnabled;
   user_.WriteInteger("DoNotCollectWords", off ? 1 : 0);
   SetAccount("SidewatchInit.", true);
+  return failure;
 }
 
 std::string WordPracticeLine(const std::string& words) {

@@ -34,9 +34,10 @@ class SidewatchSetup {
 
   // The wizard closed: the account's selected learner is this one. When `completed`, the
   // autostart entry follows the option, the learner's words are collected or not, and the
-  // account counts as set up.
-  void Finish(bool completed, int option, int breakEntry, bool noWords, bool wordsForcedOff,
-              bool boxEnabled, const std::filesystem::path& monitorProgram);
+  // account counts as set up. Returns why the autostart entry could not be made as chosen;
+  // empty when it was.
+  std::string Finish(bool completed, int option, int breakEntry, bool noWords, bool wordsForcedOff,
+                     bool boxEnabled, const std::filesystem::path& monitorProgram);
 
  private:
   TDynamicSettings& user_;

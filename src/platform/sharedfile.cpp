@@ -150,29 +150,48 @@ bool lockDraft(int fd, short type, int command) {
   return fcntl(fd, command, &fl) == 0 && (command != F_OFD_GETLK || fl.l_type == F_UNLCK);
 }
 
+enum class Journal {
+  Written,
+  // Not written, for a reason that says nothing about the disk: the folder lets us write the
+  // file but create nothing beside it, or another writer of the file is writing its draft.
+  Skipped,
+  Failed,  // errno holds the cause; the disk cannot take the new content
+};
+
 // Puts `data` beside the file as its journal: written whole and synced as a draft, then renamed,
 // so a journal is either complete or absent.
-bool writeJournal(const std::filesystem::path& file, int fd, std::string_view data) {
+Journal writeJournal(const std::filesystem::path& file, int fd, std::string_view data) {
   struct stat sb {};
-  if (::fstat(fd, &sb) != 0) return false;
+  if (::fstat(fd, &sb) != 0) return Journal::Failed;
   const std::filesystem::path journal = journalPath(file);
   const std::filesystem::path draft = journalDraftPath(file);
-  int dfd = ::open(draft.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (dfd < 0) return false;
+  // The journal holds the file's content: no one may read it who may not read the file.
+  int dfd = ::open(draft.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, sb.st_mode & 0777);
+  if (dfd < 0) {
+    return errno == EACCES || errno == EPERM || errno == EROFS ? Journal::Skipped : Journal::Failed;
+  }
   // Another writer's draft, or one that became a journal meanwhile, is left alone.
   struct stat own {
   }, named{};
-  bool ok = lockDraft(dfd, F_WRLCK, F_OFD_SETLK) && ::fstat(dfd, &own) == 0 &&
-            ::stat(draft.c_str(), &named) == 0 && own.st_ino == named.st_ino;
-  const bool mine = ok;
-  ok = ok && ::ftruncate(dfd, 0) == 0 && writeAllTo(dfd, journalHeader(sb.st_ino, data.size())) &&
-       writeAllTo(dfd, data) && (::fdatasync(dfd) == 0 || errno == EINVAL) &&
-       ::rename(draft.c_str(), journal.c_str()) == 0;
-  if (!ok && mine) ::unlink(draft.c_str());
+  const bool mine = lockDraft(dfd, F_WRLCK, F_OFD_SETLK) && ::fstat(dfd, &own) == 0 &&
+                    ::stat(draft.c_str(), &named) == 0 && own.st_ino == named.st_ino;
+  if (!mine) {
+    ::close(dfd);
+    return Journal::Skipped;
+  }
+  const bool ok = ::ftruncate(dfd, 0) == 0 &&
+                  writeAllTo(dfd, journalHeader(sb.st_ino, data.size())) && writeAllTo(dfd, data) &&
+                  (::fdatasync(dfd) == 0 || errno == EINVAL) &&
+                  ::rename(draft.c_str(), journal.c_str()) == 0;
+  const int cause = errno;
+  if (!ok) ::unlink(draft.c_str());
   ::close(dfd);
-  if (!ok) return false;
+  if (!ok) {
+    errno = cause;
+    return Journal::Failed;
+  }
   syncFolder(journal.parent_path());
-  return true;
+  return Journal::Written;
 }
 
 // A writer that finds the journal of a save that never finished completes that save.
@@ -220,12 +239,12 @@ SharedFile& SharedFile::operator=(SharedFile&& other) noexcept {
 }
 
 SharedFile SharedFile::open(const std::filesystem::path& path, FileAccess access, FileShare share,
-                            bool create, OpenStatus* status) {
+                            bool create, OpenStatus* status, unsigned createMode) {
   OpenStatus dummy;
   OpenStatus& st = status ? *status : dummy;
   int flags = (access == FileAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
   if (create) flags |= O_CREAT;
-  int fd = ::open(path.c_str(), flags, 0666);
+  int fd = ::open(path.c_str(), flags, static_cast<mode_t>(createMode & 07777));
   if (fd < 0) {
     st = errno == ENOENT                                         ? OpenStatus::NotFound
          : (errno == EACCES || errno == EPERM || errno == EROFS) ? OpenStatus::AccessDenied
@@ -273,8 +292,14 @@ bool SharedFile::readAll(std::string& out) const {
 bool SharedFile::writeWhole(std::string_view data) {
   if (fd_ < 0 || access_ != FileAccess::ReadWrite) return false;
   // Without a journal (a folder we may not create files in) the write is still never a
-  // truncation first, only no longer proof against a kill half-way.
-  const bool journaled = !path_.empty() && writeJournal(path_, fd_, data);
+  // truncation first, only no longer proof against a kill half-way. A journal the disk cannot
+  // take fails the write: that disk would most likely cut the file half-way too.
+  const Journal journal = path_.empty() ? Journal::Skipped : writeJournal(path_, fd_, data);
+  if (journal == Journal::Failed) {
+    lastWriteErrno = errno;
+    return false;
+  }
+  const bool journaled = journal == Journal::Written;
   bool touched = false;
   const bool ok = writeInPlace(fd_, data, touched);
   lastWriteErrno = ok ? 0 : errno;
@@ -297,14 +322,32 @@ std::string takeWriteFailure() {
   return e == 0 ? std::string() : std::string(std::strerror(e));
 }
 
+unsigned privateFileMode(const std::filesystem::path& folder) {
+  struct stat sb {};
+  const bool shared =
+      ::stat(folder.empty() ? "." : folder.c_str(), &sb) == 0 && (sb.st_mode & (S_IWGRP | S_ISGID));
+  return shared ? 0660 : 0600;
+}
+
 bool readWholeFile(const std::filesystem::path& path, std::string& out) {
   SharedFile f = SharedFile::open(path, FileAccess::Read, FileShare{true, true}, false);
   return f.isOpen() && f.readAll(out);
 }
 
 bool writeWholeFile(const std::filesystem::path& path, std::string_view data) {
-  SharedFile f = SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true);
-  return f.isOpen() && f.writeWhole(data);
+  OpenStatus status = OpenStatus::Ok;
+  SharedFile f =
+      SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true, &status);
+  if (!f.isOpen()) {
+    // The cause is told as for a write that failed.
+    const int cause = errno;
+    lastWriteErrno = status == OpenStatus::SharingViolation ? EBUSY
+                     : status == OpenStatus::AccessDenied   ? EACCES
+                     : cause != 0                           ? cause
+                                                            : EIO;
+    return false;
+  }
+  return f.writeWhole(data);
 }
 
 }  // namespace ks

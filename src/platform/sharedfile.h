@@ -28,9 +28,9 @@ class SharedFile {
   SharedFile(const SharedFile&) = delete;
   SharedFile& operator=(const SharedFile&) = delete;
 
-  // Opens `path`; with `create` a missing file is created (mode 0666 less the umask).
+  // Opens `path`; with `create` a missing file is created (`createMode` less the umask).
   static SharedFile open(const std::filesystem::path& path, FileAccess access, FileShare share,
-                         bool create, OpenStatus* status = nullptr);
+                         bool create, OpenStatus* status = nullptr, unsigned createMode = 0666);
 
   bool isOpen() const { return fd_ >= 0; }
   bool writable() const { return access_ == FileAccess::ReadWrite; }
@@ -60,9 +60,15 @@ void setFolderSyncObserver(FolderSyncObserver observer);
 // and forgets it; "" when it succeeded.
 std::string takeWriteFailure();
 
+// The mode for a file only its owner should read, created in `folder`: 0600, or 0660 where the
+// folder is shared through its group (writable by the group, or set-group-ID), so the group's
+// programs still read it. Never readable by everyone.
+unsigned privateFileMode(const std::filesystem::path& folder);
+
 // Reads a whole file (shared reading). False when it cannot be opened or read.
 bool readWholeFile(const std::filesystem::path& path, std::string& out);
-// Replaces or creates a file by the safe whole-file write, denying other writers meanwhile.
+// Replaces or creates a file by the safe whole-file write, denying other writers meanwhile. A
+// file that cannot be opened fails as a write does (takeWriteFailure tells why).
 bool writeWholeFile(const std::filesystem::path& path, std::string_view data);
 
 }  // namespace ks

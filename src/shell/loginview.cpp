@@ -349,6 +349,10 @@ void TLoginView::warn(const std::string& text) {
   dialogs().messageBox(text, Localize().GetStringDefault(1), BoxKind::Warning);
 }
 
+void TLoginView::reportIndexFailure(const std::string& failure) {
+  if (!failure.empty()) warn(Localize().GetString(2602) + failure + ".");
+}
+
 std::string TLoginView::enteredName() const {
   const QString typed = Mode == 1 ? nameEdit_->text() : newNameEdit_->text();
   return NormaliseLoginName(toCp1252(typed), Localize().GetString(13));
@@ -449,7 +453,7 @@ bool TLoginView::checkNewUser() {
   SaveUser(*user_);
   // The new group's messages, tests and locks apply from this session on.
   user_->ReopenGroup();
-  if (newGroup_ != 0) RebuildIndexes();
+  if (newGroup_ != 0) reportIndexFailure(RebuildIndexes());
   return true;
 }
 
@@ -472,7 +476,7 @@ bool TLoginView::checkPassword() {
   if (!user_) return false;
   user_->SetPassword(toCp1252(first));
   SaveUser(*user_);
-  if (newGroup_ != 0) RebuildIndexes();
+  if (newGroup_ != 0) reportIndexFailure(RebuildIndexes());
   return true;
 }
 

@@ -52,6 +52,9 @@ class TLoginView : public TCustomBookView {
   bool checkNewUser();
   bool checkPassword();
   void warn(const std::string& text);
+  // Tells the learner that the group's list of learners could not be written (`failure` empty:
+  // nothing to tell); the learner's own file is saved all the same.
+  void reportIndexFailure(const std::string& failure);
   std::string enteredName() const;
 
   bool selfGrouping_ = false, requirePasswords_ = false, noUserList_ = false;

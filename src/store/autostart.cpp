@@ -3,8 +3,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <system_error>
+
 #include "platform/sharedfile.h"
 #include "platform/system.h"
+#include "store/errors.h"
+#include "store/langres.h"
 #include "store/qssettings.h"
 #include "text/cp1252.h"
 
@@ -36,19 +40,34 @@ std::string LoginName() {
   return utf8ToCp1252(name);
 }
 
-void MakeAutoStartable(const std::filesystem::path& programPath) {
-  if (!workstationSettings || !workstationSettings->file().opened()) return;
+std::string MakeAutoStartable(const std::filesystem::path& programPath) {
+  if (!workstationSettings || !workstationSettings->file().opened()) return {};
   const std::filesystem::path file = AutoStartFile();
+  const bool wanted = workstationSettings->ReadBool("LaunchAtStartup." + LoginName());
   std::error_code ec;
-  std::filesystem::create_directories(file.parent_path(), ec);
-  if (!std::filesystem::is_directory(file.parent_path(), ec)) return;
-  if (workstationSettings->ReadBool("LaunchAtStartup." + LoginName())) {
-    writeWholeFile(file, "[Desktop Entry]\nType=Application\nName=Quillstroker Sidewatch\nExec=" +
-                             quotedExec(programPath.string()) +
-                             "\nIcon=org.quillstroker.Tapwatch\nX-GNOME-Autostart-enabled=true\n");
-  } else {
-    std::filesystem::remove(file, ec);
+  std::string failure;
+  if (wanted) {
+    std::error_code made;
+    std::filesystem::create_directories(file.parent_path(), made);
+    if (!std::filesystem::is_directory(file.parent_path(), ec)) {
+      failure = made ? made.message() : "the folder could not be made";
+    } else if (!writeWholeFile(
+                   file,
+                   "[Desktop Entry]\nType=Application\nName=Quillstroker Sidewatch\nExec=" +
+                       quotedExec(programPath.string()) +
+                       "\nIcon=org.quillstroker.Tapwatch\nX-GNOME-Autostart-enabled=true\n")) {
+      failure = takeWriteFailure();
+      if (failure.empty()) failure = "the file could not be opened for writing";
+    }
+  } else if (!std::filesystem::remove(file, ec) && ec && ec != std::errc::not_a_directory) {
+    failure = ec.message();  // a folder that is none holds no entry either
   }
+  if (!failure.empty()) LogError(-5, file.string() + ": " + failure);
+  return utf8ToCp1252(failure);
+}
+
+std::string AutoStartFailureText(const std::string& failure) {
+  return Localize().GetString(2601) + failure + ".";
 }
 
 }  // namespace ks

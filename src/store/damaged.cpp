@@ -33,15 +33,18 @@ std::filesystem::path KeepDamagedCopy(const std::filesystem::path& file, const s
     if (fs::copy_file(file, candidate, fs::copy_options::none, ec)) copy = candidate;
     break;
   }
-  // Paths are shown as the file system spells them; the box expects the program's own text.
-  const std::string shown = utf8ToCp1252(file.string());
-  std::string text = "The file \"" + shown + "\" is damaged: " + reason + ". ";
+  // Names and folders are shown as the file system spells them; the box expects 1252.
+  const TLocalize& lang = Localize();
+  std::string text = lang.GetString(2603) + "\"" + utf8ToCp1252(file.filename().string()) + "\"" +
+                     lang.GetString(2604) + reason + ".\r\r" + outcome + "\r\r";
   if (copy.empty()) {
-    text += "No copy of it could be kept. ";
+    text += lang.GetString(2614);
   } else {
-    text += "A copy of it was kept as \"" + utf8ToCp1252(copy.string()) + "\". ";
+    text += lang.GetString(2611) + "\"" + utf8ToCp1252(copy.filename().string()) + "\"" +
+            lang.GetString(2612) + utf8ToCp1252(copy.parent_path().string()) + ". " +
+            lang.GetString(2613);
   }
-  dialogs().messageBox(text + outcome, Localize().GetStringDefault(1), BoxKind::Warning);
+  dialogs().messageBox(text, lang.GetStringDefault(1), BoxKind::Warning);
   return copy;
 }
 

@@ -59,6 +59,13 @@ ModeRule ruleFor(int mode) {
 
 }  // namespace
 
+unsigned CreationModeFor(const std::filesystem::path& file) {
+  const std::string extension = file.extension().string();
+  if (sameText(extension, ".usr") || sameText(extension, ".grp"))
+    return privateFileMode(file.parent_path());
+  return 0666;
+}
+
 void setUrlFetcher(UrlFetcher fetcher) {
   urlFetcher() = std::move(fetcher);
 }
@@ -113,7 +120,8 @@ int TDynamicFile::Open(const std::string& pathOrUrl, int mode) {
     if (fileUrl) path = fileUrlToPath(pathOrUrl);
     ModeRule rule = ruleFor(fileUrl ? omReadShared : mode);
     std::filesystem::path resolved = resolveCaseInsensitive(std::filesystem::path(path));
-    SharedFile f = SharedFile::open(resolved, rule.access, rule.share, rule.create);
+    SharedFile f = SharedFile::open(resolved, rule.access, rule.share, rule.create, nullptr,
+                                    CreationModeFor(resolved));
     if (!f.isOpen()) return -1;
     file_ = std::move(f);
   }

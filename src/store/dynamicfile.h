@@ -35,6 +35,10 @@ void setUrlFetcher(UrlFetcher fetcher);
 // Fetches through the installed fetcher; 0 when none is installed.
 int fetchWithUrlFetcher(const std::string& url, bool bypassCache, std::string& body);
 
+// The mode a settings file is created with: learners' and groups' files (".usr", ".grp") hold
+// password digests and progress, so they are never readable by everyone (privateFileMode).
+unsigned CreationModeFor(const std::filesystem::path& file);
+
 // The local path of a "file:" URL: "file:///home/x" -> "/home/x" (the leading "/" is kept).
 std::string fileUrlToPath(const std::string& url);
 

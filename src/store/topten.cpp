@@ -8,6 +8,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/sharedfile.h"
 #include "store/errors.h"
 #include "store/fileobj.h"
 #include "store/langres.h"
@@ -118,12 +119,15 @@ void TtopTen::LoadOrCreate() {
 }
 
 bool TtopTen::Save(int length) {
+  saveFailure_.clear();
   std::error_code ec;
   const bool exists = std::filesystem::exists(path_, ec);
   TRecFile file;
   if (open(file, exists ? TRecFile::raOpen : TRecFile::raCreate, TRecFile::rsExclusive, true) !=
-      fsOk)
+      fsOk) {
+    saveFailure_ = "the list could not be opened";  // reported by open
     return false;
+  }
   if (length > 0) length_ = std::min(length, MaxEntries);
   file.SeekTo(0);
   bool ok = true;
@@ -133,7 +137,15 @@ bool TtopTen::Save(int length) {
          file.WriteInt32(dayOf(e.Date));
   }
   // Only a complete list reaches the file.
-  return ok && file.Flush() == fsOk && file.Close() == fsClosed;
+  takeWriteFailure();
+  ok = ok && file.Flush() == fsOk;
+  saveFailure_ = takeWriteFailure();
+  ok = file.Close() == fsClosed && ok;
+  if (ok) return true;
+  if (saveFailure_.empty()) saveFailure_ = takeWriteFailure();
+  if (saveFailure_.empty()) saveFailure_ = "the list could not be written";
+  LogError(-5, path_.string() + " Topten save failed: " + saveFailure_);
+  return false;
 }
 
 int TtopTen::Insert(int32_t score, const std::string& name) {

@@ -54,15 +54,19 @@ class TtopTen {
   // Load, and save the fresh list of ten when there was none to load.
   void LoadOrCreate();
   // Writes the entries in use from the start of the file (no one else may open it meanwhile);
-  // a positive `length` sets how many are in use. False when it could not be written.
+  // a positive `length` sets how many are in use. False when it could not be written: the
+  // failure is logged and SaveFailure says why.
   bool Save(int length = 0);
+  // Why the last Save failed, in the system's words; empty when it succeeded.
+  const std::string& SaveFailure() const { return saveFailure_; }
 
   // Enters a score unless it is below the last entry's: the last entry is replaced and the list
   // sorted, highest first (an equal score goes below the ones already there). Returns the
   // 1-based rank, or 0.
   int Insert(int32_t score, const std::string& name);
   // The name a player typed for a new high score: reloads, enters the score again under that
-  // name (message 137 when empty) and saves when it made the first ten. Returns the rank.
+  // name (message 137 when empty) and saves when it made the first ten. Returns the rank; a
+  // save that failed leaves SaveFailure set.
   int CommitName(int32_t score, const std::string& name);
 
   int Length() const { return length_; }
@@ -80,6 +84,7 @@ class TtopTen {
   OpenRetry* retry_;
   std::vector<TopTenEntry> entries_;
   int length_ = DefaultLength;
+  std::string saveFailure_;
 };
 
 }  // namespace ks

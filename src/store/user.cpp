@@ -4,11 +4,13 @@
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
 #include "store/damaged.h"
+#include "store/dynamicfile.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 #include "store/userindex.h"
 #include "store/usernames.h"
+#include "text/cp1252.h"
 #include "text/dates.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
@@ -22,6 +24,9 @@ constexpr int kNameTaken = 1376;
 constexpr int kDataFolderMissing = 1391;
 constexpr int kStoryMinutes = 1390;
 constexpr int kTutorFileVersion = 600;
+constexpr int kWrittenOver = 2605;
+constexpr int kCutShort = 2606;
+constexpr int kWhatIsLeft = 2608;  // and 2609 after the number of results
 
 UserAppListFactory& appListFactory() {
   static UserAppListFactory factory;
@@ -153,26 +158,31 @@ std::unique_ptr<TUser> OpenUser(const std::string& name, int group, int lockMode
   const std::filesystem::path path = user->SettingsPath();
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
-    SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true);
+    SharedFile::open(path, FileAccess::ReadWrite, FileShare{true, false}, true, nullptr,
+                     CreationModeFor(path));
   }
   if (user->Open(path.string(), storeMode) != 1 || user->Load() != 1)
     throw UserOpenError(lang.GetString(kUserHeld));
-  // Every line the program writes ends, and none holds a zero byte; a file that stops inside a
-  // line was cut, one with zero bytes was torn, and saving the learner would make the loss final.
-  if (lockMode != ulRead) {
-    const bool zeroBytes = user->file().heldZeroBytes();
-    if (zeroBytes || EndsInMidLine(path)) {
-      KeepDamagedCopy(path, zeroBytes ? "it holds zero bytes" : "it ends in the middle of a line",
-                      "What could be read of it is used; the rest is in the copy.");
-    }
-  }
-
   const std::string stored = user->ReadString("UserName");
   if (!stored.empty() && lowerCase(stored) != lowerCase(login))
     throw UserOpenError(lang.GetString(kNameTaken) + " " + stored);
+  user->results_.LoadResults(*user);
+  // Every line the program writes ends, and none holds a zero byte; a file that stops inside a
+  // line was cut, one with zero bytes was written over by something else, and saving the
+  // learner would make the loss final. The learner is told what is left and where the rest is.
+  if (lockMode != ulRead) {
+    const bool zeroBytes = user->file().heldZeroBytes();
+    if (zeroBytes || EndsInMidLine(path)) {
+      const std::string kept = lang.GetString(kWhatIsLeft) +
+                               intToStr(static_cast<int>(user->results_.Items().size())) +
+                               lang.GetString(kWhatIsLeft + 1);
+      const std::filesystem::path copy =
+          KeepDamagedCopy(path, lang.GetString(zeroBytes ? kWrittenOver : kCutShort), kept);
+      if (!copy.empty()) user->WriteString(kDamagedCopyKey, utf8ToCp1252(copy.filename().string()));
+    }
+  }
   if (lockMode != ulRead) user->WriteString("UserName", login);
 
-  user->results_.LoadResults(*user);
   user->results_.SetTypedTextPlace(user->dataPath_, base);
   user->keyLevel_ = 1;
   if (user->ReadString("DateStarted").empty()) {

@@ -7,10 +7,12 @@
 #include "platform/paths.h"
 #include "platform/sharedfile.h"
 #include "store/dynamicsettings.h"
+#include "store/errors.h"
 #include "store/group.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
 #include "store/usernames.h"
+#include "text/cp1252.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -92,7 +94,7 @@ void setListProgress(ListProgress* progress) {
   installedProgress = progress;
 }
 
-void RebuildIndexes() {
+std::string RebuildIndexes() {
   static ListProgress silent;
   ListProgress& progress = installedProgress ? *installedProgress : silent;
   const std::vector<std::string> ids = GroupIds();
@@ -110,13 +112,20 @@ void RebuildIndexes() {
     lists[group].push_back(file + "=" + facts->name);
     if (++count % kProgressEvery == 0) progress.Step(count);
   }
+  std::string failure;
   for (auto& [group, lines] : lists) {
     sortLines(lines);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
-    writeWholeFile(indexPath(group), text);
+    if (!writeWholeFile(indexPath(group), text)) {
+      std::string cause = takeWriteFailure();
+      if (cause.empty()) cause = "the file could not be opened for writing";
+      LogError(-5, indexPath(group).string() + ": " + cause);
+      if (failure.empty()) failure = utf8ToCp1252(cause);
+    }
   }
   progress.End();
+  return failure;
 }
 
 std::vector<std::string> IndexedUsers(int group) {

@@ -22,8 +22,9 @@ void setListProgress(ListProgress* progress);
 
 // Reads every learner's file (shared, so files others hold are read too; the guest is left out)
 // and writes each group's index anew, sorted. A group id above the largest group or below 0
-// counts as group 0. Indexes that cannot be written are left as they were.
-void RebuildIndexes();
+// counts as group 0. Indexes that cannot be written are left as they were, and logged: the
+// cause is returned for the caller to tell the learner (empty when every index was written).
+std::string RebuildIndexes();
 // The lines of a group's index; of every group's index for -1.
 std::vector<std::string> IndexedUsers(int group);
 // "<file name>=<learner name>" of every learner's file that no index of an existing group lists.

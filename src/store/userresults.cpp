@@ -1,10 +1,12 @@
 #include "store/userresults.h"
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <system_error>
 
 #include "platform/paths.h"
+#include "store/errors.h"
 #include "store/resultline.h"
 #include "store/usernames.h"
 #include "text/numbers.h"
@@ -16,15 +18,15 @@ namespace {
 constexpr std::string_view kCountKey = "ReCnt";
 
 // The number of a line name "Re<n>" written the way SaveResults writes it (digits without a
-// sign or leading zeros); -1 for other names.
+// sign or leading zeros); -1 for other names, the largest int for numbers too long for one.
 int lineNumber(std::string_view name) {
   if (name.size() < 3 || !startsWithText(name, "Re")) return -1;
   int32_t n = 0;
   const std::string_view digits = name.substr(2);
   if (digits.find_first_not_of("0123456789") != std::string_view::npos ||
-      (digits.size() > 1 && digits[0] == '0') || !tryStrToInt(digits, n))
+      (digits.size() > 1 && digits[0] == '0'))
     return -1;
-  return n;
+  return tryStrToInt(digits, n) ? n : std::numeric_limits<int>::max();
 }
 
 bool sameExercise(const TResultItem& a, const TResultItem& b) {
@@ -62,7 +64,21 @@ const int* measureField(const TResultItem& r, const std::string& measure) {
 
 void TResults::Clear() {
   items_.clear();
+  unread_.clear();
   highest_ = -1;
+}
+
+int TResults::NextNumber() const {
+  if (highest_ < kHighestNumber) return highest_ + 1;
+  std::vector<int> taken = unread_;
+  for (const TResultItem& item : items_) taken.push_back(item.Number);
+  std::sort(taken.begin(), taken.end());
+  int lowest = 0;
+  for (int n : taken) {
+    if (n > lowest) break;
+    if (n == lowest) ++lowest;
+  }
+  return lowest;
 }
 
 void TResults::LoadResults(TDynamicSettings& user) {
@@ -72,11 +88,21 @@ void TResults::LoadResults(TDynamicSettings& user) {
   // counts, as for every key of the store: names of one number differ only in the letter case
   // of "Re". The lines are read in place; a learner of many years has tens of thousands.
   std::map<int, std::string_view> values;
+  std::string pastRange;
   for (const std::string& line : user.file().Lines()) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos) continue;
     const int n = lineNumber(std::string_view(line).substr(0, eq));
-    if (n >= 0) values.try_emplace(n, std::string_view(line).substr(eq + 1));
+    if (n > kHighestNumber) {
+      if (pastRange.empty()) pastRange = line.substr(0, eq);
+    } else if (n >= 0) {
+      values.try_emplace(n, std::string_view(line).substr(eq + 1));
+    }
+  }
+  if (!pastRange.empty()) {
+    LogError(-11, user.path() + ": the result line \"" + pastRange +
+                      "\" is numbered past the highest result number; it is kept in the file "
+                      "and left out");
   }
   items_.reserve(values.size());
   for (const auto& [number, value] : values) {
@@ -84,7 +110,11 @@ void TResults::LoadResults(TDynamicSettings& user) {
     highest_ = std::max(highest_, number);
     TResultItem item;
     item.Number = number;
-    if (ReadResultLine(value, item) == 1) items_.push_back(std::move(item));
+    if (ReadResultLine(value, item) == 1) {
+      items_.push_back(std::move(item));
+    } else {
+      unread_.push_back(number);
+    }
   }
 }
 

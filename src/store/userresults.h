@@ -15,6 +15,10 @@ namespace ks {
 
 class TResults {
  public:
+  // The highest number a result line may carry: above it no number for a new result would be
+  // left. A line numbered higher is damage: left alone in the file, left out, logged once.
+  static constexpr int kHighestNumber = 2147483646;
+
   // Reads "ReCnt" and the lines "Re0" to "Re<ReCnt>"; lines that do not read are left out (and
   // left alone in the file).
   void LoadResults(TDynamicSettings& user);
@@ -26,7 +30,8 @@ class TResults {
   void AddResult(const TResultItem& attempt);
   // The number a new result gets: one above every number in use, including lines that did not
   // read. A typing test numbers its attempt (and its typed-text file) with it before AddResult.
-  int NextNumber() const { return highest_ + 1; }
+  // Once the highest number is in use, the lowest free one.
+  int NextNumber() const;
   int HighestNumber() const { return highest_; }
   // Where the typed texts of tests are ("<data path>/<file base>"): a test that takes over the
   // number of a stored result carries its typed-text file along. Empty: nothing is renamed.
@@ -61,6 +66,7 @@ class TResults {
   void moveTypedText(int from, int to) const;
 
   std::vector<TResultItem> items_;
+  std::vector<int> unread_;  // numbers of lines that did not read: still taken
   int highest_ = -1;
   std::filesystem::path typedTextDir_;
   std::string typedTextBase_;

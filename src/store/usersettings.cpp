@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "analysis/keydataext.h"
+#include "store/errors.h"
 #include "store/langres.h"
 #include "store/password.h"
 #include "store/qssettings.h"
@@ -37,8 +38,12 @@ std::string policyValue(const std::string& name) {
 bool TUser::CheckPassword(std::string_view text) {
   const std::string stored = ReadString("Password");
   if (text.empty() && stored.empty()) return true;
-  const std::string digest = PasswordDigest(text);
-  return !digest.empty() && sameText(digest, stored);
+  if (!PasswordMatches(text, stored)) return false;
+  // The weak digest of an earlier version gives way to the salted one while the password is
+  // known, and reaches the file at once rather than at the end of the session.
+  if (IsLegacyDigest(stored) && lockMode_ != ulRead && SetPassword(text) && Flush() != 1)
+    LogError(-5, SettingsPath().string());
+  return true;
 }
 
 bool TUser::SetPassword(std::string_view text) {

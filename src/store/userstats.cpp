@@ -49,8 +49,8 @@ void TUser::loadStatistics() {
       (format == kFormat && !keys.MonitorDifficulties.loadRecord(bytes, pos))) {
     resetStatistics(keys, words);
     if (lockMode_ != ulRead) {
-      KeepDamagedCopy(path, known ? "it was cut short" : "it does not hold key statistics",
-                      "The key statistics start afresh.");
+      const TLocalize& lang = Localize();
+      KeepDamagedCopy(path, lang.GetString(known ? 2606 : 2607), lang.GetString(2610));
     }
     return;
   }

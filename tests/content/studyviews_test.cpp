@@ -22,6 +22,7 @@
 #include "platform/desktop/qtext.h"
 #include "platform/systemkeyboard.h"
 #include "store/langres.h"
+#include "store/programsetup.h"
 #include "store/recordingdialogs.h"
 #include "studyfakes.h"
 #include "support/tempdir.h"
@@ -295,6 +296,40 @@ TEST_F(StudyViews, TheCourseListStartsTheChosenCourse) {
   EXPECT_TRUE(none.NoCourses());
   ASSERT_FALSE(boxes.boxes.empty());
   EXPECT_NE(boxes.boxes.back().text.find("6123"), std::string::npos);
+}
+
+// After the learner file was found damaged, a course that shows no progress says where the
+// earlier progress may be, as long as the copy is there.
+TEST_F(StudyViews, TheCourseListPointsToTheDamagedCopyWhereItShowsNoProgress) {
+  const std::filesystem::path lessons = dir.path() / "lessons";
+  policy->WriteString("DefaultContents", "study.cnt");
+  std::filesystem::create_directories(dir / "Database");
+  test::writeFile(dir / "Database" / "Ann.usr.damaged", "UserName=Ann\r\nCrs.STUDY.CompExc=3");
+  ProgramSettings = std::make_unique<TProgramSettings>(dir.path());
+  learner.Settings().WriteString("DamagedCopy", "Ann.usr.damaged");
+  for (const char* language : {"ENG", "DEU"}) {
+    Localize().SetLanguage(language);
+    TCourseListView view(&learner, lessons);
+    later([&] {
+      const QString text = find<QLabel>("SummaryStart1")->text();
+      EXPECT_TRUE(text.endsWith("\n" + msgText(2615) + "\"Ann.usr.damaged\"."))
+          << text.toStdString();
+      shot(QString("course-list-damaged-") + language);
+      key(Qt::Key_Escape);
+    });
+    view.RunModal();
+  }
+  Localize().SetLanguage("ENG");
+  std::filesystem::remove(dir / "Database" / "Ann.usr.damaged");
+  {
+    TCourseListView view(&learner, lessons);
+    later([&] {
+      EXPECT_TRUE(find<QLabel>("SummaryStart1")->text().endsWith("\n" + msgText(1696)));
+      key(Qt::Key_Escape);
+    });
+    view.RunModal();
+  }
+  ProgramSettings.reset();
 }
 
 TEST_F(StudyViews, TheWrongKeyboardPageAndTheLessonDonePageAnswerWithTheirButtons) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A learner whose settings file was cut in the middle of a line and whose statistics file was
 # overwritten with something else logs on: each damage is told in a box, each file is copied
-# aside before it is written again, and the learner goes on. Another learner logs on as usual.
+# aside before it is written again, and the learner goes on. Another learner logs on as usual;
+# a third one's settings file is overwritten whole.
 set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
@@ -65,6 +66,32 @@ no_boxes "$pid" || fail "boxes for Bob"
 quit_tutor "$out"
 grep -q "^TimesUsed=2" "$data/Bob Ray.usr" || fail "Bob's file"
 [ ! -e "$data/Bob Ray.usr.damaged" ] || fail "Bob's file taken for damaged"
+
+# A settings file overwritten with 1,500 bytes of something else: one box, the file kept as it
+# was, and the file written afresh names the learner and the copy, for the course page to point
+# to it.
+start_tutor "$out"
+login "cy"
+xdotool key Return  # yes, a new learner
+sleep 3
+quit_tutor "$out"
+cy="$data/Cy"
+[ -f "$cy.usr" ] || fail "Cy not made"
+{ head -c 700 /dev/urandom; head -c 100 /dev/zero; head -c 700 /dev/urandom; } >"$work/garbage-usr"
+cp "$work/garbage-usr" "$cy.usr"
+start_tutor "$out"
+login "cy"
+[ "$(boxes)" = 2 ] || fail "no box for the overwritten settings file"
+shot damaged_learner_box
+cmp -s "$cy.usr.damaged" "$work/garbage-usr" || fail "overwritten settings file not kept"
+xdotool key Return
+sleep 2
+no_boxes "$pid" || fail "more boxes for Cy"
+shot damaged_learner_after
+quit_tutor "$out"
+grep -q "^UserName=Cy" "$cy.usr" || fail "Cy's name not written again"
+grep -q "^DamagedCopy=Cy.usr.damaged" "$cy.usr" || fail "the copy not named in Cy's file"
+cmp -s "$cy.usr.damaged" "$work/garbage-usr" || fail "Cy's copy changed"
 
 # A layout file that went missing is told once, in one box and one log entry.
 cp -r "$bin/../share/keyscholar" "$work/installation"

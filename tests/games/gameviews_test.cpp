@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -8,6 +9,8 @@
 #include "games/ui/bubblesview.h"
 #include "games/ui/toptenview.h"
 #include "gameviewtest.h"
+#include "store/recordingdialogs.h"
+#include "support/filelimit.h"
 
 namespace ks {
 namespace {
@@ -89,6 +92,46 @@ TEST_F(GameViews, AnAbcHighScoreTakesThePlayersNameIntoTheList) {
   EXPECT_EQ(list.Entry(0).Name, "Zoe");
   EXPECT_EQ(list.Entry(0).Score, r.GameScore);
   EXPECT_EQ(list.Entry(9).Score, 370);  // 300 fell off the end
+}
+
+// A high score the shared list cannot keep: the player is told why, in the view and in a box,
+// and the list shows what it really holds instead of a place the score never got.
+TEST_F(GameViews, AHighScoreTheListCannotKeepIsToldToThePlayer) {
+  for (const char* language : {"ENG", "DEU"}) {
+    Localize().SetLanguage(language);
+    test::RecordingDialogs boxes;
+    std::filesystem::remove(dir_ / "ABCGame.topten");
+    whenActive<TABC>([&](TABC& game) {
+      key(Qt::Key_Space);
+      play(game, 400);
+      type("abcdefghij");
+      whenActive<TTopTenView>([&](TTopTenView& top) {
+        EXPECT_EQ(top.Rank(), 1);
+        {
+          test::FileSizeLimit limit(2000);  // the list of ten takes 2,640 bytes
+          key(Qt::Key_Return);
+        }
+        EXPECT_EQ(top.Rank(), 0);
+        auto* problem = window_.findChild<QLabel*>("SaveProblem");
+        ASSERT_TRUE(problem && problem->isVisible());
+        EXPECT_TRUE(problem->text().endsWith("File too large.")) << problem->text().toStdString();
+        EXPECT_FALSE(window_.findChild<QLabel*>("OwnRow")->isVisible());
+        // The first name is the fresh list's, as the file has it.
+        EXPECT_EQ(window_.findChild<QLabel*>("Name1")->text().toStdString(),
+                  Localize().GetStringDefault(1));
+        saveScreenshot(&window_, QString("topten_unsaved_") + language);
+        key(Qt::Key_Return);
+      });
+      key(Qt::Key_Return);
+    });
+    EXPECT_EQ(run("event=abc;0;keys;abcdefghij"), 1);
+    ASSERT_EQ(boxes.boxes.size(), 1u) << language;
+    EXPECT_EQ(boxes.boxes[0].text.rfind(Localize().GetString(2600), 0), 0u) << boxes.boxes[0].text;
+    TtopTen list("ABCGame", dir_.path());
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(list.Entry(0).Score, 930);
+  }
+  Localize().SetLanguage("ENG");
 }
 
 }  // namespace

@@ -135,6 +135,34 @@ TEST_F(SidewatchViews, TheWizardWritesItsChoicesAndStartsTheMonitor) {
   EXPECT_EQ(user_->ReadInteger("DoNotCollectWords"), 1);
 }
 
+// The wizard goes on when the autostart entry cannot be written, but no longer as if it were
+// set: the learner is told why.
+TEST_F(SidewatchViews, TheWizardTellsTheLearnerWhenSidewatchCannotBeSetToStartAtLogin) {
+  std::filesystem::create_directories(root("config"));
+  test::writeFile(root("config") / "autostart", "a file where the folder belongs");
+  act_ = [this] {
+    TFormView* view = TFormView::ActiveView();
+    if (dynamic_cast<TSidewatchLaunchedView*>(view) != nullptr) {
+      child<QAbstractButton>("OKBtn")->click();
+      return;
+    }
+    if (dynamic_cast<TSidewatchWizView*>(view) != nullptr && child<QWidget>("SettingsCard")) {
+      EXPECT_TRUE(boxes_.boxes.empty());
+      child<QComboBox>("UserOptionBox")->setFocus();
+      key(Qt::Key_Home);  // this learner, started at login
+      child<QAbstractButton>("OKBtn")->click();
+    }
+    QTimer::singleShot(10, &window_, act_);
+  };
+  QTimer::singleShot(0, &window_, act_);
+  EXPECT_EQ(TSidewatchWiz(*user_).Run(), 1);
+  EXPECT_TRUE(account("LaunchAtStartup."));
+  EXPECT_FALSE(std::filesystem::exists(AutoStartFile()));
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(boxes_.texts()[0].rfind(Localize().GetString(2601), 0), 0u) << boxes_.texts()[0];
+  EXPECT_GT(boxes_.texts()[0].size(), Localize().GetString(2601).size() + 1);
+}
+
 TEST_F(SidewatchViews, ACancelledWizardSetsNothingUpAndStartsNothing) {
   policy("DoNotCollectWords=1\r\n");
   QTimer::singleShot(50, [&] {

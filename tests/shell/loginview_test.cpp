@@ -290,5 +290,26 @@ TEST_F(LoginTest, ANewLearnerIsInTheGroupAtOnceAndThePasswordPageAsksOnlyForIt) 
             1);
 }
 
+// A new learner of a group is saved even when the group's list cannot be written, and told so.
+TEST_F(LoginTest, ANewLearnerIsToldWhenTheGroupListCannotBeWritten) {
+  Localize().SetString(2602, "The group list was not updated: ");
+  writeFile(dir_ / "0.grp", "Name=Everyone\r\n");
+  writeFile(dir_ / "1.grp", "Name=Day class\r\n");
+  std::filesystem::create_directories(dir_ / "Database" / "1.idx");  // in the way of the list
+  EXPECT_EQ(run({[&] {
+                   find<QComboBox>("GroupList")->setCurrentIndex(0);
+                   text("NameEdit", "Dan");
+                   enter();  // yes, make Dan
+                 },
+                 [&] {
+                   find<QComboBox>("NewGroupCombo")->setCurrentIndex(1);
+                   enter("EnterBtn2");
+                 }}),
+            1);
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "Database" / "Dan.usr"));
+  EXPECT_EQ(boxes(), (std::vector<std::string>{"Make Dan a learner?",
+                                               "The group list was not updated: Is a directory."}));
+}
+
 }  // namespace
 }  // namespace ks

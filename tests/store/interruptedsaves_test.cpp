@@ -118,5 +118,31 @@ TEST(InterruptedSaves, AFullDiskKeepsThePreviousFilesAndLeavesNothingHalfWritten
   expectOldOrNew(files, saved);
 }
 
+// On a disk too full for the journal the file could still be overwritten in place, but a kill
+// half-way would then leave it half old, half new: the write fails, naming the cause, instead.
+TEST(InterruptedSaves, AWriteWhoseJournalTheDiskCannotTakeFailsAndKeepsTheFile) {
+  if (std::system("unshare -rm true 2>/dev/null") != 0)
+    GTEST_SKIP() << "user namespaces are unavailable here: no private tmpfs to fill";
+  test::TempDir disk;
+  const std::string script =
+      "mount -t tmpfs -o size=1m tmpfs \"$1\" && head -c 600000 /dev/zero | tr \"\\000\" a > "
+      "\"$1/Ann.usr\" && { head -c 2000000 /dev/zero > \"$1/filler\" 2>/dev/null; "
+      "\"$2\" rewrite \"$1/Ann.usr\" b; echo \"status $?\"; echo \"size $(wc -c < "
+      "\"$1/Ann.usr\")\"; "
+      "echo \"others $(tr -d a < \"$1/Ann.usr\" | wc -c)\"; ls -A \"$1\"; }";
+  const std::string command =
+      "unshare -rm sh -c '" + script + "' sh " + disk.path().string() + " " + KS_STORE_DRIVER;
+  FILE* out = ::popen(command.c_str(), "r");
+  ASSERT_NE(out, nullptr);
+  std::string text;
+  char buffer[4096];
+  while (std::fgets(buffer, sizeof buffer, out)) text += buffer;
+  EXPECT_EQ(::pclose(out), 0);
+  EXPECT_NE(text.find("failed No space left on device\nstatus 3\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("size 600000\nothers 0\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("journal"), std::string::npos) << "no journal or draft is left behind\n"
+                                                     << text;
+}
+
 }  // namespace
 }  // namespace ks

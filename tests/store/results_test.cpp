@@ -275,5 +275,44 @@ TEST_F(StoredResults, TestsCarryTheirTypedTextWhenTheyTakeOverANumber) {
   EXPECT_EQ(again->Results().LatestTest()->TypingSeconds, 150);
 }
 
+// A line numbered at the top of the range is damage: a new result still gets a number that reads
+// back, and the damaged line stays where it is.
+TEST_F(StoredResults, ALineNumberedPastTheRangeLosesNoLaterResult) {
+  const std::string line = "BKM;ENG1;1;1;1;0;1;45292.5;30;0;0;30;STD\r\n";
+  writeFile(data("Ann.usr"),
+            "UserName=Ann\r\nReCnt=2147483647\r\nRe0=" + line + "Re2147483647=" + line);
+  auto user = OpenUser("Ann", -1, ulWrite, true);
+  const std::string log = readFile(data("Errors.log"));
+  EXPECT_NE(log.find("Re2147483647"), std::string::npos);
+  EXPECT_EQ(log.find("Re2147483647"), log.rfind("Re2147483647")) << "one entry for the opening";
+  EXPECT_EQ(user->Results().Items().size(), 1u);
+  EXPECT_EQ(user->Results().NextNumber(), 1);
+  user->Results().AddResult(exercise(2, 1, 1, "STD", true));
+  ASSERT_EQ(SaveUser(*user), 1);
+  user.reset();
+  auto again = OpenUser("Ann", -1, ulWrite, true);
+  ASSERT_EQ(again->Results().Items().size(), 2u);
+  EXPECT_EQ(again->Results().ResultsOfCourse("ENG1", false).back().Chapter, 2);
+  EXPECT_NE(readFile(data("Ann.usr")).find("Re2147483647=BKM"), std::string::npos);
+}
+
+// Once the highest number is taken, new results fill the lowest free number, never one of a
+// line that did not read.
+TEST(BestAttempt, TheHighestNumberInUseLeavesTheLowestFreeOne) {
+  test::TempDir dir;
+  writeFile(dir / "u.usr",
+            "Re0=BKM;ENG1;1;1;1;0;1;45292.5;30;0;0;30;STD\r\nRe1=garbage\r\n"
+            "Re2147483646=BKM;ENG1;3;1;1;0;1;45292.5;30;0;0;30;STD\r\n");
+  TDynamicSettings store;
+  ASSERT_EQ(store.Open((dir / "u.usr").string(), omDenyWrite), 1);
+  TResults results;
+  results.LoadResults(store);
+  EXPECT_EQ(results.HighestNumber(), TResults::kHighestNumber);
+  EXPECT_EQ(results.NextNumber(), 2);
+  results.AddResult(exercise(5, 1, 1, "STD", true));
+  EXPECT_EQ(results.Items().back().Number, 2);
+  EXPECT_EQ(results.NextNumber(), 3);
+}
+
 }  // namespace
 }  // namespace ks

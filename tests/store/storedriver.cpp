@@ -12,6 +12,9 @@
 //                                       damaged copy was kept
 //   storedriver tutor ROOT SECONDS LOG  logs learners on and stores results, as a tutor
 //   storedriver monitor ROOT SECONDS    logs learners on and off, as the monitor
+//   storedriver rewrite FILE LETTER     replaces FILE by as many LETTERs as it holds, by the
+//                                       whole-file write; "rewritten", or "failed CAUSE" and
+//                                       status 3
 // ROOT holds "Policy.dyn" and the data folder "Database"; KEYSCHOLAR_WORKSTATION names the
 // workstation. A tutor appends "<learner> <result name>" to LOG for every result it stored.
 #include <fcntl.h>
@@ -320,6 +323,19 @@ int monitor(const fs::path& root, double seconds) {
   return sessions > 0 ? 0 : 1;
 }
 
+int rewrite(const fs::path& file, char letter) {
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  if (ec) return 64;
+  SharedFile f = SharedFile::open(file, FileAccess::ReadWrite, FileShare{true, false}, false);
+  if (f.isOpen() && f.writeWhole(std::string(size, letter))) {
+    std::cout << "rewritten" << std::endl;
+    return 0;
+  }
+  std::cout << "failed " << takeWriteFailure() << std::endl;
+  return 3;
+}
+
 }  // namespace
 }  // namespace ks
 
@@ -328,6 +344,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return 64;
   const std::string command = argv[1];
   const fs::path root = argv[2];
+  if (command == "rewrite" && argc == 4) return rewrite(root, argv[3][0]);
   // The texts the store shows, and the letters a learner's name keeps.
   Localize().SetString(1, "Keyscholar");
   Localize().SetString(12, "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");

@@ -4,6 +4,7 @@
 #include "store/binio.h"
 #include "store/topten.h"
 #include "store/typedtexts.h"
+#include "support/filelimit.h"
 #include "support/tempdir.h"
 #include "userfolders.h"
 
@@ -132,6 +133,28 @@ TEST_F(HighScores, TypedTextsKeepEachLineBesideItsTarget) {
   writeFile(path, std::string("\x03\0\0\0", 4));
   EXPECT_EQ(back.Load(path), 1);
   EXPECT_EQ(back.Count(), 0);
+}
+
+// A list that cannot be written is logged and says why, so its view can tell the player; the
+// file keeps its earlier entries.
+TEST_F(HighScores, AListThatCannotBeWrittenSaysWhyAndKeepsItsEntries) {
+  TtopTen scores = list();
+  scores.LoadOrCreate();
+  const std::string before = readFile(data("Wordtris.topten"));
+  int rank = 0;
+  std::string failure;
+  {
+    test::FileSizeLimit limit(2000);  // below the list's 2,640 bytes, above a log entry
+    rank = scores.CommitName(2000, "Ann");
+    failure = scores.SaveFailure();
+  }
+  EXPECT_EQ(rank, 1);
+  EXPECT_EQ(failure, "File too large");
+  EXPECT_EQ(readFile(data("Wordtris.topten")), before);
+  EXPECT_NE(readFile(data("Errors.log")).find("Wordtris.topten Topten save failed: File too large"),
+            std::string::npos);
+  EXPECT_TRUE(scores.Save());
+  EXPECT_EQ(scores.SaveFailure(), "");
 }
 
 }  // namespace

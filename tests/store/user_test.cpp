@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "analysis/keydataext.h"
 #include "store/binio.h"
+#include "store/group.h"
+#include "store/password.h"
 #include "store/user.h"
 #include "store/usernames.h"
 #include "support/tempdir.h"
@@ -33,17 +36,76 @@ std::string openError(const std::string& name, int lockMode) {
   return "opened";
 }
 
-TEST_F(Learners, PasswordsAreKeptAsShortDigests) {
+// A learner file on a shared folder must not give its password away: the digest is salted
+// (the same password twice gives two digests) and slow.
+TEST_F(Learners, PasswordsAreKeptAsSaltedSlowDigests) {
   auto user = NewUser("Ann");
   EXPECT_TRUE(user->CheckPassword(""));  // no password yet
   ASSERT_TRUE(user->SetPassword(""));
-  EXPECT_EQ(user->ReadString("Password"), "9C1185A5C5E9FC");
   EXPECT_TRUE(user->CheckPassword(""));
+  EXPECT_FALSE(user->CheckPassword("x"));
   ASSERT_TRUE(user->SetPassword("abc"));
-  EXPECT_EQ(user->ReadString("Password"), "8EB208F7E05D98");
+  const std::string first = user->ReadString("Password");
+  EXPECT_TRUE(first.starts_with("PBKDF2-SHA256$600000$")) << first;
+  EXPECT_EQ(first.size(), std::string("PBKDF2-SHA256$600000$").size() + 32 + 1 + 64) << first;
   EXPECT_TRUE(user->CheckPassword("abc"));
   EXPECT_FALSE(user->CheckPassword("abd"));
   EXPECT_FALSE(user->CheckPassword(""));
+  ASSERT_TRUE(user->SetPassword("abc"));
+  EXPECT_NE(user->ReadString("Password"), first);
+  EXPECT_TRUE(user->CheckPassword("abc"));
+  // A damaged digest lets no one in, and a huge round count does not stall the login.
+  for (const char* damaged : {"PBKDF2-SHA256$600000$00$", "PBKDF2-SHA256$x$00$00",
+                              "PBKDF2-SHA256$2000000000$00$00", "PBKDF2-SHA256$1$0G$00"}) {
+    user->WriteString("Password", damaged);
+    EXPECT_FALSE(user->CheckPassword("abc")) << damaged;
+    EXPECT_FALSE(user->CheckPassword("")) << damaged;
+  }
+}
+
+// Files of earlier versions hold the short RIPEMD-160 digest: it still lets its learner in, and
+// the first login that knows the password replaces it in the file.
+TEST_F(Learners, AnEarlierShortDigestIsAcceptedAndReplacedAtTheNextLogin) {
+  EXPECT_EQ(LegacyPasswordDigest(""), "9C1185A5C5E9FC");
+  EXPECT_EQ(LegacyPasswordDigest("abc"), "8EB208F7E05D98");
+  writeFile(data("Ann.usr"), "UserName=Ann\r\nPassword=8eb208f7e05d98\r\n");
+  {
+    auto user = OpenUser("Ann", -1, ulWrite, true);
+    EXPECT_FALSE(user->CheckPassword("abd"));
+    EXPECT_FALSE(user->CheckPassword(""));
+    EXPECT_TRUE(hasLine(readFile(data("Ann.usr")), "Password=8eb208f7e05d98"));
+    EXPECT_TRUE(user->CheckPassword("abc"));
+    const std::string stored = user->ReadString("Password");
+    EXPECT_TRUE(stored.starts_with("PBKDF2-SHA256$")) << stored;
+    EXPECT_TRUE(hasLine(readFile(data("Ann.usr")), "Password=" + stored)) << "saved at once";
+  }
+  auto again = OpenUser("Ann", -1, ulRead, true);
+  EXPECT_TRUE(again->CheckPassword("abc"));
+  EXPECT_FALSE(again->CheckPassword("abd"));
+  // A learner only read (the monitor's look) checks without writing.
+  writeFile(data("Bob.usr"), "UserName=Bob\r\nPassword=8EB208F7E05D98\r\n");
+  EXPECT_TRUE(OpenUser("Bob", -1, ulRead, true)->CheckPassword("abc"));
+  EXPECT_TRUE(hasLine(readFile(data("Bob.usr")), "Password=8EB208F7E05D98"));
+}
+
+// Learner and group files hold password digests and progress: not for every account of the
+// computer, but for the group of a folder a school shares through its group.
+TEST_F(Learners, LearnerAndGroupFilesAreNotReadableByEveryone) {
+  const auto modeOf = [](const fs::path& file) {
+    return static_cast<unsigned>(fs::status(file).permissions()) & 0777u;
+  };
+  const mode_t old = ::umask(0);
+  fs::permissions(data(""), fs::perms(0755));
+  SaveUser(*NewUser("Ann"));
+  EXPECT_EQ(modeOf(data("Ann.usr")), 0600u);
+  OpenGroup(3, omShared);
+  EXPECT_EQ(modeOf(root("3.grp")) & 0007u, 0u);
+  fs::permissions(data(""), fs::perms(02770));
+  SaveUser(*NewUser("Bob"));
+  EXPECT_EQ(modeOf(data("Bob.usr")), 0660u);
+  // Other files keep the umask's say.
+  EXPECT_EQ(modeOf(data("Bob.DTA")) & 0004u, 0004u);
+  ::umask(old);
 }
 
 TEST_F(Learners, FileNamesComeFromCleanedNames) {

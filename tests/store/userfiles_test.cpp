@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <random>
+
 #include "store/autostart.h"
 #include "store/binio.h"
 #include "store/errors.h"
@@ -104,14 +106,23 @@ TEST_F(LearnerFiles, OlderAndDamagedStatisticsFilesLoadWhatTheyHoldAndDamagedOne
   EXPECT_EQ(boxes_.boxes.size(), 2u);
 }
 
+// The English texts of the installation, for the tests of what a learner is told.
+void loadEnglish() {
+  Localize().SetFolder(fs::path(KS_BINARY_DIR) / "share" / "keyscholar");
+  ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+}
+
 TEST_F(LearnerFiles, ASettingsFileCutInsideALineIsKeptBeforeItIsWrittenAgain) {
+  loadEnglish();
   writeFile(data("Ann.usr"), "UserName=Ann\r\nReCnt=1\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3");
   auto ann = OpenUser("Ann", -1, ulWrite, false);
   EXPECT_EQ(ann->ReadString("UserName"), "Ann");
   EXPECT_EQ(readFile(data("Ann.usr.damaged")),
             "UserName=Ann\r\nReCnt=1\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3");
   ASSERT_EQ(boxes_.boxes.size(), 1u);
-  EXPECT_NE(boxes_.texts()[0].find("middle of a line"), std::string::npos);
+  EXPECT_NE(boxes_.texts()[0].find("\"Ann.usr\" is damaged: it was cut short"), std::string::npos)
+      << boxes_.texts()[0];
+  EXPECT_NE(boxes_.texts()[0].find("your settings and 0 results"), std::string::npos);
   ASSERT_EQ(SaveUser(*ann), 1);
   ann.reset();
   // Written whole again, it opens without a word.
@@ -126,16 +137,53 @@ TEST_F(LearnerFiles, ZeroBytesInASettingsFileAreDamageAndTheLinesAfterThemStillR
       "UserName=Ann\r\nTimes\0\0\0\0Used=3\r\n"s +
       "ReCnt=0\r\nRe0=BKM;ENG;1;1;1;0;1;46365.3;30;0;0;30;STD\r\nSounds=1\r\n";
   writeFile(data("Ann.usr"), bytes);
+  loadEnglish();
   auto ann = OpenUser("Ann", -1, ulWrite, false);
   EXPECT_EQ(ann->ReadInteger("Sounds"), 1);
   EXPECT_EQ(ann->Results().Items().size(), 1u);
   EXPECT_EQ(readFile(data("Ann.usr.damaged")), bytes);
   ASSERT_EQ(boxes_.boxes.size(), 1u);
-  EXPECT_NE(boxes_.texts()[0].find("zero bytes"), std::string::npos);
+  EXPECT_NE(boxes_.texts()[0].find("something other than this program wrote over part of it"),
+            std::string::npos)
+      << boxes_.texts()[0];
+  EXPECT_NE(boxes_.texts()[0].find("your settings and 1 results"), std::string::npos);
   ASSERT_EQ(SaveUser(*ann), 1);
   const std::string saved = readFile(data("Ann.usr"));
   EXPECT_EQ(saved.find('\0'), std::string::npos);
   EXPECT_NE(saved.find("Sounds=1\r\n"), std::string::npos);
+}
+
+// A learner file overwritten with something else: the box says so in words a learner follows
+// (not "zero bytes", not full paths), what is left, and by name and folder where the copy is;
+// the learner keeps that name, so pages showing no progress can point to the copy.
+TEST_F(LearnerFiles, AGarbageSettingsFileIsToldPlainlyWithWhatIsLeftAndWhereTheCopyIs) {
+  loadEnglish();
+  std::mt19937 random(7);
+  std::string garbage;
+  for (int i = 0; i < 1500; ++i) garbage += static_cast<char>(random() & 0xFF);
+  writeFile(data("Ann.usr"), garbage);
+  auto ann = OpenUser("Ann", -1, ulWrite, false);
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  const std::string box = boxes_.texts()[0];
+  EXPECT_EQ(box.find("zero bytes"), std::string::npos) << box;
+  EXPECT_EQ(box.find(data("Ann.usr").string()), std::string::npos) << "no full paths: " << box;
+  EXPECT_NE(box.find("Your file \"Ann.usr\" is damaged: something other than this program"),
+            std::string::npos)
+      << box;
+  EXPECT_NE(box.find("your settings and 0 results. Progress that was in the damaged part"),
+            std::string::npos)
+      << box;
+  EXPECT_NE(box.find("A copy of the damaged file is kept as \"Ann.usr.damaged\" in the folder " +
+                     data("").parent_path().string() + ". Keep that copy"),
+            std::string::npos)
+      << box;
+  EXPECT_EQ(readFile(data("Ann.usr.damaged")), garbage);
+  EXPECT_EQ(ann->ReadString("DamagedCopy"), "Ann.usr.damaged");
+  ASSERT_EQ(SaveUser(*ann), 1);
+  ann.reset();
+  auto again = OpenUser("Ann", -1, ulWrite, false);
+  EXPECT_EQ(boxes_.boxes.size(), 1u);
+  EXPECT_EQ(again->ReadString("DamagedCopy"), "Ann.usr.damaged");
 }
 
 // A save that fails is shown, logged and returned as a failure, wherever it happens.
@@ -240,6 +288,32 @@ TEST_F(LearnerFiles, TheMonitorStartsWithTheSessionWhenTheWorkstationSaysSo) {
   MakeAutoStartable("/opt/ks/tapwatch");
   EXPECT_FALSE(fs::exists(AutoStartFile()));
   unsetenv("XDG_CONFIG_HOME");
+}
+
+// Writes nobody would hear of otherwise: each failure is logged and its cause returned, for the
+// caller to tell the learner.
+TEST_F(LearnerFiles, AnAutostartEntryOrAGroupIndexThatCannotBeWrittenSaysWhy) {
+  setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+  fs::create_directories(dir_ / "config");
+  writeFile(dir_ / "config" / "autostart", "a file where the folder belongs");
+  writeFile(data("PC.wks"), "LaunchAtStartup." + LoginName() + "=1\r\n");
+  ASSERT_TRUE(OpenWorkstationSettings(dir_ / "Database", "PC.wks", omDenyWrite));
+  const std::string why = MakeAutoStartable("/opt/ks/tapwatch");
+  EXPECT_FALSE(why.empty());
+  EXPECT_NE(readFile(data("Errors.log")).find("org.quillstroker.Tapwatch.desktop: " + why),
+            std::string::npos);
+  workstationSettings->WriteBool("LaunchAtStartup." + LoginName(), false);
+  EXPECT_EQ(MakeAutoStartable("/opt/ks/tapwatch"), "");  // no entry is there to remove
+  unsetenv("XDG_CONFIG_HOME");
+
+  auto ann = NewUser("Ann");
+  SaveUser(*ann);
+  fs::create_directories(data("0.idx"));  // in the way of the index
+  EXPECT_EQ(RebuildIndexes(), "Is a directory");
+  EXPECT_NE(readFile(data("Errors.log")).find("0.idx: Is a directory"), std::string::npos);
+  fs::remove(data("0.idx"));
+  EXPECT_EQ(RebuildIndexes(), "");
+  EXPECT_EQ(readFile(data("0.idx")), "Ann.usr=Ann\r\n");
 }
 
 }  // namespace

@@ -15,9 +15,11 @@
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
 #include "platform/system.h"
+#include "store/damaged.h"
 #include "store/dynamicsettings.h"
 #include "store/errors.h"
 #include "store/langres.h"
+#include "store/programsetup.h"
 #include "text/numbers.h"
 #include "text/textutil.h"
 
@@ -180,6 +182,7 @@ std::pair<QLabel*, QLabel*> TCourseListView::summaryLabels(QWidget* card, int to
   desc->setGeometry(52, top + 4, 502, 42);
   auto* figures = makeLabel(card, QString(), 8, false, "#1f5f3a");
   figures->setObjectName("Summary" + suffix);
+  figures->setWordWrap(true);
   figures->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   figures->setGeometry(52, top + 48, 502, 32);
   return {desc, figures};
@@ -192,8 +195,19 @@ void TCourseListView::showSummary(QLabel* desc, QLabel* figures, const std::stri
   setElidedText(desc, toQString(s.LongDescription), 3);
   QString text = QString::number(s.Percent) + msgText(399) + "  \u00b7  " + toQString(s.Length) +
                  "  \u00b7  " + QString::number(s.Lessons) + " " + msgText(1400);
-  if (s.Percent <= 0) text += "\n" + msgText(1696);
+  if (s.Percent <= 0) text += "\n" + (damagedCopy().isEmpty() ? msgText(1696) : damagedCopy());
   figures->setText(text);
+  figures->setToolTip(text);  // a long name may not fit in the lines there are
+}
+
+QString TCourseListView::damagedCopy() const {
+  if (learner_ == nullptr || !ProgramSettings) return {};
+  const std::string name = learner_->Settings().ReadString(kDamagedCopyKey);
+  std::error_code ec;
+  // Once the copy is gone (its progress recovered, or given up), there is nothing to point to.
+  if (name.empty() || !std::filesystem::exists(joinResolved(ProgramSettings->dataPath(), name), ec))
+    return {};
+  return msgText(2615) + "\"" + toQString(name) + "\".";
 }
 
 bool TCourseListView::ShortCut(QKeyEvent* event) {

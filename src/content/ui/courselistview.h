@@ -65,6 +65,9 @@ class TCourseListView : public TCustomBookView {
                       const std::string& file, const QString& startName);
   std::pair<QLabel*, QLabel*> summaryLabels(QWidget* card, int top, const QString& suffix);
   void showSummary(QLabel* desc, QLabel* figures, const std::string& file);
+  // Where the learner's earlier progress went when the learner file was found damaged: the
+  // line that stands for "not started yet"; empty when nothing was damaged.
+  QString damagedCopy() const;
   void closed();
 
   StudyLearner* learner_;

@@ -1,5 +1,6 @@
 #include "games/ui/toptenview.h"
 
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,8 @@
 #include "book/pagestyle.h"
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
+#include "platform/dialogs.h"
+#include "store/langres.h"
 #include "text/fields.h"
 
 namespace ks {
@@ -50,9 +53,9 @@ void TTopTenView::Setup() {
   for (int row = 0; row < kRows; ++row) {
     const int y = kRowTop + row * kRowHeight;
     if (row + 1 == rank_) {
-      auto* band = new QLabel(card);
-      band->setObjectName("OwnRow");
-      band->setGeometry(20, y - 3, 700, kRowHeight - 2);
+      band_ = new QLabel(card);
+      band_->setObjectName("OwnRow");
+      band_->setGeometry(20, y - 3, 700, kRowHeight - 2);
     }
     QLabel* place = makeLabel(card, QString::number(row + 1) + ".", 12, true, "#354fb1");
     place->setGeometry(30, y, 40, 24);
@@ -68,6 +71,11 @@ void TTopTenView::Setup() {
     dates_[static_cast<size_t>(row)]->setObjectName(QString("Date%1").arg(row + 1));
     dates_[static_cast<size_t>(row)]->setGeometry(kDateLeft, y, 150, 24);
   }
+  saveProblem_ = makeLabel(card, QString(), 10, true, "#b3261e");
+  saveProblem_->setObjectName("SaveProblem");
+  saveProblem_->setWordWrap(true);
+  saveProblem_->setGeometry(30, kRowTop + kRows * kRowHeight, 690, 36);
+  saveProblem_->hide();
   showRows();
   if (rank_ >= 1 && rank_ <= kRows) {
     QLabel* name = names_[static_cast<size_t>(rank_ - 1)];
@@ -102,6 +110,26 @@ void TTopTenView::CommitName() {
   const std::string name = toCp1252(nameBox_->text().trimmed());
   rank_ = list_->CommitName(Item ? Item->GameScore : 0, name);
   nameBox_->hide();
+  if (!list_->SaveFailure().empty()) {
+    // The score is not in the shared list: show what the list holds, not a place it never got.
+    const std::string text = Localize().GetString(2600) + list_->SaveFailure() + ".";
+    for (QLabel* name : names_) {
+      if (!name) continue;
+      QFont font = name->font();
+      font.setBold(false);
+      name->setFont(font);
+    }
+    rank_ = 0;
+    list_->Load();
+    if (band_) band_->hide();
+    if (saveProblem_) {
+      saveProblem_->setText(toQString(text, false));
+      saveProblem_->show();
+    }
+    showRows();
+    dialogs().messageBox(text, Localize().GetStringDefault(1), BoxKind::Warning);
+    return;
+  }
   showRows();
 }
 

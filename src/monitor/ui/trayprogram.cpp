@@ -463,7 +463,8 @@ void TTrayProgram::ChooseAppsClick() {
     return;
   }
   notices_->loadSettings(*user);
-  MakeAutoStartable(programFilePath());
+  if (const std::string failure = MakeAutoStartable(programFilePath()); !failure.empty())
+    message(AutoStartFailureText(failure), BoxKind::Warning);
   if (infoWasVisible) setInfoVisible(true);
   if (result == TChooseApplications::Logoff) {
     session_->setEnabledState(true);
@@ -498,7 +499,8 @@ void TTrayProgram::CloseClick() {
   const int result = closeDlg_.run(opened ? &launch : nullptr);
   if (opened && ReopenWorkstationSettings(workstationOpenMode())) {
     workstationSettings->WriteBool(accountKey("LaunchAtStartup."), launch);
-    MakeAutoStartable(programFilePath());
+    if (const std::string failure = MakeAutoStartable(programFilePath()); !failure.empty())
+      message(AutoStartFailureText(failure), BoxKind::Warning);
     if (session_->enabled()) {
       workstationSettings->Flush();
     } else {

@@ -556,7 +556,9 @@ void TSidewatchView::ToggleMonitor() {
   toggleBtn_->hide();
   stateLbl_->setText(msgText(running ? 459 : 460));
   stateLbl_->repaint();
-  MakeAutoStartable(MonitorControl::Program());
+  if (const std::string failure = MakeAutoStartable(MonitorControl::Program()); !failure.empty())
+    dialogs().messageBox(AutoStartFailureText(failure), Localize().GetStringDefault(1),
+                         BoxKind::Warning);
   if (running) {
     control.Stop();
   } else {

@@ -7,6 +7,8 @@
 #include "book/pagestyle.h"
 #include "monitorview/ui/monitorcontrol.h"
 #include "platform/desktop/qtext.h"
+#include "platform/dialogs.h"
+#include "store/autostart.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
 #include "store/qssettings.h"
@@ -172,10 +174,14 @@ void TSidewatchLaunchedView::Setup() {
 int TSidewatchWiz::Run() {
   TSidewatchWizView view(user_);
   const bool completed = view.RunModal() == 1;
-  SidewatchSetup(user_).Finish(completed, view.UserOption, view.BreakEntry, view.NoWords,
-                               view.WordsForcedOff, view.SecurityEnabled,
-                               MonitorControl::Program());
+  const std::string failure = SidewatchSetup(user_).Finish(
+      completed, view.UserOption, view.BreakEntry, view.NoWords, view.WordsForcedOff,
+      view.SecurityEnabled, MonitorControl::Program());
   if (!completed) return 0;
+  if (!failure.empty()) {
+    dialogs().messageBox(AutoStartFailureText(failure), Localize().GetStringDefault(1),
+                         BoxKind::Warning);
+  }
   // The monitor reads the account's choice of learner and the learner's settings from the files.
   if (workstationSettings) workstationSettings->Flush();
   SaveUser(user_);
