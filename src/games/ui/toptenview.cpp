@@ -9,6 +9,7 @@
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
 #include "text/fields.h"
+#include "text/textutil.h"
 
 namespace ks {
 namespace {
@@ -16,6 +17,17 @@ namespace {
 constexpr int kRowTop = 58, kRowHeight = 30;
 constexpr int kNameLeft = 80, kNameWidth = 330;
 constexpr int kPointsLeft = 430, kDateLeft = 560;
+const char* const kPlaceholderColour = "#6b7785";
+
+// The game a list belongs to, as the games menu names it.
+QString gameTitle(const std::string& listName) {
+  static const std::pair<const char*, int> kGames[] = {
+      {"Bubbles", 606}, {"Wordtris", 608}, {"Clouds", 607}, {"ABCGame", 1864}};
+  for (const auto& [list, message] : kGames) {
+    if (sameText(listName, list)) return msgText(message);
+  }
+  return toQString(listName);
+}
 
 }  // namespace
 
@@ -28,7 +40,8 @@ TTopTenView::~TTopTenView() = default;
 void TTopTenView::Setup() {
   CancelVisible = false;
   TCustomResultView::Setup();
-  SetTitle(msgText(613));
+  SetTitle(ListName.empty() ? msgText(613)
+                            : msgText(613) + QString(" \u2013 ") + gameTitle(ListName));
   rank_ = 0;
   nameBox_ = nullptr;
   if (!ListName.empty()) {
@@ -68,6 +81,13 @@ void TTopTenView::Setup() {
     dates_[static_cast<size_t>(row)]->setObjectName(QString("Date%1").arg(row + 1));
     dates_[static_cast<size_t>(row)]->setGeometry(kDateLeft, y, 150, 24);
   }
+  // The player's score, also when it did not make the list.
+  const int score = Item ? Item->GameScore : 0;
+  QString own = msgText(2704) + ": " + QString::number(score);
+  if (rank_ < 1 || rank_ > kRows) own += " " + msgText(2705);
+  ownScore_ = makeLabel(card, own, 12, true, "#28343f");
+  ownScore_->setObjectName("OwnScore");
+  ownScore_->setGeometry(30, kRowTop + kRows * kRowHeight + 8, 680, 26);
   showRows();
   if (rank_ >= 1 && rank_ <= kRows) {
     QLabel* name = names_[static_cast<size_t>(rank_ - 1)];
@@ -91,9 +111,17 @@ void TTopTenView::showRows() {
     std::vector<std::string> parts =
         row < lines.size() ? splitFields(lines[row], ";") : std::vector<std::string>{};
     parts.resize(3);
-    names_[row]->setText(toQString(parts[0], false));
+    // Places no one has played for yet show only the score to beat.
+    const bool placeholder =
+        list_ && row < static_cast<size_t>(list_->Length()) && list_->IsPlaceholder(int(row));
+    names_[row]->setText(placeholder ? QString("\u2013") : toQString(parts[0], false));
     points_[row]->setText(toQString(parts[1], false));
-    dates_[row]->setText(toQString(parts[2], false));
+    dates_[row]->setText(placeholder ? QString() : toQString(parts[2], false));
+    const QString ink = highContrast() ? inkColour().name()
+                        : placeholder  ? QString(kPlaceholderColour)
+                                       : QString("#28343f");
+    for (QLabel* label : {names_[row], points_[row]})
+      label->setStyleSheet("color: " + ink + "; background: transparent;");
   }
 }
 
@@ -108,7 +136,9 @@ void TTopTenView::CommitName() {
 bool TTopTenView::ShortCut(QKeyEvent* event) {
   const int key = event->key();
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && nameBox_ && nameBox_->isVisible()) {
+    // One Enter writes the name and goes on, as it does when no name is asked.
     CommitName();
+    SetCloseResult(1);
     return true;
   }
   return TCustomResultView::ShortCut(event);
@@ -120,6 +150,7 @@ void TTopTenView::Hide() {
   names_ = {};
   points_ = {};
   dates_ = {};
+  ownScore_ = nullptr;
   list_.reset();
 }
 

@@ -1,6 +1,7 @@
 // The high-score list a game ends with: the first ten of the game's list with the new score in
-// its place, and, when it made the ten, a box for the player's name on its row. Enter (or
-// closing the view) writes the name into the shared list.
+// its place, and, when it made the ten, a box for the player's name on its row; under the list
+// the player's score, also when it did not make it. Enter (or closing the view) writes the name
+// into the shared list.
 #pragma once
 
 #include <QPointer>
@@ -47,6 +48,7 @@ class TTopTenView : public TCustomResultView {
   std::unique_ptr<TtopTen> list_;
   int rank_ = 0;
   std::array<QLabel*, kRows> names_{}, points_{}, dates_{};
+  QLabel* ownScore_ = nullptr;
   QPointer<QLineEdit> nameBox_;
 };
 
