@@ -295,34 +295,42 @@ namespace {
 
 TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt) {
   logon("StoryFile=Text1");
-  text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
   QtDialogs shown(&window_);
   setDialogs(&shown);
-  whenActive<TChooseTextView>([&](TChooseTextView& view) {
-    auto* list = window_.findChild<QListWidget*>("TextList");
-    ASSERT_TRUE(list && list->hasFocus());
-    ASSERT_EQ(list->currentItem()->text(), "mine.txt (added)");
-    whenBox([&](QMessageBox& box) {
-      EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
-      saveScreenshot(&box, "typingtest_delete_question");
-      QTest::keyClick(&box, Qt::Key_Return);
+  for (const std::string language : {"ENG", "DEU"}) {
+    ActiveLanguage = language;
+    ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+    text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
+    whenActive<TChooseTextView>([&](TChooseTextView& view) {
+      auto* list = window_.findChild<QListWidget*>("TextList");
+      ASSERT_TRUE(list);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 2000));
+      list->setFocus();
+      EXPECT_EQ(list->currentItem()->text(), "mine.txt (added)");
+      whenBox([&](QMessageBox& box) {
+        EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+        saveScreenshot(&box, QString::fromStdString("typingtest_delete_" + lowerCase(language)));
+        QTest::keyClick(&box, Qt::Key_Return);
+      });
+      key(Qt::Key_Delete);
+      EXPECT_EQ(list->count(), 3);
+      EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
+      EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
+      // The keys are the window's again once the box has gone.
+      EXPECT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 2000));
+      list->setFocus();
+      whenBox([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+      key(Qt::Key_Delete);
+      EXPECT_EQ(list->count(), 2);
+      EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
+      EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
+      view.Close();
     });
-    key(Qt::Key_Delete);
-    EXPECT_EQ(list->count(), 3);
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
-    // The keys are the window's again once the box has gone.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 2000));
-    list->setFocus();
-    whenBox([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
-    key(Qt::Key_Delete);
-    EXPECT_EQ(list->count(), 2);
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
-    view.Close();
-  });
-  runLine("Event=Test;0;ask:*.exm;false;");
+    runLine("Event=Test;0;ask:*.exm;false;");
+  }
   setDialogs(&boxes_);
+  ActiveLanguage = "ENG";
+  Localize().LoadLanguage("language", 1);
 }
 
 TEST_F(TypingTestViews, OwnTextsLiveInAFolderOfAnyNameFromAFileOfAnyName) {
