@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
@@ -76,7 +77,27 @@ void setTextOf(QWidget* w, const QString& text) {
   }
 }
 
+class ModifiedKeysOut : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Alt+Down still opens the list: only keys that type something are kept out.
+    const bool typing =
+        !key->text().isEmpty() || (key->key() >= Qt::Key_Space && key->key() <= Qt::Key_AsciiTilde);
+    return typing &&
+           (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) != 0;
+  }
+};
+
 }  // namespace
+
+void keepModifiedKeysOut(QWidget* list) {
+  list->installEventFilter(new ModifiedKeysOut(list));
+}
 
 QString withMnemonic(QString text, QChar letter) {
   const int at = text.indexOf(letter, 0, Qt::CaseInsensitive);

@@ -29,6 +29,10 @@ void assignMnemonics(QWidget* window);
 // a name: lists and tables do not take their caption's name by themselves.
 void nameByCaptions(QWidget* area);
 
+// Keeps keys held with Alt or Ctrl out of `list`: a drop-down list jumps to the entry that
+// starts with any letter typed into it, so an Alt letter that chooses nothing would change it.
+void keepModifiedKeysOut(QWidget* list);
+
 // The first (or, backwards, the last) widget inside `area` that Tab can reach; null when none.
 QWidget* firstInTabChain(QWidget* area, bool backwards = false);
 

@@ -2,6 +2,7 @@
 // names, the loader hands it its fields and runs it; a presenter shows the result views.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ struct EventHandover {
   const std::vector<std::string>* GameWords = nullptr;
   // Events run on a built text: this text instead of the line's text field.
   const std::string* TextOverride = nullptr;
+  // Events run on text files named outside the line (a folder 1252 cannot spell, texts that
+  // follow one another): these files, one after the other, instead of the line's text field.
+  const std::vector<std::filesystem::path>* TextFiles = nullptr;
   // The course the event belongs to (goal fields may refer to its exercises); none outside one.
   const TContents* Course = nullptr;
   // Where the learner is, for the screen's title: lesson and exercise number (0: not in a

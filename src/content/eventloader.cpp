@@ -88,6 +88,7 @@ int TEventLoader::Execute(const EventRuntime& rt) {
   }
   const bool builder = keyword_ == "BUILDER";
   if (kw->GameName[0] != '\0' && !GameWordList.empty()) h.GameWords = &GameWordList;
+  if (!TextFiles.empty()) h.TextFiles = &TextFiles;
 
   TResultItem item;
   item.Number = learner != nullptr ? learner->NextResultNumber() : 0;

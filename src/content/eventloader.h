@@ -2,6 +2,7 @@
 // creates the event, runs it and looks after the result: shown, marked passed, stored.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ class TEventLoader {
   std::string SourceName;
   std::string ExerciseType;
   std::string TestName;  // typing tests name their text
+  // The text files the event types, one after the other, instead of its line's text field (a
+  // folder that 1252 cannot spell stays as the system names it); none: the line's.
+  std::vector<std::filesystem::path> TextFiles;
   std::string CourseId;
   int ResultShowMode = 0;
   bool SaveResults = true;

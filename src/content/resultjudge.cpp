@@ -319,17 +319,19 @@ ExercInfoModel JudgeExerciseResult(const ExercInfoInput& in, const JudgeSources&
 
   if (m.ExamResult) {
     m.CommentPage = 0;
+    // A typing test is told as a test, a course lesson's exam as an exam.
+    const bool typingTest = item->Chapter <= 0;
     if (!item->Passed) {
-      m.StatusTitle = msg(1664);
-      m.StatusText = msg(1665);
+      m.StatusTitle = msg(typingTest ? 2702 : 1664);
+      m.StatusText = msg(typingTest ? 2703 : 1665);
       m.StatusPic = GoalPic::Failed;
       m.Comment = item->Tip;
     } else if (item->Complete || item->TimeLimit <= 0) {
-      m.StatusTitle = msg(1662);
-      m.StatusText = msg(1663);
+      m.StatusTitle = msg(typingTest ? 2700 : 1662);
+      m.StatusText = msg(typingTest ? 2701 : 1663);
       m.StatusPic = GoalPic::Reached;
     } else {
-      m.StatusTitle = msg(1682);
+      m.StatusTitle = msg(typingTest ? 2700 : 1682);
       m.StatusText = msg(1683);
       m.StatusPic = GoalPic::Failed;
     }

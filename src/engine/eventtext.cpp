@@ -20,7 +20,13 @@ std::string expandHomeRow(const std::string& keys, const EventTextContext& ctx) 
 std::string fileText(const std::string& name, const EventTextContext& ctx) {
   std::filesystem::path path = pathFrom1252(name);
   if (path.is_relative()) path = ctx.coursesFolder / path;
-  path = resolveCaseInsensitive(path);
+  return loadEventFile(path, ctx);
+}
+
+}  // namespace
+
+std::string loadEventFile(const std::filesystem::path& file, const EventTextContext& ctx) {
+  const std::filesystem::path path = resolveCaseInsensitive(file);
   std::string text;
   if (!readWholeFile(path, text)) {
     report(ctx, "File " + pathTo1252(path) + " missing or read error");
@@ -32,8 +38,6 @@ std::string fileText(const std::string& name, const EventTextContext& ctx) {
   }
   return ctx.repeatText ? repeatEventText(text) : text;
 }
-
-}  // namespace
 
 std::string repeatEventText(const std::string& text) {
   size_t marker = findText(text, "$loop$");

@@ -24,6 +24,9 @@ struct EventTextContext {
 
 // The text for `field` (1252); nothing for "NIL".
 std::optional<std::string> loadEventText(const std::string& field, const EventTextContext& ctx);
+// The text of the file at `path`, as a "FILE:" field would load it: for files whose folder a
+// 1252 line cannot spell.
+std::string loadEventFile(const std::filesystem::path& path, const EventTextContext& ctx);
 
 // The repetition of a file text: with "$loop$" the part before it once and the part after it
 // five times, else six copies; copies are separated by CR LF.

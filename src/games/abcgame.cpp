@@ -103,19 +103,23 @@ void AbcModel::Step(int64_t now) {
 }
 
 bool AbcModel::Key(unsigned char c, bool running, int64_t now) {
-  if (finished_ || c < 32) return false;
-  const size_t at = sequence_.find(static_cast<char>(c));
+  if (finished_) return false;
+  // A carriage return marks a typed place: Enter, Backspace and other control keys match none.
+  const size_t at = c < 32 ? std::string::npos : sequence_.find(static_cast<char>(c));
   const int i = at == std::string::npos ? 0 : static_cast<int>(at) + 1;
   if (i != 0 && i == nextExpected_) {
     bubbles_[at].Active = false;
     sequence_[at] = '\r';
     ++nextExpected_;
+    // The last character scores like the others; after 90 s a character is worth less than
+    // nothing, but the score stays at 0 or above, as a wrong key leaves it.
+    points_ = std::max(
+        0, points_ + static_cast<int>(roundHalfEven(basePoints_ * (1 - Elapsed(now) / 90000.0))));
     if (i == Length()) {
       finished_ = true;
       return true;
     }
     bubbles_[at + 1].Kind = 4;
-    points_ += static_cast<int>(roundHalfEven(basePoints_ * (1 - Elapsed(now) / 90000.0)));
     return true;
   }
   if (running) {

@@ -9,6 +9,12 @@ double randomFraction(Random& random) {
   return static_cast<double>(random.next(kSteps)) / kSteps;
 }
 
+void GameLoop::SetInterval(int intervalMs) {
+  const int interval = intervalMs > 0 ? intervalMs : 1;
+  if (running_) next_ += interval - interval_;
+  interval_ = interval;
+}
+
 int GameLoop::DueSteps(int64_t now) {
   if (!running_ || now < next_) return 0;
   const int64_t due = (now - next_) / interval_ + 1;

@@ -28,7 +28,8 @@ class GameLoop {
 
   explicit GameLoop(int intervalMs = 100) : interval_(intervalMs > 0 ? intervalMs : 1) {}
 
-  void SetInterval(int intervalMs) { interval_ = intervalMs > 0 ? intervalMs : 1; }
+  // A new interval counts from the last step: the step already due moves with it.
+  void SetInterval(int intervalMs);
   int Interval() const { return interval_; }
   // (Re)starts the cadence: the first step is due at once, or after one interval.
   void Start(int64_t now, bool stepAtOnce = true) {

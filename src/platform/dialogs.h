@@ -6,7 +6,9 @@
 
 namespace ks {
 
-enum class BoxKind { Information, Warning, Error, Question };
+// `QuestionNo` asks like `Question` but makes "no" the default answer, for questions whose "yes"
+// destroys something.
+enum class BoxKind { Information, Warning, Error, Question, QuestionNo };
 
 class Dialogs {
  public:

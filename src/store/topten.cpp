@@ -177,6 +177,16 @@ void TtopTen::SetName(int index, const std::string& name) {
   entries_.at(static_cast<size_t>(index)).Name = cut255(name);
 }
 
+bool TtopTen::IsPlaceholder(int index) const {
+  const TopTenEntry& e = entries_.at(static_cast<size_t>(index));
+  if (e.Name == "Nobody" && e.Score == 1) return true;
+  if (e.Name != Localize().GetStringDefault(1)) return false;
+  for (int i = 1; i <= MaxEntries; ++i) {
+    if (e.Score == (i <= 10 ? 1000 - 70 * i : 300 - 2 * i)) return true;
+  }
+  return false;
+}
+
 std::vector<std::string> TtopTen::DisplayLines() const {
   std::vector<std::string> lines;
   for (int i = 0; i < length_; ++i) {

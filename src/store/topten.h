@@ -72,6 +72,9 @@ class TtopTen {
   int Length() const { return length_; }
   const TopTenEntry& Entry(int index) const { return entries_.at(static_cast<size_t>(index)); }
   void SetName(int index, const std::string& name);
+  // Whether entry `index` still holds a place of the fresh list (the product name with its
+  // default score) or of the blanked one ("Nobody", 1): no one has played for it.
+  bool IsPlaceholder(int index) const;
   // "name;score;date" per entry in use; a name holding ";" shows as "the Winner".
   std::vector<std::string> DisplayLines() const;
 

@@ -14,6 +14,11 @@ std::string TtypingTest::Criterion(const std::string& key) {
   return tryStrToInt(ReadString(key), value) ? intToStr(value) : "0";
 }
 
+std::string TtypingTest::Title() {
+  const std::string title = ReadString("title");
+  return title.empty() ? Name() : title;
+}
+
 std::string TtypingTest::MustTypeAll() {
   return ReadString("mustTypeAll") == "1" ? "1" : "2";
 }
@@ -82,7 +87,7 @@ TtypingTest* TestTextList::TestTextAt(int index) const {
 
 std::vector<std::string> TestTextList::TestTextNames() const {
   std::vector<std::string> names;
-  for (const auto& d : texts_) names.push_back(d->Name());
+  for (const auto& d : texts_) names.push_back(d->Title());
   return names;
 }
 
@@ -98,6 +103,31 @@ bool TestTextList::DeleteTestText(TtypingTest* text, const std::filesystem::path
     if (std::filesystem::exists(file, ec)) gone = std::filesystem::remove(file, ec) && gone;
   }
   return gone;
+}
+
+std::vector<std::filesystem::path> ContinuedTextFiles(const TestTextList& offered,
+                                                      const std::string& chosenBase,
+                                                      const std::filesystem::path& folder,
+                                                      uintmax_t characters) {
+  std::vector<std::filesystem::path> files{joinResolved(folder, chosenBase + ".exm")};
+  std::error_code ec;
+  const auto size = [&ec](const std::filesystem::path& file) {
+    const uintmax_t bytes = std::filesystem::file_size(file, ec);
+    return ec ? uintmax_t{0} : bytes;
+  };
+  uintmax_t total = size(files[0]);
+  const int count = offered.Count();
+  const int chosen = offered.IndexOf(chosenBase);
+  for (int k = 1; k <= count && total < characters; ++k) {
+    const TtypingTest* next = offered.TestTextAt((chosen + k) % count);
+    if (next == nullptr || sameText(next->BaseName, chosenBase)) continue;
+    const std::filesystem::path file = joinResolved(folder, next->BaseName + ".exm");
+    const uintmax_t bytes = size(file);
+    if (bytes == 0) continue;
+    files.push_back(file);
+    total += bytes;
+  }
+  return files;
 }
 
 std::string TestBaseName(const std::string& reference) {

@@ -3,6 +3,7 @@
 // becomes.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -16,8 +17,11 @@ class TtypingTest : public TDynamicSettings {
  public:
   std::string BaseName;
 
-  // The display name ("name"; the store does not tell it from "Name", the test name).
+  // The test's name ("name"; the store does not tell it from "Name"), which results and
+  // certificates carry.
   std::string Name() { return ReadString("name"); }
+  // What the list of texts shows: "title" (a shipped text names its author there), else the name.
+  std::string Title();
   std::string Copyright() { return ReadString("copyright"); }
   // "MinAccuracy", "MinSpeed", "MinGrossSpeed" as the exam line takes them: a whole number, else
   // "0" (an empty field would shift the later criteria on the line).
@@ -44,6 +48,7 @@ class TestTextList {
   TtypingTest* TestTextAt(int index) const;
   int IndexOf(const std::string& baseName) const;
   int Count() const { return static_cast<int>(texts_.size()); }
+  // The titles the list shows, in its order.
   std::vector<std::string> TestTextNames() const;
   // Drops the text from the list and deletes its two files; false when a file stayed.
   bool DeleteTestText(TtypingTest* text, const std::filesystem::path& folder);
@@ -51,6 +56,18 @@ class TestTextList {
  private:
   std::vector<std::unique_ptr<TtypingTest>> texts_;
 };
+
+// What a fast typist types in a minute (150 words of 5 characters): a timed test's texts should
+// hold this many characters per minute of it.
+constexpr uintmax_t kTestCharsPerMinute = 150 * 5;
+
+// The ".exm" files a timed test types: the chosen text, then the texts after it in `offered`
+// (from its start when the chosen one is not listed, round to the start), until they hold
+// `characters` or every text is in.
+std::vector<std::filesystem::path> ContinuedTextFiles(const TestTextList& offered,
+                                                      const std::string& chosenBase,
+                                                      const std::filesystem::path& folder,
+                                                      uintmax_t characters);
 
 // The base name of a text reference: the part after the last "\" or "/" and before the first ".".
 std::string TestBaseName(const std::string& reference);

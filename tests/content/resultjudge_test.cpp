@@ -17,7 +17,7 @@ std::string m(int id) {
 
 struct Judge : ::testing::Test {
   void SetUp() override {
-    for (int id = 100; id < 2200; ++id) Localize().SetString(id, m(id));
+    for (int id = 100; id < 2800; ++id) Localize().SetString(id, m(id));
     for (int id = 1490; id <= 1495; ++id) Localize().SetString(id, m(id) + "%s");
     settings.Open("", omMemory);
     goals.Active = true;
@@ -187,17 +187,26 @@ TEST_F(Judge, ExamsAndResultsWithoutGoalsOrMeasuresHaveTheirOwnVerdicts) {
   EXPECT_EQ(r.Title, m(532));
   item.Chapter = 3;  // an exam of a course lesson is titled as one, not as a typing test
   EXPECT_EQ(judge(80, 100).Title, m(2151));
+  EXPECT_EQ(judge(80, 100).StatusTitle, m(1664));
   item.Chapter = 0;
-  EXPECT_EQ(r.StatusTitle, m(1664));
+  // A typing test is told as a test, not as an exam.
+  EXPECT_EQ(r.StatusTitle, m(2702));
+  EXPECT_EQ(r.StatusText, m(2703));
   EXPECT_EQ(r.Comment, "Slow down.");
   EXPECT_TRUE(r.CommentArea);
   EXPECT_FALSE(r.ReviewButton);
   EXPECT_EQ(r.DiffKeysTitle, m(1681));
   item.Passed = true;
+  EXPECT_EQ(judge(98, 100).StatusTitle, m(2700));
+  EXPECT_EQ(judge(98, 100).StatusText, m(2701));
+  item.Chapter = 3;
   EXPECT_EQ(judge(98, 100).StatusTitle, m(1662));
   item.Complete = false;
+  EXPECT_EQ(judge(98, 100).StatusTitle, m(1682));
+  item.Chapter = 0;
   r = judge(98, 100);
-  EXPECT_EQ(r.StatusTitle, m(1682));
+  EXPECT_EQ(r.StatusTitle, m(2700));
+  EXPECT_EQ(r.StatusText, m(1683));
   EXPECT_FALSE(r.CommentArea);
   EXPECT_FALSE(r.Calculator);
   policy->WriteBool("ShowTouchTypingCalc", true);

@@ -42,9 +42,7 @@ sleep 3
 shot abc_topten
 xdotool key ctrl+a
 xdotool type --delay 50 "Speedy"
-xdotool key Return  # the name goes into the list
-sleep 1
-xdotool key Return  # and the view closes
+xdotool key Return  # the name goes into the list, and the view closes
 sleep 3
 no_boxes "$pid" || exit 1
 quit_tutor "$out" || exit 1

@@ -33,9 +33,7 @@ sleep 3
 shot wordtris_topten
 xdotool key ctrl+a
 xdotool type --delay 50 "Wordsmith"
-xdotool key Return  # the name goes into the list
-sleep 1
-xdotool key Return  # and the view closes
+xdotool key Return  # the name goes into the list, and the view closes
 sleep 3
 shot games_menu_again
 no_boxes "$pid" || exit 1

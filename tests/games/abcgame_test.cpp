@@ -69,7 +69,22 @@ TEST_F(Abc, PointsShrinkWithTimeAndAWrongCharacterCosts100) {
   EXPECT_EQ(g.Points(), 67);
   EXPECT_TRUE(g.Key('c', true, now + 135000));
   EXPECT_EQ(g.Points(), 17);  // after 90 s a character costs
+  EXPECT_TRUE(g.Key('d', true, now + 180000));
+  EXPECT_EQ(g.Points(), 0);  // but the score never goes below zero
   EXPECT_EQ(AbcModel::Stopwatch(83456), "01:23.45");
+}
+
+TEST_F(Abc, EnterBackspaceAndOtherControlKeysAreWrongKeysLikeAnyOther) {
+  AbcModel g = game(kAlphabet);
+  g.Key('a', true, now);
+  g.Key('b', true, now);
+  ASSERT_EQ(g.Points(), 200);
+  EXPECT_FALSE(g.Key('\r', true, now));  // a typed place holds a carriage return
+  EXPECT_EQ(g.Points(), 100);
+  EXPECT_FALSE(g.Key(8, true, now));
+  EXPECT_EQ(g.Points(), 0);
+  EXPECT_EQ(sound.played, (std::vector<SoundId>{SoundId::Error, SoundId::Error}));
+  EXPECT_EQ(g.NextExpected(), 3);
 }
 
 TEST_F(Abc, RepeatedDigitsAreTypedInOrderAndTheLastEndsTheGame) {
@@ -84,9 +99,9 @@ TEST_F(Abc, RepeatedDigitsAreTypedInOrderAndTheLastEndsTheGame) {
   const int before = g.Points();
   EXPECT_TRUE(g.Key('z', true, now));
   EXPECT_TRUE(g.Finished());
-  EXPECT_EQ(g.Points(), before);  // the last character scores nothing
+  EXPECT_EQ(g.Points(), before + 150);  // the last character scores like the others
   EXPECT_FALSE(g.Key('q', true, now));
-  EXPECT_EQ(g.Points(), before);
+  EXPECT_EQ(g.Points(), before + 150);
 }
 
 }  // namespace

@@ -44,6 +44,22 @@ TEST(GameLoop, ALongStallRestartsTheCadenceInsteadOfRacing) {
   EXPECT_EQ(loop.DueSteps(5000), 0);
 }
 
+TEST(GameLoop, ANewIntervalCountsFromTheLastStepNotFromTheStepAlreadyDue) {
+  GameLoop loop(1170);  // a five-letter word at level 1
+  loop.Start(0, false);
+  EXPECT_EQ(loop.DueSteps(1170), 1);
+  loop.SetInterval(1500);  // a longer word comes in
+  EXPECT_EQ(loop.DueSteps(2340), 0);
+  EXPECT_EQ(loop.DueSteps(2669), 0);
+  EXPECT_EQ(loop.DueSteps(2670), 1);
+  loop.SetInterval(600);  // a quicker level
+  EXPECT_EQ(loop.DueSteps(3000), 0);
+  EXPECT_EQ(loop.DueSteps(3270), 1);
+  loop.SetInterval(600);  // the same interval again changes nothing
+  EXPECT_EQ(loop.DueSteps(3869), 0);
+  EXPECT_EQ(loop.DueSteps(3870), 1);
+}
+
 TEST(GameWords, HandsOutShuffledWordsAndSaysWhenThereAreNone) {
   SeededRandom random(3);
   GameWords words;

@@ -2,15 +2,20 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
+#include "book/keyaccess.h"
+#include "book/pagestyle.h"
 #include "content/ui/studystyle.h"
 #include "games/ui/abcview.h"
 #include "games/ui/bubblesview.h"
 #include "games/ui/toptenview.h"
 #include "gameviewtest.h"
+#include "platform/desktop/qtext.h"
 #include "store/recordingdialogs.h"
 #include "support/filelimit.h"
+#include "text/textutil.h"
 
 namespace ks {
 namespace {
@@ -40,6 +45,10 @@ TEST_F(GameViews, BubblesPlayFromACourseLineUntilSixEscapeAndALowScoreAsksNoName
     whenActive<TTopTenView>([&](TTopTenView& top) {
       EXPECT_EQ(top.Rank(), 0);
       EXPECT_FALSE(window_.findChild<QLineEdit*>("NameBox"));
+      // The score shows, though it did not make the list.
+      const QString own = window_.findChild<QLabel*>("OwnScore")->text();
+      EXPECT_TRUE(own.startsWith("Your score: ")) << own.toStdString();
+      EXPECT_TRUE(own.endsWith("(not among the ten best)")) << own.toStdString();
       key(Qt::Key_Return);
     });
     key(Qt::Key_Return);
@@ -75,9 +84,9 @@ TEST_F(GameViews, AnAbcHighScoreTakesThePlayersNameIntoTheList) {
       box->selectAll();
       type("Zoe");
       saveScreenshot(&window_, "abc_topten");
-      key(Qt::Key_Return);  // the name goes into the list
+      key(Qt::Key_Return);  // the name goes into the list, and the view closes
       EXPECT_FALSE(box->isVisible());
-      key(Qt::Key_Return);  // and the view closes
+      EXPECT_EQ(top.CloseResult(), 1);
     });
     key(Qt::Key_Return);
   });
@@ -85,7 +94,7 @@ TEST_F(GameViews, AnAbcHighScoreTakesThePlayersNameIntoTheList) {
   ASSERT_EQ(learner_.results.size(), 1u);
   const TResultItem& r = learner_.results[0];
   EXPECT_EQ(r.Kind, "GAME");
-  EXPECT_EQ(r.GameScore, 49 + 8 * 149);  // the last character scores nothing
+  EXPECT_EQ(r.GameScore, 49 + 9 * 149);  // the last character scores like the others
   EXPECT_TRUE(r.Checked);
   TtopTen list("ABCGame", dir_.path());
   ASSERT_TRUE(list.Load());
@@ -151,6 +160,79 @@ TEST(BubbleLetters, TheLineTheKnownKeysTheLayoutAndTheAlphabetChooseThem) {
   EXPECT_EQ(gameKeysParam({"event", "bubbles", "0", "KEYS", "asdf"}), "asdf");
   EXPECT_EQ(gameKeysParam({"event", "bubbles", "0", "keys"}), "");
 }
+
+}  // namespace
+}  // namespace ks
+
+namespace ks {
+namespace {
+
+using test::GameViews;
+
+TEST_F(GameViews, AKeyThatResumesAPausedGameNeitherScoresNorCosts) {
+  whenActive<TABC>([&](TABC& game) {
+    key(Qt::Key_Space);
+    play(game, 300);
+    type("a");
+    const int points = game.Points();
+    ASSERT_GT(points, 0);
+    game.PauseTyping();
+    type("b");  // back in the game
+    EXPECT_EQ(game.TEvent::State, esRunning);
+    EXPECT_EQ(game.Points(), points);
+    EXPECT_EQ(game.Model()->NextExpected(), 2);
+    game.PauseTyping();
+    type("x");  // a wrong key only resumes too
+    EXPECT_EQ(game.TEvent::State, esRunning);
+    EXPECT_EQ(game.Points(), points);
+    type("b");
+    EXPECT_EQ(game.Model()->NextExpected(), 3);
+    key(Qt::Key_Escape);
+  });
+  run("event=abc;60;keys;abcdef");
+}
+
+// The card and the list a game ends with, in each language of the tutor.
+class GameCardsAndTopTen : public GameViews, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GameCardsAndTopTen, NameTheGameShowTheScoreAndTakeTheNameWithOneEnter) {
+  const std::string code = GetParam();
+  speak(code);
+  const QString suffix = QString::fromStdString("_" + lowerCase(code));
+  whenActive<TABC>([&](TABC& game) {
+    auto* ok = window_.findChild<QPushButton*>("GameOKBtn");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->text(), withMnemonic(msgText(1173), 'O'));
+    saveScreenshot(&window_, "abc_ready" + suffix);
+    key(Qt::Key_Space);
+    type("abcdefghij");
+    ASSERT_EQ(game.TEvent::State, esFinished);
+    const int points = game.Points();
+    whenActive<TTopTenView>([&, points](TTopTenView& top) {
+      EXPECT_EQ(top.Rank(), 1);
+      EXPECT_EQ(window_.Title(), msgText(613) + " \u2013 " + msgText(1864));
+      EXPECT_EQ(window_.findChild<QLabel*>("OwnScore")->text(),
+                msgText(2704) + ": " + QString::number(points));
+      // The fresh list's places show the score to beat, not a player.
+      EXPECT_EQ(window_.findChild<QLabel*>("Name2")->text(), "\u2013");
+      EXPECT_EQ(window_.findChild<QLabel*>("Points2")->text(), "930");
+      EXPECT_EQ(window_.findChild<QLabel*>("Date2")->text(), "");
+      saveScreenshot(&window_, "topten" + suffix);
+      type("Zoe");
+      key(Qt::Key_Return);  // one Enter takes the name and goes on
+      EXPECT_EQ(top.CloseResult(), 1);
+    });
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(run("event=abc;0;keys;abcdefghij"), 1);
+  TtopTen list("ABCGame", dir_.path());
+  ASSERT_TRUE(list.Load());
+  EXPECT_EQ(list.Entry(0).Name, "Zoe");
+  EXPECT_FALSE(list.IsPlaceholder(0));
+  EXPECT_TRUE(list.IsPlaceholder(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, GameCardsAndTopTen, ::testing::Values("ENG", "DEU"));
 
 }  // namespace
 }  // namespace ks

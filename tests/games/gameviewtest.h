@@ -29,7 +29,18 @@ class GameViews : public test::BookWindowTest {
     eventEnvironment().analyzer = &analyzer_;
     registerGames(dir_.path());
   }
-  void TearDown() override { eventEnvironment() = EventEnvironment{}; }
+  void TearDown() override {
+    eventEnvironment() = EventEnvironment{};
+    if (ActiveLanguage != "ENG") {
+      ActiveLanguage = "ENG";
+      Localize().LoadLanguage("language", 1);
+    }
+  }
+  // The tutor in `code` ("ENG", "DEU") from here on.
+  void speak(const std::string& code) {
+    ActiveLanguage = code;
+    ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+  }
 
   // Runs `action` once a view of type T is the active one.
   template <typename T>

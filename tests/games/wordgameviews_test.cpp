@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <cmath>
 
 #include "book/pagestyle.h"
 #include "content/ui/studystyle.h"
@@ -74,6 +75,40 @@ TEST_F(WordGames, CloudsFromACourseLineClearTheSunnyCloudAndEndAtTheSixthMiss) {
   EXPECT_EQ(learner_.results[0].GameScore, 15);
 }
 
+double luminance(const QColor& c) {
+  const auto channel = [](double v) {
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+double contrast(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(WordGames, ACloudsWordStandsOnItsOwnPlateAtAReadableContrast) {
+  const CloudWordColours colours = cloudWordColours();
+  EXPECT_GE(contrast(colours.Rest, colours.Plate), 4.5);
+  EXPECT_GE(contrast(colours.Typed, colours.Plate), 4.5);
+  whenActive<TCloudGame>([&](TCloudGame& game) {
+    key(Qt::Key_Space);
+    play(game, 100);
+    ASSERT_EQ(game.Model()->Clouds().size(), 1u);
+    type("ho");
+    play(game, 2000);
+    // Under the word's first letters: the plate, not the sky or the rain.
+    const TCloud& c = game.Model()->Clouds()[0];
+    const QImage field = game.PlayingField()->grab().toImage();
+    const int y = c.Y + TCloudGame::kPictureSize.height() + 4;
+    int plate = 0;
+    for (int x = c.X; x < c.X + c.Width; ++x) plate += field.pixelColor(x, y) == colours.Plate;
+    EXPECT_GT(plate, 10);
+    saveScreenshot(&window_, "clouds_word");
+    key(Qt::Key_Escape);
+  });
+  run("event=clouds;0;" + wordFile() + ";true");
+}
+
 // The review builder hands its words to the game it creates with the tutor's views.
 TEST_F(WordGames, AReviewBuilderLinePlaysTheWordsItIsHanded) {
   const std::vector<std::string> words{"jeff"};
@@ -111,6 +146,10 @@ TEST_F(WordGames, TheGamesMenuStartsTheChosenGameAndComesBack) {
       EXPECT_GE(lists->count(), 7);                   // the studied keys and six shipped lists
       EXPECT_TRUE(lists->hasFocus());
       saveScreenshot(&window_, "games_menu");
+      // Alt with a letter that names no control leaves the list alone.
+      key(Qt::Key_N, Qt::AltModifier);
+      key(Qt::Key_H, Qt::AltModifier);
+      EXPECT_EQ(lists->currentIndex(), 0);
       const int animals = lists->findText("Animals");
       ASSERT_GT(animals, 0);
       lists->setCurrentIndex(animals);

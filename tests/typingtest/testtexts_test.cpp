@@ -117,6 +117,42 @@ TEST_F(TestTexts, AnOwnTextIsDecodedMappedAndNumberedAfterTheOthers) {
             "\"Gr\xFC\xDF\" - ...\r\n");
 }
 
+TEST_F(TestTexts, TheListShowsTitlesWhileTheTestKeepsItsOwnName) {
+  text("alice", "name=Alice in Wonderland\r\ntitle=Alice in Wonderland (Lewis Carroll)\r\n");
+  text("mine", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\n");
+  TestTextList list;
+  list.LoadTestTexts(dir_.path(), false, "ENG");
+  EXPECT_EQ(list.TestTextNames(),
+            (std::vector<std::string>{"mine.txt (added)", "Alice in Wonderland (Lewis Carroll)"}));
+  EXPECT_EQ(list.FindTestText("alice")->Name(), "Alice in Wonderland");
+  EXPECT_EQ(list.FindTestText("alice")->ReadString("Name"), "Alice in Wonderland");
+}
+
+TEST_F(TestTexts, ATimedTestGoesOnWithTheNextTextsUntilTheyAreLongEnough) {
+  for (const char* base : {"a", "b", "c", "d"}) {
+    test::writeFile(dir_ / (std::string(base) + ".exi"), std::string("name=") + base + "\r\n");
+    test::writeFile(dir_ / (std::string(base) + ".exm"), std::string(100, 'x'));
+  }
+  test::writeFile(dir_ / "d.exm", "");  // an empty text adds nothing
+  test::writeFile(dir_ / "hidden.exi", "name=hidden\r\nhidden=1\r\n");
+  test::writeFile(dir_ / "hidden.exm", "a hidden text");
+  TestTextList offered;
+  offered.LoadTestTexts(dir_.path(), false, "ENG");
+  const auto files = [&](const std::string& chosen, uintmax_t characters) {
+    std::vector<std::string> names;
+    for (const auto& f : ContinuedTextFiles(offered, chosen, dir_.path(), characters))
+      names.push_back(f.filename().string());
+    return names;
+  };
+  EXPECT_EQ(files("b", 100), std::vector<std::string>{"b.exm"});
+  EXPECT_EQ(files("b", 250), (std::vector<std::string>{"b.exm", "c.exm", "a.exm"}));
+  EXPECT_EQ(files("c", 10000), (std::vector<std::string>{"c.exm", "a.exm", "b.exm"}));
+  // A text the list does not offer (an assigned hidden one) goes on with the list's first.
+  EXPECT_EQ(files("hidden", 150), (std::vector<std::string>{"hidden.exm", "a.exm", "b.exm"}));
+  // Ten minutes of a fast typist.
+  EXPECT_EQ(10 * kTestCharsPerMinute, 7500u);
+}
+
 TEST_F(TestTexts, AFileThatCannotBeReadOrWrittenAddsNothing) {
   TextImportServices services;
   EXPECT_FALSE(AddTestText(dir_.path(), dir_ / "missing.txt", services));

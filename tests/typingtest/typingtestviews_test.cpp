@@ -3,9 +3,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "analysis/analyzer.h"
+#include "book/pagestyle.h"
 #include "content/eventloader.h"
 #include "content/studylearner.h"
 #include "content/ui/exerciseinfoview.h"
@@ -14,6 +16,9 @@
 #include "engine/ui/eventenv.h"
 #include "engine/ui/textevent.h"
 #include "engine/ui/viewfactory.h"
+#include "platform/desktop/qtdialogs.h"
+#include "platform/desktop/qtext.h"
+#include "platform/sharedfile.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 #include "store/recordingdialogs.h"
@@ -100,6 +105,16 @@ class TypingTestViews : public test::BookWindowTest {
       });
       key(Qt::Key_Return);
     });
+  }
+  // Runs `action` on the message box once it is up.
+  void whenBox(std::function<void(QMessageBox&)> action) {
+    later(
+        [this, action] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            return action(*box);
+          whenBox(action);
+        },
+        10);
   }
   int runLine(const std::string& line) {
     TEventLoader loader(line);
@@ -270,6 +285,188 @@ TEST_F(TypingTestViews, ATestLineOfACourseIsStoredOnceAsTheCourseExerciseAndPass
   TTypedTexts typed;
   EXPECT_EQ(typed.Load(user_->TypedTextPath(r.Number).string()), 1);
   EXPECT_GT(typed.Count(), 0);
+}
+
+}  // namespace
+}  // namespace ks
+
+namespace ks {
+namespace {
+
+TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt) {
+  logon("StoryFile=Text1");
+  QtDialogs shown(&window_);
+  setDialogs(&shown);
+  for (const std::string language : {"ENG", "DEU"}) {
+    ActiveLanguage = language;
+    ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+    text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
+    whenActive<TChooseTextView>([&](TChooseTextView& view) {
+      auto* list = window_.findChild<QListWidget*>("TextList");
+      ASSERT_TRUE(list);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 2000));
+      list->setFocus();
+      EXPECT_EQ(list->currentItem()->text(), "mine.txt (added)");
+      whenBox([&](QMessageBox& box) {
+        EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+        saveScreenshot(&box, QString::fromStdString("typingtest_delete_" + lowerCase(language)));
+        QTest::keyClick(&box, Qt::Key_Return);
+      });
+      key(Qt::Key_Delete);
+      EXPECT_EQ(list->count(), 3);
+      EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
+      EXPECT_TRUE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
+      // The keys are the window's again once the box has gone.
+      EXPECT_TRUE(QTest::qWaitFor([&] { return list->hasFocus(); }, 2000));
+      list->setFocus();
+      whenBox([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+      key(Qt::Key_Delete);
+      EXPECT_EQ(list->count(), 2);
+      EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exm"));
+      EXPECT_FALSE(std::filesystem::exists(dir_ / "Texts" / "Text1.exi"));
+      view.Close();
+    });
+    runLine("Event=Test;0;ask:*.exm;false;");
+  }
+  setDialogs(&boxes_);
+  ActiveLanguage = "ENG";
+  Localize().LoadLanguage("language", 1);
+}
+
+TEST_F(TypingTestViews, OwnTextsLiveInAFolderOfAnyNameFromAFileOfAnyName) {
+  // An installation whose folder 1252 cannot spell; the learner's file in another such folder.
+  const std::filesystem::path root = dir_ / "\xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82\xD1\x8B";
+  std::filesystem::create_directories(root / "Texts");
+  std::filesystem::create_directories(root / "Database");
+  std::filesystem::create_directories(dir_ / "\xD0\x9C\xD0\xBE\xD0\xB8");
+  const std::filesystem::path chosen = dir_ / "\xD0\x9C\xD0\xBE\xD0\xB8" / "story.txt";
+  test::writeFile(chosen, "the cat sat on a mat\n");
+  ProgramSettings = std::make_unique<TProgramSettings>(root);
+  logon("StoryTime=none");
+  whenActive<TChooseTextView>([&](TChooseTextView& view) {
+    view.ChooseFile = [&] { return chosen; };
+    key(Qt::Key_A, Qt::AltModifier);
+    auto* list = window_.findChild<QListWidget*>("TextList");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->count() == 1; }, 2000));
+    EXPECT_EQ(list->currentItem()->text(), "story.txt (added)");
+    whenActive<TTextEventView>([this](TTextEventView& exam) {
+      // The exam types the file itself, not a name that lost its folder.
+      ASSERT_TRUE(exam.Text);
+      EXPECT_EQ(*exam.Text, "the cat sat on a mat\r\n");
+      takeTest({"the ", "cat ", "sat ", "on ", "a ", "mat"});
+    });
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(runLine("Event=Test;0;ask:*.exm;false;"), 1);
+  ASSERT_TRUE(result("TEST1"));
+  EXPECT_EQ(result("TEST1")->TestName, "story.txt (added)");
+  EXPECT_EQ(result("TEST1")->Accuracy, 100);
+  EXPECT_TRUE(std::filesystem::exists(root / "Texts" / "Text1.exm"));
+
+  whenActive<TChooseTextView>([&](TChooseTextView& view) {
+    key(Qt::Key_Delete);  // the box says yes
+    EXPECT_EQ(window_.findChild<QListWidget*>("TextList")->count(), 0);
+    view.Close();
+  });
+  runLine("Event=Test;0;ask:*.exm;false;");
+  EXPECT_FALSE(std::filesystem::exists(root / "Texts" / "Text1.exm"));
+  EXPECT_FALSE(std::filesystem::exists(root / "Texts" / "Text1.exi"));
+}
+
+// A timed test on the shipped texts, in each language of the tutor.
+class TimedTypingTest : public TypingTestViews, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void TearDown() override {
+    TypingTestViews::TearDown();
+    ActiveLanguage = "ENG";
+  }
+};
+
+TEST_P(TimedTypingTest, GoesOnWithTheNextTextWrapsParagraphsAndIsJudgedAsATest) {
+  ActiveLanguage = GetParam();
+  ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+  const std::string suffix = "_" + lowerCase(ActiveLanguage);
+  // Two shipped texts of the language, the first of them chosen.
+  const std::filesystem::path shipped =
+      std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
+  TestTextList list;
+  list.LoadTestTexts(shipped, false, ActiveLanguage);
+  ASSERT_GT(list.Count(), 2);
+  std::string first, second;
+  for (int i = 0; i < 2; ++i) {
+    const std::string base = list.TestTextAt(i)->BaseName;
+    for (const char* ext : {".exi", ".exm"})
+      std::filesystem::copy_file(shipped / (base + ext), dir_ / "Texts" / (base + ext));
+    (i == 0 ? first : second) = test::readFile(shipped / (base + ".exm"));
+  }
+  std::filesystem::remove(dir_ / "Texts" / "Short.exi");
+  std::filesystem::remove(dir_ / "Texts" / "Long.exi");
+  logon("StoryFile=" + list.TestTextAt(0)->BaseName);
+  whenActive<TChooseTextView>([&](TChooseTextView&) {
+    auto* combo = window_.findChild<QComboBox*>("TimeCombo");
+    ASSERT_EQ(combo->itemText(1), "1 " + msgText(1390));  // the shortest duration
+    combo->setCurrentIndex(2);  // two minutes: more than a shipped text holds
+    saveScreenshot(&window_, QString::fromStdString("typingtest_choice" + suffix));
+    whenActive<TTextEventView>([&](TTextEventView& exam) {
+      ASSERT_TRUE(exam.Text);
+      EXPECT_EQ(*exam.Text, first + second);  // the next text follows the chosen one
+      // Some words of the first line (key clicks of the tests type ASCII only).
+      size_t typed = 0;
+      while (typed < 80 && static_cast<unsigned char>(first[typed]) >= 32 &&
+             static_cast<unsigned char>(first[typed]) < 128)
+        ++typed;
+      type(toQString(first.substr(0, typed)));
+      saveScreenshot(&window_, QString::fromStdString("typingtest_exam" + suffix));
+      // What is typed stays above the page's buttons.
+      auto* line = window_.findChild<QWidget*>("TypingCanvas");
+      ASSERT_TRUE(line);
+      const int typedBottom = line->mapTo(&window_, QPoint(0, line->height())).y();
+      EXPECT_LT(typedBottom, window_.CancelBtn()->mapTo(&window_, QPoint()).y());
+      clock_.advance(120000);
+      exam.Tick();
+      EXPECT_EQ(exam.TEvent::State, esFinished);
+      whenActive<TExercInfoView>([&](TExercInfoView&) {
+        auto* status = window_.findChild<QLabel*>("StatusTitle");
+        ASSERT_TRUE(status);
+        const int expected = status->text() == msgText(2702) ? 2702 : 2700;
+        EXPECT_EQ(status->text(), msgText(expected));  // a test, not an exam
+        saveScreenshot(&window_, QString::fromStdString("typingtest_result" + suffix));
+        key(Qt::Key_Return);
+      });
+      key(Qt::Key_Return);
+    });
+    key(Qt::Key_Return);
+  });
+  EXPECT_EQ(runLine("Event=Test;0;ask:*.exm;false;"), 1);
+  ASSERT_TRUE(result("TEST1"));
+  EXPECT_EQ(result("TEST1")->TestName, list.TestTextAt(0)->Name());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU"));
+
+// The texts the installation ships.
+TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
+  const std::filesystem::path folder =
+      std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
+  for (const char* language : {"ENG", "DEU"}) {
+    SCOPED_TRACE(language);
+    TestTextList list;
+    list.LoadTestTexts(folder, false, language);
+    ASSERT_GT(list.Count(), 5);
+    for (int i = 0; i < list.Count(); ++i) {
+      TtypingTest& d = *list.TestTextAt(i);
+      SCOPED_TRACE(d.BaseName);
+      // Results and certificates carry the name; the list adds the author.
+      EXPECT_EQ(d.Name().find('('), std::string::npos);
+      EXPECT_EQ(d.Title().rfind(d.Name() + " (", 0), 0u);
+      EXPECT_EQ(d.ReadString("Name"), d.Name());
+      // Ten minutes at 150 words a minute never run out of text.
+      uintmax_t characters = 0;
+      for (const auto& file : ContinuedTextFiles(list, d.BaseName, folder, 7500))
+        characters += std::filesystem::file_size(file);
+      EXPECT_GE(characters, 7500u);
+    }
+  }
 }
 
 }  // namespace

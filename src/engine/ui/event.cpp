@@ -126,6 +126,7 @@ int TEvent::Execute(const EventHandover& h) {
   CancelVisible = h.CancelVisible;
   ActiveKeys = h.ActiveKeys;
   if (h.TextOverride != nullptr) TextOverride = *h.TextOverride;
+  if (h.TextFiles != nullptr) TextFiles = *h.TextFiles;
   if (h.Course != nullptr) ResolveGoalReferences(EventLine, *h.Course);
   lesson_ = h.Lesson;
   exercise_ = h.Exercise;
@@ -159,7 +160,17 @@ void TEvent::Setup() {
   ctx.semicolonChar = SemicolonChar;
   ctx.keypadDecimalChar = KeypadDecimalChar;
   ctx.repeatText = RepeatText;
-  Text = loadEventText(TextOverride ? *TextOverride : Field(3), ctx);
+  if (TextFiles.empty()) {
+    Text = loadEventText(TextOverride ? *TextOverride : Field(3), ctx);
+  } else {
+    // One text after the other, each from a line of its own.
+    std::string text;
+    for (const std::filesystem::path& file : TextFiles) {
+      if (!text.empty() && text.back() != '\n') text += "\r\n";
+      text += loadEventFile(file, ctx);
+    }
+    Text = text;
+  }
   if (Result) Result->Date = clock().now();
   State = esReady;
   StartTick = clock().tickMs();

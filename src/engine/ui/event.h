@@ -4,6 +4,7 @@
 // 4 cancelled after it.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ class TEvent : public TCustomBookView, public LessonEvent {
   std::vector<std::string> EventLine;
   std::optional<std::string> Text;
   std::optional<std::string> TextOverride;
+  std::vector<std::filesystem::path> TextFiles;
   TResultItem* Result = nullptr;
   std::string EventType;
   std::string CourseId;

@@ -62,6 +62,12 @@ void TTextEventView::Setup() {
   // Paragraphs leave room under the input line for the keyboard.
   const int lineTop = paragraphs ? 180 : view_->y() + view_->height() + 20;
   line_->setGeometry(40, lineTop, 500, view_->height());
+  if (TBookFormEx* book = bookForm(); book && !paragraphs) {
+    // The typed text scrolls within its line, above the page's buttons rather than under them.
+    const int buttonsTop = page->mapFrom(book, book->CancelBtn()->mapTo(book, QPoint())).y();
+    if (line_->geometry().bottom() > buttonsTop - 8)
+      line_->setFixedHeight(std::max(line_->height() / 2, buttonsTop - 8 - lineTop));
+  }
   line_->ResetLine();
   if (lines) {
     copyright_ = new QLabel(page);

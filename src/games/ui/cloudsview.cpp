@@ -19,10 +19,11 @@ namespace ks {
 namespace {
 
 const QColor kSky(0x95, 0x9A, 0xFF);
-const QColor kTypedColour(0x51, 0x3F, 0xFF);
+constexpr int kPlatePadding = 5;
 
+// A plain sans-serif face reads best in motion.
 QFont cloudFont() {
-  return designFont("Georgia", 14, false);
+  return designFont("Verdana", 12, true);
 }
 
 // A cloud's outline: a flat base with four puffs, within `r`.
@@ -88,6 +89,10 @@ void paintCloud(QPainter& p, const QRectF& r, TCloud::Picture picture) {
 }
 
 }  // namespace
+
+CloudWordColours cloudWordColours() {
+  return {QColor(0x1B, 0x24, 0x66), QColor(0xFF, 0xE0, 0x66), Qt::white};
+}
 
 const QImage& cloudPicture(TCloud::Picture picture, QSize size, qreal dpr) {
   using Key = std::tuple<int, int, int, qreal>;
@@ -188,12 +193,16 @@ void TCloudGame::PaintField(QPainter& p) {
     const QString rest = toQString(c.CloudWord.substr(static_cast<size_t>(typed)));
     const int width = fm.horizontalAdvance(done + rest);
     const QPoint at(c.X + (c.Width - width) / 2, c.Y + kPictureSize.height() + 2 + fm.ascent());
-    // A soft shadow keeps white letters readable on the pale sky.
-    p.setPen(QColor(30, 30, 90, 120));
-    p.drawText(at + QPoint(1, 1), done + rest);
-    p.setPen(kTypedColour);
+    const CloudWordColours colours = cloudWordColours();
+    // The plate covers the rain under the cloud, so no drop crosses a letter.
+    const QRectF plate(at.x() - kPlatePadding, at.y() - fm.ascent() - 2, width + 2 * kPlatePadding,
+                       fm.height() + 4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colours.Plate);
+    p.drawRoundedRect(plate, plate.height() / 2, plate.height() / 2);
+    p.setPen(colours.Typed);
     p.drawText(at, done);
-    p.setPen(Qt::white);
+    p.setPen(colours.Rest);
     p.drawText(at + QPoint(fm.horizontalAdvance(done), 0), rest);
   }
 }

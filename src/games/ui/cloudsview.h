@@ -14,6 +14,13 @@ class TMissedLcd;
 // A cloud picture of `size` at the device pixel ratio `dpr`, drawn once per look and scale.
 const QImage& cloudPicture(TCloud::Picture picture, QSize size, qreal dpr);
 
+// A cloud's word stands on a dark plate of its own, clear of the sky and the rain: the typed
+// part and the rest both read at a contrast of at least 4.5 : 1 against it.
+struct CloudWordColours {
+  QColor Plate, Typed, Rest;
+};
+CloudWordColours cloudWordColours();
+
 class TCloudGame : public TCustomGameEvent {
   Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "analysis/keydataext.h"
+#include "book/keyaccess.h"
 #include "book/pagestyle.h"
 #include "book/uistyle.h"
 #include "engine/ui/eventenv.h"
@@ -147,7 +148,8 @@ void TCustomGameEvent::SetInstructions(const QString& title, const QStringList& 
   hint->setFont(designFont("Verdana", 10));
   hint->setWordWrap(true);
   row->addWidget(hint, 1);
-  QPushButton* ok = makeButton(card, "GameOKBtn", "&OK", ButtonRole::Primary);
+  QPushButton* ok =
+      makeButton(card, "GameOKBtn", withMnemonic(msgText(1173), 'O'), ButtonRole::Primary);
   // Keys belong to the game: a click leaves them there; Space and Alt+O do the same.
   ok->setFocusPolicy(Qt::TabFocus);
   ok->setMinimumWidth(90);
@@ -194,9 +196,10 @@ void TCustomGameEvent::KeyPress(unsigned char& key) {
     case esFinished:
       return;
     case esPaused:
-      // The next key resumes a paused game, and it counts.
+      // The next key only resumes a paused game: the player pressed it to come back, not
+      // aiming at the field, so it neither scores nor costs.
       StartTyping();
-      break;
+      return;
     default:
       break;
   }

@@ -67,7 +67,7 @@ class TCustomGameEvent : public TTimedEvent {
  protected:
   // One step of the game at `now` (ms ticks).
   virtual void GameStep(int64_t now) = 0;
-  // A typed character while the game runs or is paused (a paused game has resumed first).
+  // A typed character while the game runs (the key that resumes a paused game is not one).
   virtual void GameKey(unsigned char key) = 0;
   virtual void PaintField(QPainter& p) = 0;
   // Whether the model says the game is over.

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "analysis/keydataext.h"
+#include "book/keyaccess.h"
 #include "book/pagestyle.h"
 #include "book/parthost.h"
 #include "book/uistyle.h"
@@ -140,6 +141,7 @@ void TGamesView::Setup() {
     QComboBox* list = makeList(card, kLists[i], c.items);
     list->setGeometry(16, 92, c.at.width() - 32, 30);
     caption->setBuddy(list);
+    keepModifiedKeysOut(list);
     *c.list = list;
     const QString text = withMnemonic(c.button ? msgText(c.button) : abcText, msgText(c.title));
     QPushButton* start = makeButton(card, kButtons[i], text, ButtonRole::Primary);

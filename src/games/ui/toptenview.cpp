@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "store/langres.h"
 #include "text/fields.h"
+#include "text/textutil.h"
 
 namespace ks {
 namespace {
@@ -19,6 +20,17 @@ namespace {
 constexpr int kRowTop = 58, kRowHeight = 30;
 constexpr int kNameLeft = 80, kNameWidth = 330;
 constexpr int kPointsLeft = 430, kDateLeft = 560;
+const char* const kPlaceholderColour = "#6b7785";
+
+// The game a list belongs to, as the games menu names it.
+QString gameTitle(const std::string& listName) {
+  static const std::pair<const char*, int> kGames[] = {
+      {"Bubbles", 606}, {"Wordtris", 608}, {"Clouds", 607}, {"ABCGame", 1864}};
+  for (const auto& [list, message] : kGames) {
+    if (sameText(listName, list)) return msgText(message);
+  }
+  return toQString(listName);
+}
 
 }  // namespace
 
@@ -31,7 +43,8 @@ TTopTenView::~TTopTenView() = default;
 void TTopTenView::Setup() {
   CancelVisible = false;
   TCustomResultView::Setup();
-  SetTitle(msgText(613));
+  SetTitle(ListName.empty() ? msgText(613)
+                            : msgText(613) + QString(" \u2013 ") + gameTitle(ListName));
   rank_ = 0;
   nameBox_ = nullptr;
   if (!ListName.empty()) {
@@ -71,6 +84,14 @@ void TTopTenView::Setup() {
     dates_[static_cast<size_t>(row)]->setObjectName(QString("Date%1").arg(row + 1));
     dates_[static_cast<size_t>(row)]->setGeometry(kDateLeft, y, 150, 24);
   }
+  // The player's score, also when it did not make the list.
+  const int score = Item ? Item->GameScore : 0;
+  QString own = msgText(2704) + ": " + QString::number(score);
+  if (rank_ < 1 || rank_ > kRows) own += " " + msgText(2705);
+  ownScore_ = makeLabel(card, own, 12, true, "#28343f");
+  ownScore_->setObjectName("OwnScore");
+  ownScore_->setGeometry(30, kRowTop + kRows * kRowHeight + 8, 680, 26);
+  // In the same place: why the score could not be kept, when that happens.
   saveProblem_ = makeLabel(card, QString(), 10, true, "#b3261e");
   saveProblem_->setObjectName("SaveProblem");
   saveProblem_->setWordWrap(true);
@@ -99,9 +120,17 @@ void TTopTenView::showRows() {
     std::vector<std::string> parts =
         row < lines.size() ? splitFields(lines[row], ";") : std::vector<std::string>{};
     parts.resize(3);
-    names_[row]->setText(toQString(parts[0], false));
+    // Places no one has played for yet show only the score to beat.
+    const bool placeholder =
+        list_ && row < static_cast<size_t>(list_->Length()) && list_->IsPlaceholder(int(row));
+    names_[row]->setText(placeholder ? QString("\u2013") : toQString(parts[0], false));
     points_[row]->setText(toQString(parts[1], false));
-    dates_[row]->setText(toQString(parts[2], false));
+    dates_[row]->setText(placeholder ? QString() : toQString(parts[2], false));
+    const QString ink = highContrast() ? inkColour().name()
+                        : placeholder  ? QString(kPlaceholderColour)
+                                       : QString("#28343f");
+    for (QLabel* label : {names_[row], points_[row]})
+      label->setStyleSheet("color: " + ink + "; background: transparent;");
   }
 }
 
@@ -122,6 +151,7 @@ void TTopTenView::CommitName() {
     rank_ = 0;
     list_->Load();
     if (band_) band_->hide();
+    if (ownScore_) ownScore_->hide();
     if (saveProblem_) {
       saveProblem_->setText(toQString(text, false));
       saveProblem_->show();
@@ -136,7 +166,9 @@ void TTopTenView::CommitName() {
 bool TTopTenView::ShortCut(QKeyEvent* event) {
   const int key = event->key();
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) && nameBox_ && nameBox_->isVisible()) {
+    // One Enter writes the name and goes on, as it does when no name is asked.
     CommitName();
+    SetCloseResult(1);
     return true;
   }
   return TCustomResultView::ShortCut(event);
@@ -148,6 +180,7 @@ void TTopTenView::Hide() {
   names_ = {};
   points_ = {};
   dates_ = {};
+  ownScore_ = nullptr;
   list_.reset();
 }
 

@@ -1,7 +1,8 @@
 // The high-score list a game ends with: the first ten of the game's list with the new score in
-// its place, and, when it made the ten, a box for the player's name on its row. Enter (or
-// closing the view) writes the name into the shared list; when that fails the player is told,
-// and the list shows what it really holds.
+// its place, and, when it made the ten, a box for the player's name on its row; under the list
+// the player's score, also when it did not make it. Enter (or closing the view) writes the name
+// into the shared list; when that fails the player is told, and the list shows what it really
+// holds.
 #pragma once
 
 #include <QPointer>
@@ -48,7 +49,7 @@ class TTopTenView : public TCustomResultView {
   std::unique_ptr<TtopTen> list_;
   int rank_ = 0;
   std::array<QLabel*, kRows> names_{}, points_{}, dates_{};
-  QPointer<QLabel> band_, saveProblem_;
+  QPointer<QLabel> band_, saveProblem_, ownScore_;
   QPointer<QLineEdit> nameBox_;
 };
 

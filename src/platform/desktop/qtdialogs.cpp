@@ -32,9 +32,10 @@ bool QtDialogs::messageBox(const std::string& text, const std::string& caption, 
       box.setIcon(QMessageBox::Critical);
       break;
     case BoxKind::Question:
+    case BoxKind::QuestionNo:
       box.setIcon(QMessageBox::Question);
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
+      box.setDefaultButton(kind == BoxKind::QuestionNo ? QMessageBox::No : QMessageBox::Yes);
       return answered(parent_, box.exec()) == QMessageBox::Yes;
   }
   answered(parent_, box.exec());

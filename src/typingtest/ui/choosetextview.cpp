@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -79,7 +80,9 @@ TChooseTextView::TChooseTextView(TDynamicSettings* user, std::vector<TResultItem
     const QString file =
         QFileDialog::getOpenFileName(QApplication::activeWindow(), toQString(text(541)), QString(),
                                      QFileDialog::tr("Text files (*.txt *.TXT)"));
-    return file.isEmpty() ? std::filesystem::path() : std::filesystem::path(file.toStdString());
+    // The system's own bytes for the name, whatever the folder is called.
+    return file.isEmpty() ? std::filesystem::path()
+                          : std::filesystem::path(QFile::encodeName(file).toStdString());
   };
 }
 
@@ -126,7 +129,8 @@ void TChooseTextView::build() {
   timeCombo_->setGeometry(352, 66, 200, 28);
   timeCaption->setBuddy(timeCombo_);
   timeCombo_->addItem(msgText(1367));
-  for (const char* m : {"2 ", "5 ", "10 ", "20 ", "30 "}) timeCombo_->addItem(m + msgText(1390));
+  for (const char* m : {"1 ", "2 ", "5 ", "10 ", "20 ", "30 "})
+    timeCombo_->addItem(m + msgText(1390));
   const std::string storyTime = user_ ? user_->ReadString("StoryTime") : std::string();
   timeCombo_->setCurrentText(storyTime.empty() ? msgText(1367) : toQString(storyTime));
   ok_ = makeButton(card, "OKBtn", msgText(1836), ButtonRole::Primary);
@@ -283,8 +287,9 @@ void TChooseTextView::DeleteText() {
   if (!delete_ || !delete_->isVisible() || !delete_->isEnabled()) return;
   TtypingTest* d = texts_.TestTextAt(textList_->currentRow());
   if (!d) return;
+  // Enter keeps the text: "no" is the default answer.
   if (!dialogs().messageBox(text(530) + "\r" + d->ReadString("Name"),
-                            Localize().GetStringDefault(1), BoxKind::Question)) {
+                            Localize().GetStringDefault(1), BoxKind::QuestionNo)) {
     return;
   }
   const int row = textList_->currentRow();

@@ -7,6 +7,7 @@
 #include "content/ui/resultviews.h"
 #include "engine/ui/eventenv.h"
 #include "engine/ui/viewfactory.h"
+#include "platform/paths.h"
 #include "store/errors.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
@@ -93,6 +94,17 @@ int TTestEvent::Execute(const EventHandover& h) {
   // A named text is typed from its file, like a chosen one (the reference alone would be typed
   // as it is written).
   TEventLoader exam(ExamInternalLine(TestTextField(folder, d->BaseName), *d));
+  // The line names the file in 1252; the exam reads it where the system has it. A timed test
+  // that starts its text again at the end goes on with the next texts first, so a short text
+  // does not fill the minutes by itself.
+  if (seconds > 0 && d->MustTypeAll() == "2") {
+    TestTextList offered;
+    offered.LoadTestTexts(folder, false, ActiveLanguage);
+    exam.TextFiles = ContinuedTextFiles(offered, d->BaseName, folder,
+                                        static_cast<uintmax_t>(seconds) * kTestCharsPerMinute / 60);
+  } else {
+    exam.TextFiles = {joinResolved(folder, d->BaseName + ".exm")};
+  }
   exam.TimeLimit = seconds;
   exam.ResultSource = "NAME";
   const int counter = (user ? user->ReadInteger("TestCounter") : 0) + 1;
