@@ -59,8 +59,7 @@ class CourseInfoList : public QWidget {
       p.drawText(QRect(420, y, 120, 18), Qt::AlignLeft | Qt::AlignVCenter,
                  QString::number(c.Completion) + msgText(369));
       p.drawText(QRect(10, y + 20, 530, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                 msgText(370) + toQString(HoursMinutesText(int64_t{c.PlannedMinutes} * 60)) +
-                     "     " + msgText(371) + toQString(HoursMinutesText(c.SecondsUsed)));
+                 toQString(CourseTimesText(c)));
       const QRectF bar(310, y + 5, 103, 9);
       p.setPen(Qt::NoPen);
       p.setBrush(QColor(0xe4, 0xef, 0xd8));
