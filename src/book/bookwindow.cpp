@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "book/uistyle.h"
+#include "book/windowfocus.h"
 #include "platform/desktop/qtext.h"
 #include "store/errors.h"
 #include "store/qssettings.h"
@@ -40,6 +41,7 @@ TBookFormEx::TBookFormEx(QWidget* parent)
       menuLogo_(new QLabel(menuPanel_)) {
   mainWindow = this;
   setObjectName("BookFormEx");
+  keepWindowFocus(this);
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kDesignWidth, kDesignHeight);
   book_->setFixedSize(kPageWidth, kPageHeight);
