@@ -24,6 +24,10 @@
 namespace ks {
 namespace {
 
+constexpr int kCardHeight = 360;
+constexpr int kGraphTops[2] = {24, 200};
+constexpr int kGraphHeight = 150;
+
 constexpr int kGross = 0, kNet = 1, kAccuracy = 2, kKeys = 3;
 constexpr int kDifficultKeys = 16;
 
@@ -109,9 +113,10 @@ void TStatisticsView::Setup() {
     connect(tab, &QPushButton::clicked, this, [this, i] { ShowPage(i); });
     tabs_[i] = tab;
   }
-  QFrame* card = makeCard(page, QRect(20, 95, 562, 378), "GraphCard");
+  // The card ends above the round OK button of the book's corner.
+  QFrame* card = makeCard(page, QRect(20, 95, 562, kCardHeight), "GraphCard");
   pages_ = new QStackedWidget(card);
-  pages_->setGeometry(2, 2, 558, 374);
+  pages_->setGeometry(2, 2, 558, kCardHeight - 4);
   pages_->setStyleSheet("background: transparent;");
   const QString captions[4] = {msgText(367) + unitCaption(unit) + ")",
                                msgText(368) + unitCaption(unit) + ")", msgText(1133) + " (%)",
@@ -119,7 +124,7 @@ void TStatisticsView::Setup() {
   for (int g = 0; g < 4; ++g) {
     if (g % 2 == 0) pages_->addWidget(new QWidget);
     QWidget* holder = pages_->widget(g / 2);
-    const int top = g % 2 == 0 ? 26 : 212;
+    const int top = g % 2 == 0 ? kGraphTops[0] : kGraphTops[1];
     captions_[g] = makeLabel(holder, captions[g], 9, true, "#1f5f3a");
     captions_[g]->setGeometry(14, top - 20, 520, 18);
     graphs_[g] = new TGraph(holder);
@@ -141,16 +146,16 @@ void TStatisticsView::Setup() {
 
   reportBtn_ = makeButton(page, "ReportBtn", "&" + msgText(547), ButtonRole::Primary);
   reportBtn_->setFocusPolicy(Qt::StrongFocus);
-  reportBtn_->setGeometry(20, 480, 168, 34);
+  reportBtn_->setGeometry(20, 480, 162, 34);
   connect(reportBtn_, &QPushButton::clicked, this, [this] { Report(); });
   exportBtn_ = makeButton(page, "ExportBtn", msgText(1970));
   exportBtn_->setFocusPolicy(Qt::StrongFocus);
-  exportBtn_->setGeometry(196, 481, 190, 32);
+  exportBtn_->setGeometry(188, 481, 216, 32);
   connect(exportBtn_, &QPushButton::clicked, this, [this] { ExportResults(); });
   exportLbl_ = makeLabel(page, QString(), 8, false, "#3c4a3c");
   exportLbl_->setObjectName("ExportLbl");
   exportLbl_->setWordWrap(true);
-  exportLbl_->setGeometry(20, 518, 500, 18);
+  exportLbl_->setGeometry(20, 518, 384, 18);
 
   int chosen = 0;
   const std::string current = user_.ReadString("ContentsFile");
@@ -175,7 +180,7 @@ void TStatisticsView::buildCourseList(QWidget* page) {
   completeLbl_->setObjectName("CompleteCourseLbl");
   completeLbl_->setWordWrap(true);
   completeLbl_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  completeLbl_->setGeometry(394, 476, 136, 40);
+  completeLbl_->setGeometry(410, 474, 104, 62);
 }
 
 QWidget* TStatisticsView::buildInfoPage() {
@@ -204,8 +209,8 @@ void TStatisticsView::ChooseCourse(int index) {
                                         std::string(), c ? c->LimitedChars : std::string())};
   for (int g = 0; g < 4; ++g) {
     models[g].Left = 10;
-    models[g].Top = g % 2 == 0 ? 26 : 212;
-    models[g].Height = 160;
+    models[g].Top = g % 2 == 0 ? kGraphTops[0] : kGraphTops[1];
+    models[g].Height = kGraphHeight;
     graphs_[g]->SetModel(models[g]);
   }
   const bool hasResults = any && !results.MeasureSeries("GrossSpeed", id).empty();
