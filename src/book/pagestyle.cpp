@@ -85,6 +85,16 @@ QStringList wrappedLines(const QString& text, const QFont& font, int width, int 
   return shown;
 }
 
+void fitButtonText(QAbstractButton* b, double minPoints) {
+  b->ensurePolished();  // the style sheet's padding counts
+  QFont f = b->font();
+  const int smallest = static_cast<int>(std::lround(minPoints * 96.0 / 72.0));
+  while (b->sizeHint().width() > b->width() && f.pixelSize() > smallest) {
+    f.setPixelSize(f.pixelSize() - 1);
+    b->setFont(f);
+  }
+}
+
 void setElidedText(QLabel* label, const QString& text, int lines) {
   label->setToolTip(text);
   const QFontMetrics fm(label->font());

@@ -2,6 +2,7 @@
 // green buttons. A view sets the style sheet on its page and builds its controls with these.
 #pragma once
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
@@ -23,6 +24,8 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool
 QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
                         ButtonRole role = ButtonRole::Secondary);
+// Smaller type for a button whose caption would be cut, down to `minPoints`.
+void fitButtonText(QAbstractButton* b, double minPoints);
 // `text` broken into lines of at most `width` pixels in `font`, at most `lines` of them; the
 // last ends in an ellipsis when the text goes on.
 QStringList wrappedLines(const QString& text, const QFont& font, int width, int lines);

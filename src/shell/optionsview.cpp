@@ -96,18 +96,6 @@ std::vector<std::pair<QString, std::string>> sortedLayouts() {
   return layouts;
 }
 
-// Smaller type for a caption that would be cut, down to `minPoints` (the kit sizes its fonts
-// in pixels).
-void fitButtonText(QAbstractButton* b, double minPoints) {
-  b->ensurePolished();  // the style sheet's padding counts
-  QFont f = b->font();
-  const int smallest = static_cast<int>(std::lround(minPoints * 96.0 / 72.0));
-  while (b->sizeHint().width() > b->width() && f.pixelSize() > smallest) {
-    f.setPixelSize(f.pixelSize() - 1);
-    b->setFont(f);
-  }
-}
-
 }  // namespace
 
 TOptionsView::TOptionsView(TUser& user) : user_(user) {

@@ -96,7 +96,9 @@ inline QStringList clippedTexts(QWidget& window, const QString& view) {
       text = label->text();
       if (text.trimmed().isEmpty()) continue;
       needed = label->sizeHint();
-      if (label->wordWrap()) needed = QSize(0, label->heightForWidth(label->width()));
+      // A wrapped label needs its height at its width, and room for its longest word.
+      if (label->wordWrap())
+        needed = QSize(label->minimumSizeHint().width(), label->heightForWidth(label->width()));
     } else if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w)) {
       text = static_cast<QAbstractButton*>(w)->text();
       if (text.isEmpty()) continue;

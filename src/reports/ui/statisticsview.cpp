@@ -151,6 +151,7 @@ void TStatisticsView::Setup() {
   exportBtn_ = makeButton(page, "ExportBtn", msgText(1970));
   exportBtn_->setFocusPolicy(Qt::StrongFocus);
   exportBtn_->setGeometry(188, 481, 216, 32);
+  fitButtonText(exportBtn_, 7);
   connect(exportBtn_, &QPushButton::clicked, this, [this] { ExportResults(); });
   exportLbl_ = makeLabel(page, QString(), 8, false, "#3c4a3c");
   exportLbl_->setObjectName("ExportLbl");
@@ -178,7 +179,6 @@ void TStatisticsView::buildCourseList(QWidget* page) {
   connect(courseBox_, &QComboBox::activated, this, [this](int i) { ChooseCourse(i); });
   completeLbl_ = makeLabel(page, QString(), 8, false, "#28343f");
   completeLbl_->setObjectName("CompleteCourseLbl");
-  completeLbl_->setWordWrap(true);
   completeLbl_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   completeLbl_->setGeometry(410, 474, 104, 62);
 }
@@ -220,9 +220,18 @@ void TStatisticsView::ChooseCourse(int index) {
   }
   if (courseBox_ && any) courseBox_->setCurrentIndex(index);
   if (completeLbl_) {
-    completeLbl_->setText(c ? "<b>" + toQString(c->Title).toHtmlEscaped() + "</b><br>" +
+    // The course's title in two lines at most, all of it in the description when cut.
+    QFont bold = completeLbl_->font();
+    bold.setBold(true);
+    const QString title = c ? toQString(c->Title) : QString();
+    const QStringList lines = wrappedLines(title, bold, completeLbl_->width() - 2, 2);
+    QStringList shown;
+    for (const QString& line : lines) shown << line.toHtmlEscaped();
+    completeLbl_->setText(c ? "<b>" + shown.join("<br>") + "</b><br>" +
                                   QString::number(c->Completion) + msgText(369)
                             : msgText(1973));
+    completeLbl_->setWordWrap(!c);
+    completeLbl_->setAccessibleDescription(lines.join(' ') != title ? title : QString());
   }
 }
 
