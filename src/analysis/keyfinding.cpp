@@ -1,5 +1,6 @@
 // Which key, finger and modifier type a character; neighbours, home keys and dead keys.
 #include <string>
+#include <utility>
 
 #include "analysis/keydataext.h"
 #include "store/langres.h"
@@ -224,7 +225,19 @@ std::string TKeyDataExt::getKeyCaption(const TKeyInfoExt& key, int state) const 
   if (slot == "\b") return Localize().GetString(165);
   if (slot == " ") return Localize().GetString(166);
   const size_t bar = slot.find('|', 1);
-  return bar == std::string::npos ? slot : slot.substr(0, bar);
+  std::string caption = bar == std::string::npos ? slot : slot.substr(0, bar);
+  // The names on modifier caps are the layout file's English ones; the learner reads them in
+  // the program's language when it has them.
+  if (key.Kind == KeyKind::ControlKey || key.Kind == KeyKind::CapsLockKey) {
+    static constexpr std::pair<const char*, int> kNamed[] = {
+        {"Ctrl", 2752}, {"Caps Lock", 2753}, {"Alt", 2754}, {"AltGr", 2755}};
+    for (const auto& [name, id] : kNamed) {
+      if (!sameText(caption, name)) continue;
+      const std::string local = Localize().GetString(id);
+      if (!local.empty() && local != Localize().GetString(-1)) caption = local;
+    }
+  }
+  return caption;
 }
 
 DeadKey TKeyDataExt::findDeadKey(char c) {

@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "book/uistyle.h"
+#include "book/windowfocus.h"
 #include "platform/desktop/qtext.h"
 #include "store/errors.h"
 #include "store/qssettings.h"
@@ -41,6 +42,7 @@ TBookFormEx::TBookFormEx(QWidget* parent)
       menuLogo_(new QLabel(menuPanel_)) {
   mainWindow = this;
   setObjectName("BookFormEx");
+  keepWindowFocus(this);
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kDesignWidth, kDesignHeight);
   book_->setFixedSize(kPageWidth, kPageHeight);

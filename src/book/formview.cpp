@@ -27,8 +27,9 @@ bool appTerminating() {
   return terminating;
 }
 
-void setAppTerminating() {
-  terminating = true;
+void setAppTerminating(bool ending) {
+  terminating = ending;
+  if (!ending) return;
   // Wake a modal loop that waits for events.
   QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::User));
 }

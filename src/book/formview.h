@@ -130,8 +130,9 @@ class TCustomResultView : public TCustomBookView {
   QPointer<QAbstractButton> okBtn_;
 };
 
-// Set when the program must end (session end, SIGTERM): modal loops return.
+// Set when the program must end (session end, SIGTERM): modal loops return. Cleared only by a
+// test that ended the program's loops, so that the next test in the same run starts afresh.
 bool appTerminating();
-void setAppTerminating();
+void setAppTerminating(bool ending = true);
 
 }  // namespace ks

@@ -62,14 +62,10 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& tex
   return b;
 }
 
-void setElidedText(QLabel* label, const QString& text, int lines) {
-  label->setToolTip(text);
-  const QFontMetrics fm(label->font());
-  // Room to spare: on a scaled screen text is drawn a few percent wider than it measures.
-  const int width = std::max(1, label->contentsRect().width() * 24 / 25 - fm.averageCharWidth());
-  // Lay the text out here and give the label its lines as they are: it cannot wrap them once
-  // more and push the end of the text out of sight.
-  QTextLayout layout(text, label->font());
+QStringList wrappedLines(const QString& text, const QFont& font, int width, int lines) {
+  const QFontMetrics fm(font);
+  width = std::max(1, width);
+  QTextLayout layout(text, font);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   layout.setTextOption(option);
@@ -86,8 +82,31 @@ void setElidedText(QLabel* label, const QString& text, int lines) {
     shown << text.mid(line.textStart(), line.textLength()).trimmed();
   }
   layout.endLayout();
+  return shown;
+}
+
+void fitButtonText(QAbstractButton* b, double minPoints) {
+  b->ensurePolished();  // the style sheet's padding counts
+  QFont f = b->font();
+  const int smallest = static_cast<int>(std::lround(minPoints * 96.0 / 72.0));
+  while (b->sizeHint().width() > b->width() && f.pixelSize() > smallest) {
+    f.setPixelSize(f.pixelSize() - 1);
+    b->setFont(f);
+  }
+}
+
+void setElidedText(QLabel* label, const QString& text, int lines) {
+  label->setToolTip(text);
+  const QFontMetrics fm(label->font());
+  // Room to spare: on a scaled screen text is drawn a few percent wider than it measures.
+  const int width = std::max(1, label->contentsRect().width() * 24 / 25 - fm.averageCharWidth());
+  // Lay the text out here and give the label its lines as they are: it cannot wrap them once
+  // more and push the end of the text out of sight.
   label->setWordWrap(false);
-  label->setText(shown.join('\n'));
+  label->setText(wrappedLines(text, label->font(), width, lines).join('\n'));
+  // Cut short: a screen reader, and a learner without a mouse to hover, still get all of it.
+  const bool cut = label->text().contains(QChar(0x2026)) && !text.contains(QChar(0x2026));
+  label->setAccessibleDescription(cut ? text : QString());
 }
 
 void fitText(QLabel* label, const QString& text, double minPoints) {

@@ -2,11 +2,13 @@
 // green buttons. A view sets the style sheet on its page and builds its controls with these.
 #pragma once
 
+#include <QAbstractButton>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -22,6 +24,11 @@ QLabel* makeLabel(QWidget* parent, const QString& text, double points = 10, bool
 QLabel* makeHeading(QWidget* parent, const QString& text, double points = 16);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& text,
                         ButtonRole role = ButtonRole::Secondary);
+// Smaller type for a button whose caption would be cut, down to `minPoints`.
+void fitButtonText(QAbstractButton* b, double minPoints);
+// `text` broken into lines of at most `width` pixels in `font`, at most `lines` of them; the
+// last ends in an ellipsis when the text goes on.
+QStringList wrappedLines(const QString& text, const QFont& font, int width, int lines);
 // Shows as much of `text` as fits in `lines` lines of the label's width, ending in an ellipsis
 // when cut; all of it as tooltip.
 void setElidedText(QLabel* label, const QString& text, int lines);

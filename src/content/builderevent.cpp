@@ -135,6 +135,7 @@ int TBuilderEvent::chooseKeys(const EventHandover& h, int lessonLevel) {
     if (view == nullptr) return 2;
     if (learner != nullptr) view->StudiedKeysText = studiedKeysText(*learner, lessonLevel);
     view->DifficultKeysText = difficult;
+    view->Difficulties = services_.Difficulties;
     // A course without word data of its own has nothing to build texts from.
     if (services_.Env.CourseLoaded && services_.Env.CourseWizard.empty()) {
       view->TextAndGamesAllowed = false;

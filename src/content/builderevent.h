@@ -26,7 +26,8 @@ class BuilderChoice {
 
   // Set by the event before the run.
   std::string StudiedKeysText;
-  std::string DifficultKeysText;  // the four most difficult keys
+  std::string DifficultKeysText;                 // the four most difficult keys
+  const TDifficultKeys* Difficulties = nullptr;  // the set the chart of difficult keys shows
   bool KeyboardAllowed = true;
   bool TextAndGamesAllowed = true;
   bool MenuVisible = false;

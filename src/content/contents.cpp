@@ -49,8 +49,9 @@ TContents::TContents(const std::string& path, int chosenDuration, int bookmarkMo
   Load(path, bookmarkMode);
 }
 
-TContents::TContents(PreviewTag, const std::string& path, const CourseServices& services)
-    : services_(services) {
+TContents::TContents(PreviewTag, const std::string& path, const CourseServices& services,
+                     int duration)
+    : services_(services), previewDuration_(duration) {
   Preview = true;
   Load(path, TBookMark::bmNormal);
 }
@@ -76,6 +77,7 @@ void TContents::Load(const std::string& path, int bookmarkMode) {
   if (Preview) Bookmark.Save = false;
   Bookmark.CourseId = CourseId;
   if (services_.Learner != nullptr) Bookmark.LoadBookmark(*services_.Learner);
+  if (Preview && previewDuration_ != 0) Bookmark.Duration = previewDuration_;
   if (!Preview) {
     if (ChosenDuration != -1) Bookmark.Duration = ChosenDuration;
     Bookmark.TotalExc = 0;

@@ -32,7 +32,9 @@ class TContents {
             const CourseServices& services);
   // A course only shown in lists: nothing is written to the learner, no layout is loaded and
   // the bookmark is not saved.
-  TContents(PreviewTag, const std::string& path, const CourseServices& services);
+  // `duration`: the learner's chosen time per lesson ("Crs.<id>.Duration"), which the preview
+  // plans the lessons with; 0 leaves the course's own.
+  TContents(PreviewTag, const std::string& path, const CourseServices& services, int duration = 0);
   // Saves the bookmark for the learner unless previewing or the bookmark says not to.
   ~TContents();
   TContents(const TContents&) = delete;
@@ -93,6 +95,7 @@ class TContents {
   void ReportFieldProblems() const;
 
   CourseServices services_;
+  int previewDuration_ = 0;
   int status_ = 0;
   bool layoutFailed_ = false;
   std::vector<CourseProblem> problems_;

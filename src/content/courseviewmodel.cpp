@@ -96,16 +96,18 @@ int CourseProgressPercent(const TContents& course, int chapter, const PassedFn& 
 }
 
 int RemainingMinutes(const TContents& course, int chapter, const PassedFn& passed) {
-  int64_t minutes = 0;
+  // Summed to the second and rounded once, so that a course not begun has as much time left as
+  // its lessons take, not that plus the roundings of every exercise.
+  int64_t seconds = 0;
   for (const auto& lesson : course.Lessons) {
     if (lesson->Number < chapter) continue;
     for (const auto& ex : lesson->Exercises) {
       if (passed(lesson->Number, ex->Number)) continue;
-      minutes += ex->Minutes;
-      if (ex->DynamicDuration) minutes += course.DynamicDurationMargin;
+      seconds += ex->PlannedSeconds != 0 ? ex->PlannedSeconds : int64_t{ex->Minutes} * 60;
+      if (ex->DynamicDuration) seconds += int64_t{course.DynamicDurationMargin} * 60;
     }
   }
-  return static_cast<int>(std::min<int64_t>(minutes, INT32_MAX));
+  return static_cast<int>(std::min<int64_t>(roundHalfEvenDiv(seconds, 60), INT32_MAX));
 }
 
 int StaticLessonMinutes(const TContents& course, int c) {

@@ -50,8 +50,10 @@ void distributeDynamic(TContents& course) {
       if (examMinutes != 0 && opensWithExam(*ex)) {
         lesson->Minutes = examMinutes;
         ex->Minutes = examMinutes;
+        ex->PlannedSeconds = eventSeconds(examMinutes, 1, 1);
       } else {
         ex->Minutes = toInt(roundHalfEvenDiv(base * ex->Weight, weights));
+        ex->PlannedSeconds = eventSeconds(toInt(base), ex->Weight, weights);
       }
       int64_t total = ex->EventWeightTotal();
       if (total == 0) total = 1;
@@ -98,6 +100,7 @@ void distributeStatic(TContents& course) {
         minutes += pages ? own : int64_t{margin} + own;
       }
       ex->Minutes = toInt(minutes);
+      ex->PlannedSeconds = eventSeconds(ex->Minutes, 1, 1);
       lessonMinutes += ex->Minutes;
     }
     lesson->Minutes = toInt(lessonMinutes);

@@ -40,6 +40,9 @@ class TExercise {
   std::string Notes;
   int Weight = 0;
   int Minutes = 0;
+  // The exercise's share of its lesson's time to the second; Minutes is it rounded, and
+  // rounded minutes of many exercises add up to more or less than the lessons take.
+  int PlannedSeconds = 0;
   int KeyLevel = 0;
   std::vector<std::unique_ptr<TEventLoader>> Events;
   std::vector<std::string> NewKeysLines;

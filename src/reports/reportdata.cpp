@@ -135,6 +135,13 @@ std::string HoursMinutesText(int64_t seconds) {
   return text + intToStr(minutes % 60) + msg(272);
 }
 
+std::string CourseTimesText(const CourseProgress& c) {
+  // Whole minutes rounded, as the lesson page counts the time studied.
+  const int64_t used = roundHalfEvenDiv(std::max<int64_t>(0, c.SecondsUsed), 60) * 60;
+  return msg(370) + HoursMinutesText(int64_t{c.PlannedMinutes} * 60) + "     " + msg(371) +
+         HoursMinutesText(used);
+}
+
 std::string MinutesSecondsText(int seconds) {
   char buf[32];
   seconds = std::max(0, seconds);
@@ -230,8 +237,9 @@ std::vector<CourseProgress> StartedCourses(TUser& user,
     c.File = file;
     c.Id = CourseIdOf(file);
     if (user.ReadString("Crs." + c.Id + ".Chapter").empty()) continue;
+    // Planned with the learner's time per lesson, as the lesson page plans it.
     TContents course(TContents::PreviewTag{}, pathTo1252(joinResolved(lessonsFolder, file)),
-                     CourseServices{});
+                     CourseServices{}, user.ReadInteger("Crs." + c.Id + ".Duration"));
     c.Title =
         course.Status() == 0 && !course.Description.empty() ? course.Description : FileTitle(file);
     c.Completion = std::clamp(user.ReadInteger("Crs." + c.Id + ".CompPrc"), 0, 100);

@@ -74,6 +74,8 @@ struct CourseProgress {
 };
 // The courses of `lessonsFolder` (by name) that the learner has started.
 std::vector<CourseProgress> StartedCourses(TUser& user, const std::filesystem::path& lessonsFolder);
+// The second line of a course's row: the time planned and the time used (rounded to minutes).
+std::string CourseTimesText(const CourseProgress& c);
 
 // One run of the typed text: words with their marks, blanks, and line ends.
 struct TextRun {

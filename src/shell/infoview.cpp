@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QtGlobal>
+#include <algorithm>
 
 #include "book/pagestyle.h"
 #include "book/programinfo.h"
@@ -38,6 +39,16 @@ const char* kFocusStyle =
     "QPushButton:focus { outline: none; border: 2px solid #1f5f3a; }"
     "QPushButton[role=\"link\"]:focus { border: none; background: #e4efd8; }";
 
+// A word-wrapped label `width` wide at (`left`, `y`), as tall as its text; the y below it.
+int placeWrapped(QLabel* label, int left, int y, int width) {
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->ensurePolished();
+  const int height = label->heightForWidth(width);
+  label->setGeometry(left, y, width, height);
+  return y + height;
+}
+
 }  // namespace
 
 TInfoView::TInfoView(bool typingTestEdition) : typingTest_(typingTestEdition) {
@@ -68,16 +79,17 @@ void TInfoView::Setup() {
   QWidget* page = Content();
   if (!page) return;
   page->setStyleSheet(studyStyleSheet() + kFocusStyle);
-  buildAbout(page);
-  buildManuals(page);
-  buildFolders(page);
+  // Each card as tall as its texts need (a translation may take more lines), the next below it.
+  int top = buildAbout(page, 66);
+  top = buildManuals(page, top + 6);
+  buildFolders(page, top + 6);
   // The first link takes the focus, so Tab walks the page from the top.
   if (auto* first = page->findChild<QPushButton*>("ManualBtn1"); first && first->isEnabled())
     first->setFocus();
 }
 
-void TInfoView::buildAbout(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 66, kCardWidth, 136), "AboutCard");
+int TInfoView::buildAbout(QWidget* page, int top) {
+  QFrame* card = makeCard(page, QRect(kCardLeft, top, kCardWidth, 136), "AboutCard");
   int left = 20;
   const QIcon icon = QIcon::fromTheme("org.quillstroker.Keyscholar");
   if (!icon.isNull()) {
@@ -92,26 +104,24 @@ void TInfoView::buildAbout(QWidget* page) {
       typingTest_ ? QStringLiteral("Quillstroker Typing Test") : QString(kProgramTitle);
   auto* name = makeHeading(card, product, 18);
   name->setObjectName("ProductLbl");
-  name->setGeometry(left, 10, width, 32);
+  name->setGeometry(left, 8, width, 32);
   auto* version = makeLabel(card, msgText(2101) + kVersion, 10, true, "#1f5f3a");
   version->setObjectName("VersionLbl");
   version->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  version->setGeometry(left, 42, width, 20);
-  auto* about = makeLabel(card, msgText(2102), 9);
-  about->setWordWrap(true);
-  about->setGeometry(left, 62, width, 20);
+  int y = placeWrapped(version, left, 40, width);
+  y = placeWrapped(makeLabel(card, msgText(2102), 9), left, y + 2, width);
   auto* licence = makeLabel(card, msgText(2103), 8, false, "#3c4a3c");
   licence->setObjectName("LicenceLbl");
-  licence->setWordWrap(true);
-  licence->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  licence->setGeometry(left, 84, width, 30);
+  y = placeWrapped(licence, left, y + 4, width);
   auto* qt = makeLabel(card, msgText(2104) + qVersion(), 8, false, "#5b6b5b");
-  qt->setGeometry(left, 114, width, 16);
+  y = placeWrapped(qt, left, y + 2, width);
+  card->resize(kCardWidth, std::max(y + 10, 96));
+  return top + card->height();
 }
 
-void TInfoView::buildManuals(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 212, kCardWidth, 84), "ManualsCard");
-  makeHeading(card, msgText(2105), 12)->setGeometry(20, 8, 300, 24);
+int TInfoView::buildManuals(QWidget* page, int top) {
+  QFrame* card = makeCard(page, QRect(kCardLeft, top, kCardWidth, 74), "ManualsCard");
+  makeHeading(card, msgText(2105), 12)->setGeometry(20, 6, 300, 24);
   struct Link {
     QString caption;
     QString target;
@@ -131,25 +141,26 @@ void TInfoView::buildManuals(QWidget* page) {
   for (int i = 0; i < 3; ++i) {
     QPushButton* b =
         linkButton(card, QString("ManualBtn%1").arg(i + 1), links[i].caption, links[i].target);
-    b->setGeometry(20 + i * 180, 38, 170, 34);
+    b->setGeometry(20 + i * 180, 32, 170, 34);
     if (typingTest_ && webLinksRemoved()) b->setEnabled(false);
     if (links[i].target.isEmpty()) {
       b->setEnabled(false);
       b->setToolTip(msgText(2113));
     }
   }
+  return top + card->height();
 }
 
-void TInfoView::buildFolders(QWidget* page) {
-  QFrame* card = makeCard(page, QRect(kCardLeft, 306, kCardWidth, 146), "FoldersCard");
-  makeHeading(card, msgText(2106), 12)->setGeometry(20, 8, 300, 24);
+void TInfoView::buildFolders(QWidget* page, int top) {
+  QFrame* card = makeCard(page, QRect(kCardLeft, top, kCardWidth, 140), "FoldersCard");
+  makeHeading(card, msgText(2106), 12)->setGeometry(20, 6, 300, 24);
   const struct {
     const char* name;
     int caption, note, button;
     fs::path folder;
   } rows[] = {{"Data", 2107, 2111, 2108, DataFolder()},
               {"Installation", 2109, 2112, 2110, InstallationFolder()}};
-  int y = 36;
+  int y = 32;
   for (const auto& row : rows) {
     makeLabel(card, msgText(row.caption), 9, true)->setGeometry(20, y, 330, 18);
     auto* path = makeLabel(card, QString(), 9, false, "#000084");
@@ -159,14 +170,16 @@ void TInfoView::buildFolders(QWidget* page) {
     const QString full = folderText(row.folder);
     path->setText(QFontMetrics(path->font()).elidedText(full, Qt::ElideMiddle, 330));
     path->setToolTip(full);
+    path->setAccessibleDescription(full);
     auto* note = makeLabel(card, msgText(row.note), 8, false, "#5b6b5b");
-    note->setGeometry(20, y + 36, 330, 16);
+    const int below = placeWrapped(note, 20, y + 36, 330);
     QPushButton* b = linkButton(card, QString("Open%1Btn").arg(row.name), msgText(row.button),
                                 QUrl::fromLocalFile(full).toString());
     b->setProperty("role", "secondary");
     b->setGeometry(364, y + 8, 184, 32);
-    y += 54;
+    y = std::max(y + 54, below + 4);
   }
+  card->resize(kCardWidth, y + 4);
 }
 
 QPushButton* TInfoView::linkButton(QWidget* parent, const QString& name, const QString& caption,

@@ -32,9 +32,10 @@ class TInfoView : public TCustomBookView {
   static void Open(const QString& target);
 
  private:
-  void buildAbout(QWidget* page);
-  void buildManuals(QWidget* page);
-  void buildFolders(QWidget* page);
+  // Each builds its card from `top` down and answers where it ends.
+  int buildAbout(QWidget* page, int top);
+  int buildManuals(QWidget* page, int top);
+  void buildFolders(QWidget* page, int top);
   QPushButton* linkButton(QWidget* parent, const QString& name, const QString& caption,
                           const QString& target);
 

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cmath>
 
 #include "analysis/keydataext.h"
 #include "analysis/ui/keyboardex.h"
@@ -41,13 +42,6 @@ const char* kOptionsStyle =
     "QComboBox:disabled, QListWidget:disabled { color: #8a9a8a; background: #f2f5ef; }"
     "QCheckBox { color: #28343f; background: transparent; spacing: 8px; }"
     "QCheckBox:disabled { color: #9aa59a; }"
-    "QCheckBox::indicator { width: 14px; height: 14px; border-radius: 3px;"
-    "  border: 1px solid #7fa66a; background: white; }"
-    "QCheckBox::indicator:hover { border-color: #2e8b57; }"
-    "QCheckBox::indicator:checked { border: 1px solid #2e8b57; background:"
-    "  qradialgradient(cx: 0.5, cy: 0.5, radius: 0.7, fx: 0.5, fy: 0.5, stop: 0 #2e8b57,"
-    "  stop: 0.55 #2e8b57, stop: 0.62 white, stop: 1 white); }"
-    "QCheckBox::indicator:disabled { border-color: #c9d6c0; background: #f2f5ef; }"
     "QRadioButton, QCheckBox { padding: 1px 4px; border-radius: 4px; }"
     "QRadioButton:focus, QCheckBox:focus { background: #d3e6c0; }";
 
@@ -68,13 +62,38 @@ QLabel* caption(QWidget* parent, const char* name, int id, const QRect& r) {
   return l;
 }
 
-// The layout names of the installation, sorted as the learner reads them.
-std::vector<std::string> sortedLayoutNames() {
-  std::vector<std::string> names;
-  if (ProgramSettings) names = ProgramSettings->layoutNames();
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return compareText(a, b) < 0; });
-  return names;
+// The colour the on-screen keyboard is drawn on.
+const QColor kKeyboardColour(231, 246, 231);
+
+// A layout's name in the program's language, when the language names it; the settings keep the
+// installation's name.
+QString layoutTitle(const std::string& name) {
+  static constexpr std::pair<const char*, int> kNamed[] = {{"English US", 2760},
+                                                           {"English UK", 2761},
+                                                           {"English US International", 2762},
+                                                           {"English US Dvorak", 2763},
+                                                           {"English US Colemak", 2764},
+                                                           {"German", 2765},
+                                                           {"French", 2766}};
+  for (const auto& [english, id] : kNamed) {
+    if (!sameText(name, english)) continue;
+    const std::string local = Localize().GetString(id);
+    if (!local.empty() && local != Localize().GetString(-1)) return toQString(local);
+  }
+  return toQString(name);
+}
+
+// The layouts of the installation as the learner reads them, sorted so.
+std::vector<std::pair<QString, std::string>> sortedLayouts() {
+  std::vector<std::pair<QString, std::string>> layouts;
+  if (ProgramSettings) {
+    for (const std::string& name : ProgramSettings->layoutNames())
+      layouts.emplace_back(layoutTitle(name), name);
+  }
+  std::sort(layouts.begin(), layouts.end(), [](const auto& a, const auto& b) {
+    return QString::localeAwareCompare(a.first, b.first) < 0;
+  });
+  return layouts;
 }
 
 }  // namespace
@@ -170,16 +189,19 @@ void TOptionsView::buildKeyboardChoice(QWidget* card) {
   autoDetect_ = new QRadioButton(card);
   autoDetect_->setObjectName("AutoDetect");
   autoDetect_->setFont(designFont("Verdana", 9.5));
-  autoDetect_->setGeometry(14, 38, 258, 24);
+  autoDetect_->setGeometry(14, 38, 264, 24);
   userLayout_ = new QRadioButton(msgText(574), card);
   userLayout_->setObjectName("UserLayout");
   userLayout_->setFont(designFont("Verdana", 9.5));
-  userLayout_->setGeometry(14, 64, 258, 24);
+  userLayout_->setGeometry(14, 64, 264, 24);
   layout_ = new QListWidget(card);
   layout_->setObjectName("Layout");
   layout_->setFont(designFont("Verdana", 9.5));
   layout_->setGeometry(18, 92, 250, 130);
-  for (const std::string& name : sortedLayoutNames()) layout_->addItem(toQString(name));
+  for (const auto& [title, name] : sortedLayouts()) {
+    auto* item = new QListWidgetItem(title, layout_);
+    item->setData(Qt::UserRole, toQString(name));
+  }
 }
 
 void TOptionsView::buildSounds(QWidget* card) {
@@ -204,7 +226,8 @@ void TOptionsView::readChoices() {
   const TLocalize& lang = Localize();
   const bool nothingDetected =
       detected.empty() || detected == lang.GetString(205) || detected == lang.GetString(1107);
-  autoDetect_->setText(msgText(198) + " (" + toQString(detected) + ")");
+  autoDetect_->setText(msgText(198) + " (" + layoutTitle(detected) + ")");
+  fitButtonText(autoDetect_, 7);
   if (nothingDetected) {
     autoDetect_->setEnabled(false);
     userLayout_->setChecked(true);
@@ -214,8 +237,12 @@ void TOptionsView::readChoices() {
     (layoutSettings.keyboardAutoDetect ? autoDetect_ : userLayout_)->setChecked(true);
   }
   const QString chosen = toQString(layoutSettings.keyboardLayout);
-  const QList<QListWidgetItem*> found = layout_->findItems(chosen, Qt::MatchFixedString);
-  layout_->setCurrentRow(found.isEmpty() ? 0 : layout_->row(found.front()));
+  int row = 0;
+  for (int i = 0; i < layout_->count(); ++i) {
+    if (layout_->item(i)->data(Qt::UserRole).toString().compare(chosen, Qt::CaseInsensitive) == 0)
+      row = i;
+  }
+  layout_->setCurrentRow(row);
   // A locked detection fixes the choice between the two; a locked layout fixes the list.
   if (layoutSettings.keyboardAutoDetectLocked) {
     autoDetect_->setEnabled(false);
@@ -243,8 +270,10 @@ void TOptionsView::layoutChanged(QObject* sender) {
     layout_->setFocus();
   }
   if (QListWidgetItem* item = layout_->currentItem())
-    user_.WriteString("KeyboardLayout", toCp1252(item->text()));
+    user_.WriteString("KeyboardLayout", toCp1252(item->data(Qt::UserRole).toString()));
   user_.WriteBool("KeyboardAutoDetect", autoDetect_->isChecked());
+  // The list marks a layout only while it is the choice; detection chooses for itself.
+  if (QListWidgetItem* item = layout_->currentItem()) item->setSelected(!autoDetect_->isChecked());
 
   const std::string file = user_.LayoutFileName();
   const std::filesystem::path folder =
@@ -255,11 +284,11 @@ void TOptionsView::layoutChanged(QObject* sender) {
   TKeyDataExt probe;
   const int result = probe.loadFromFile(path);
   if (result < 0) {
+    // Logged as missing whatever the reason, and said in the learner's language on the page.
     const bool unusable =
         result == TKeyDataExt::kWrongVersion || result == TKeyDataExt::kBadContent;
-    if (!unusable) LogError(kLayoutMissing, file + " not found!");
-    layoutMissing_->setText(
-        toQString(unusable ? file + ": " + ErrorText(result) : file + " not found!"));
+    LogError(kLayoutMissing, file + " not found!");
+    layoutMissing_->setText(msgText(unusable ? 2751 : 2750) + toQString(file));
     return;
   }
   layoutMissing_->clear();
@@ -271,6 +300,10 @@ void TOptionsView::showKeyboard() {
   delete keyboard_.data();
   keyboard_ = new TKeyboard(keyboardCard_, CurrentLayout());
   keyboard_->setGeometry(34, 14, 502, 180);
+  keyboard_->setAutoFillBackground(true);
+  QPalette palette = keyboard_->palette();
+  palette.setColor(QPalette::Window, kKeyboardColour);
+  keyboard_->setPalette(palette);
   keyboard_->MarkAllKeys();
   keyboard_->show();
 }

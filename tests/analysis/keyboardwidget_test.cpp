@@ -136,6 +136,30 @@ TEST_F(DrawnKeyboard, LetterKeysShowOneCaptionAndDigitKeysTwo) {
   EXPECT_GT(inked(keyOf(*kb, '2'), 0.55, 0.85), 20);
 }
 
+// A name too long for its cap (German "Umschalt" on the narrow Shift key of a German keyboard)
+// is shown as the cap's symbol in the caption's own size, not squeezed; one that fits stays.
+TEST(KeyCaps, ANameThatDoesNotFitShowsTheKeysSymbol) {
+  const auto paint = [](int width, const std::string& caption, const QString& symbol) {
+    KeyPaint k;
+    k.width = width;
+    k.height = 33;
+    k.smallCaption = true;
+    k.colours = KeyColours(0, KeyLook::Plain);
+    k.cap0 = caption;
+    k.symbol = symbol;
+    QImage image(width + 8, 41, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    PaintKey(p, k);
+    p.end();
+    return image;
+  };
+  const QString arrow(QChar(0x21E7));
+  save(paint(39, "Umschalt", arrow), "key_narrow_shift.png");
+  EXPECT_NE(paint(39, "Umschalt", arrow), paint(39, "Umschalt", QString()));
+  EXPECT_EQ(paint(120, "Umschalt", arrow), paint(120, "Umschalt", QString()));
+}
+
 TEST(Fingers, TheFingerToUseIsLitInItsColour) {
   TFingers hands;
   hands.resize(TFingers::kDesignWidth, TFingers::kDesignHeight);

@@ -172,6 +172,7 @@ TEST_F(ViewsTest, TerminationEndsEveryLoop) {
   later([] { setAppTerminating(); });
   EXPECT_EQ(view.RunModal(), 0);
   EXPECT_FALSE(view.Active());
+  setAppTerminating(false);  // the tests after this one in the same run have a program to run
 }
 
 }  // namespace

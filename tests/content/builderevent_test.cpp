@@ -73,6 +73,7 @@ struct Choice {
   // What the event told the view.
   int shown = 0;
   std::string studied, difficult;
+  const TDifficultKeys* difficulties = nullptr;
   bool textAndGames = true;
 };
 
@@ -83,6 +84,7 @@ class ScriptedChoice : public BuilderChoice {
     ++c_.shown;
     c_.studied = StudiedKeysText;
     c_.difficult = DifficultKeysText;
+    c_.difficulties = Difficulties;
     c_.textAndGames = TextAndGamesAllowed;
     KeySource = c_.source;
     ChosenKeys = c_.keys;
@@ -226,6 +228,7 @@ TEST_F(BuilderEvent, UnusableTypedKeysFallBackToTheDifficultOnes) {
   EXPECT_EQ(run(), 3);
   EXPECT_EQ(boxes.texts(), (std::vector<std::string>{"<97>\r<98>"}));
   EXPECT_EQ(choice.difficult, "j");
+  EXPECT_EQ(choice.difficulties, &keys);  // for the view's chart of them
   EXPECT_EQ(event->Keys, "j");
 }
 

@@ -67,6 +67,20 @@ TEST_F(CourseViews, ProgressAndRemainingMinutesCountWhatIsPassedAndWhatIsLeft) {
   c->Lessons[1]->Exercises[0]->DynamicDuration = true;
   EXPECT_EQ(RemainingMinutes(*c, 2, passed), 12);
 
+  // Three exercises share a 20-minute lesson: 7 minutes each when shown alone, but the time left
+  // of the lesson not begun is the 20 minutes it takes, not 21.
+  learner.Settings().WriteInteger("T.StudyingTime", 20);
+  auto thirds = course(
+      "begin chapter\r\ndurationpercent=100\r\n"
+      "begin exercise\r\nduration=1\r\nevent=TEXT;1\r\nend exercise\r\n"
+      "begin exercise\r\nduration=1\r\nevent=TEXT;1\r\nend exercise\r\n"
+      "begin exercise\r\nduration=1\r\nevent=TEXT;1\r\nend exercise\r\nend chapter\r\n",
+      "t.cnt");
+  learner.passed.clear();
+  ASSERT_EQ(thirds->Lessons[0]->Exercises[0]->Minutes, 7);
+  EXPECT_EQ(thirds->TotalMinutes(), 20);
+  EXPECT_EQ(RemainingMinutes(*thirds, 1, PassedIn(*thirds, &learner)), 20);
+
   // A course without exercises is at 0, not a division by zero.
   auto empty = course("begin chapter\r\nend chapter\r\n", "e.cnt");
   EXPECT_EQ(CourseProgressPercent(*empty, 1, PassedIn(*empty, &learner)), 0);

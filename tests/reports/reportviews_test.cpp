@@ -355,6 +355,24 @@ TEST_F(ReportPages, AProgressReportShowsItsNoticesAndCanBeStopped) {
   }
 }
 
+// The courses page plans a course with the learner's time per lesson and counts the time used
+// in whole minutes as the lesson page does: 90 seconds are 2 minutes there and here.
+TEST_F(ReportPages, TheCoursesTimesAgreeWithTheLessonPage) {
+  test::writeFile(root("lessons") / "ccc.cnt",
+                  "$description=Timed\r\nbegin chapter\r\ndurationpercent=100\r\n"
+                  "begin exercise\r\nduration=1\r\nevent=TEXT;30\r\nend exercise\r\n"
+                  "end chapter\r\nbegin chapter\r\ndurationpercent=100\r\nbegin exercise\r\n"
+                  "duration=1\r\nevent=TEXT;30\r\nend exercise\r\nend chapter\r\n");
+  user_->WriteString("Crs.CCC.Chapter", "1");
+  user_->WriteInteger("Crs.CCC.Duration", 25);
+  user_->WriteInteger("Crs.CCC.Time", 90);
+  const std::vector<CourseProgress> courses = StartedCourses(*user_, lessons());
+  ASSERT_EQ(courses.size(), 3u);
+  const CourseProgress& timed = courses[2];
+  EXPECT_EQ(timed.PlannedMinutes, 50);
+  EXPECT_EQ(CourseTimesText(timed), "Time planned: 50 min     Time used: 2 min");
+}
+
 class StatisticsPage : public ReportPages {
  protected:
   TBookFormEx window_;

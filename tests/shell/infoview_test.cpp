@@ -18,8 +18,12 @@ class InfoTest : public test::BookWindowTest {
  protected:
   void SetUp() override {
     BookWindowTest::SetUp();
+    // The captions and letters this test presses are the English ones, whatever language a
+    // test before it in the same run chose.
+    ActiveLanguage = "ENG";
     Localize().SetFolder(std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar");
     ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
+    ASSERT_TRUE(boxes_.boxes.empty());
   }
   void TearDown() override {
     PolicySettings.reset();

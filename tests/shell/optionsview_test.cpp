@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <cstdlib>
+#include <set>
 
 #include "analysis/keydataext.h"
 #include "analysis/shippedkbd.h"
@@ -38,11 +39,13 @@ void writeInstallation(const std::filesystem::path& root, const std::string& pol
             "0=eng\r\n1=Tutor\r\n182=Sounds\r\n191=Window size\r\n196=Keyboard layout\r\n"
             "198=Detect automatically\r\n200=Play the welcome tune\r\n205=none\r\n"
             "560=Settings\r\n561=Info\r\n571=Speed unit\r\n574=Choose a layout:\r\n"
-            "598=locked\r\n1107=none\r\n1435=Language\r\n1686=Maximised\r\n");
+            "598=locked\r\n1107=none\r\n1435=Language\r\n1686=Maximised\r\n"
+            "2750=No layout file:\\+\r\n2751=Unusable layout file:\\+\r\n");
   writeFile(root / "language.tst", "0=tst\r\n560=Optionen\r\n1435=Sprache\r\n1686=Maximal\r\n");
   writeFile(root / "QSKeyb.ini",
             "[Keyboards]\r\nEnglish US=qwerty.kbd;09;XX\r\nGerman=german.kbd;07;XX\r\n"
-            "Lost=lost.kbd\r\n");
+            "Lost=lost.kbd\r\nBroken=broken.kbd\r\n");
+  writeFile(root / "keyboards" / "broken.kbd", "not a layout\r\n");
   test::writeShippedLayout(root / "keyboards", "qwerty.kbd");
   test::writeShippedLayout(root / "keyboards", "german.kbd");
   writeFile(root / "Database" / "LAB1.wks", "UsageTimes=1\r\n");
@@ -61,6 +64,7 @@ class OptionsTest : public test::BookWindowTest {
     PolicySettings.reset();
     ProgramSettings.reset();
     Localize().Reset();
+    ActiveLanguage.clear();  // the next test starts in the installation's first language
   }
   void install(const std::string& policy, const std::string& workstation = "") {
     keyboard_.configured = {"00000409", "00000407"};
@@ -100,24 +104,31 @@ TEST_F(OptionsTest, EachChoiceIsStoredTheLayoutAndSoundsAtOnceTheRestOnLeaving) 
   install("");
   run([this] {
     auto* layouts = find<QListWidget>("Layout");
-    ASSERT_EQ(layouts->count(), 3);
-    EXPECT_EQ(layouts->item(1)->text(), "German");  // sorted
+    ASSERT_EQ(layouts->count(), 4);
+    EXPECT_EQ(layouts->item(2)->text(), "German");  // sorted
     EXPECT_TRUE(find<QRadioButton>("AutoDetect")->text().contains("English US"));
 
     // A layout from the list: chosen by name, loaded and drawn at once.
-    layouts->setCurrentRow(1);
+    layouts->setCurrentRow(2);
     EXPECT_TRUE(find<QRadioButton>("UserLayout")->isChecked());
     EXPECT_EQ(user_->ReadString("KeyboardLayout"), "German");
     EXPECT_FALSE(user_->ReadBool("KeyboardAutoDetect"));
     EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
     EXPECT_EQ(find<TKeyboard>("Keyboard")->Model().KeyCount(), CurrentLayout().Keys.size());
     EXPECT_EQ(keyboard_.active, "00000409");  // the system's layout follows on leaving
-    // A layout whose file is missing is logged and keeps the keyboard there is.
-    layouts->setCurrentRow(2);
+    // A layout whose file is missing or unusable is logged, said in the learner's language,
+    // and keeps the keyboard there is.
+    layouts->setCurrentRow(3);
     EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
-    EXPECT_EQ(find<QLabel>("LayoutMissing")->text(), "lost.kbd not found!");
-    EXPECT_NE(readFile(dir_ / "Database" / "Errors.log").find("-500"), std::string::npos);
-    layouts->setCurrentRow(1);
+    EXPECT_EQ(find<QLabel>("LayoutMissing")->text(), "No layout file: lost.kbd");
+    layouts->setCurrentRow(0);
+    EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
+    EXPECT_EQ(find<QLabel>("LayoutMissing")->text(), "Unusable layout file: broken.kbd");
+    const std::string log = readFile(dir_ / "Database" / "Errors.log");
+    EXPECT_NE(log.find("lost.kbd not found!"), std::string::npos) << log;
+    EXPECT_NE(log.find("broken.kbd not found!"), std::string::npos) << log;
+    layouts->setCurrentRow(2);
+    EXPECT_TRUE(find<QLabel>("LayoutMissing")->text().isEmpty());
 
     find<QComboBox>("SoundsCombo")->setCurrentIndex(1);
     EXPECT_TRUE(sound_.enabled());
@@ -157,6 +168,7 @@ TEST_F(OptionsTest, LockedChoicesStayLockedAndKeepTheirValue) {
     // The locked layout is the one shown, chosen and loaded.
     EXPECT_TRUE(find<QRadioButton>("UserLayout")->isChecked());
     EXPECT_EQ(find<QListWidget>("Layout")->currentItem()->text(), "German");
+    EXPECT_TRUE(find<QListWidget>("Layout")->currentItem()->isSelected());
     EXPECT_NE(CurrentLayout().FileName.find("german.kbd"), std::string::npos);
     // Full screen is not offered; the stored full screen shows as maximised.
     EXPECT_EQ(find<QComboBox>("FontSizeCombo")->count(), 2);
@@ -166,6 +178,40 @@ TEST_F(OptionsTest, LockedChoicesStayLockedAndKeepTheirValue) {
   EXPECT_FALSE(sound_.enabled());
   EXPECT_EQ(workstationSettings->ReadInteger("FullScreen"), 0);
   EXPECT_EQ(keyboard_.switches, 0);
+}
+
+// What the keyboard part of the page shows: the layout the learner has chosen marked in the
+// list only while it is the choice, names and caps in the learner's language, the keyboard
+// on its own colour.
+TEST_F(OptionsTest, TheKeyboardPartSpeaksTheLearnersLanguageAndMarksOnlyTheChoice) {
+  install("");
+  user_->WriteBool("KeyboardAutoDetect", true);
+  user_->WriteString("KeyboardLayout", "German");
+  writeFile(dir_ / "language.tst", "0=tst\r\n2752=Strg\r\n2765=Deutsch\r\n");
+  Localize().SetLanguage("TST");
+  run([this] {
+    auto* layouts = find<QListWidget>("Layout");
+    auto* detect = find<QRadioButton>("AutoDetect");
+    ASSERT_TRUE(detect->isChecked());
+    ASSERT_TRUE(layouts->currentItem());
+    EXPECT_EQ(layouts->currentItem()->text(), "Deutsch");
+    EXPECT_TRUE(layouts->selectedItems().isEmpty());  // detection chooses, not the list
+    find<QRadioButton>("UserLayout")->setChecked(true);
+    EXPECT_EQ(layouts->selectedItems().size(), 1);
+    EXPECT_EQ(user_->ReadString("KeyboardLayout"), "German");  // stored by its own name
+    detect->setChecked(true);
+    EXPECT_TRUE(layouts->selectedItems().isEmpty());
+
+    TKeyboard* keyboard = find<TKeyboard>("Keyboard");
+    ASSERT_TRUE(keyboard);
+    EXPECT_TRUE(keyboard->autoFillBackground());
+    EXPECT_EQ(keyboard->palette().color(QPalette::Window), QColor(231, 246, 231));
+    std::set<std::string> caps;
+    for (const auto& k : CurrentLayout().Keys) caps.insert(CurrentLayout().getKeyCaption(*k, 0));
+    EXPECT_TRUE(caps.count("Strg"));
+    EXPECT_FALSE(caps.count("Ctrl"));
+    EXPECT_TRUE(caps.count("Alt"));  // a cap the language leaves alone keeps the layout's name
+  });
 }
 
 // Alt and a letter reaches every choice, each its own letter, none taken from the menu.
@@ -244,6 +290,7 @@ TEST(OptionsPart, ALanguageChangeRebuildsTheMenu) {
   }
   unsetenv("KEYSCHOLAR_ROOT");
   Localize().Reset();
+  ActiveLanguage.clear();
   EXPECT_EQ(result, 0);
   EXPECT_EQ(menuCaption, "Optionen");
   std::string stored;

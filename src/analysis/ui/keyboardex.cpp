@@ -115,6 +115,8 @@ KeyPaint TKeyboard::paintOf(size_t i) const {
   p.colours = KeyColours(KeyColourColumn(k.Finger, m.DisableColour), colourLook);
   p.cap0 = layout.getKeyCaption(k, 0);
   p.cap1 = layout.getKeyCaption(k, 1);
+  // A narrow Shift key shows the arrow that Shift keys carry rather than a squeezed name.
+  if (k.Kind == KeyKind::ShiftControlKey) p.symbol = QString(QChar(0x21E7));
   p.singleCaptions = m.SingleCaptions;
   p.smallCaption = k.SmallCaption;
   p.nub = k.Nub;

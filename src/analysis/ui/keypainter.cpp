@@ -88,6 +88,10 @@ void paintCaptions(QPainter& p, const KeyPaint& k) {
   if (QFontMetrics(font).horizontalAdvance(cap0) > room) {
     font = captionFont(QStringLiteral("Small Fonts"), 11, false);
     const int wide = QFontMetrics(font).horizontalAdvance(cap0);
+    if (wide > room && !k.symbol.isEmpty()) {
+      drawText(p, captionFont(family, height, true), 6, 3, k.symbol);
+      return;
+    }
     if (wide > room) {
       // A caption that still does not fit is squeezed to the room rather than cut.
       p.save();

@@ -37,6 +37,9 @@ struct KeyPaint {
   // Font heights in pixels; `fixedFont` (when above 0) replaces the one-caption height.
   int captionFont = 18, smallCaptionFont = 14, shiftCaptionFont = 14, fixedFont = 0;
   QString fontName;  // empty: "Arial"
+  // What the cap shows when its name does not fit it (the Shift arrow), instead of the name
+  // squeezed; none when empty.
+  QString symbol;
   bool operator==(const KeyPaint&) const = default;
 };
 

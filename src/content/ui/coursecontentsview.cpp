@@ -102,19 +102,17 @@ void TCourseContentsView::Setup() {
     QPushButton* b = makeButton(panel, QString("Lesson%1").arg(n), title, ButtonRole::Link);
     b->setMinimumHeight(22);
     if (n == bm.Chapter) b->setFont(designFont("Verdana", 9, true));
-    // A long title takes a smaller type first; only what still does not fit ends in an
-    // ellipsis before the scroll bar, with all of it in the tooltip.
+    // A long title takes a second line, in the same type as the others; only what still does
+    // not fit ends in an ellipsis, with all of it in the tooltip and the description.
     b->ensurePolished();
-    QFont font = b->font();
-    for (double points = 9; points > 7 && QFontMetrics(font).horizontalAdvance(title) > kLessonRoom;
-         points -= 0.5) {
-      font = designFont("Verdana", points - 0.5, n == bm.Chapter);
-    }
-    b->setFont(font);
-    const QString shown = QFontMetrics(font).elidedText(title, Qt::ElideRight, kLessonRoom);
-    if (shown != title) {
-      b->setText(shown);
+    const QStringList lines = wrappedLines(title, b->font(), kLessonRoom, 2);
+    const QString shown = lines.join('\n');
+    b->setMinimumHeight(
+        std::max<int>(22, QFontMetrics(b->font()).height() * static_cast<int>(lines.size()) + 6));
+    if (lines.size() > 1) b->setText(shown);
+    if (shown.contains(QChar(0x2026))) {
       b->setToolTip(title);
+      b->setAccessibleDescription(title);
     }
     connect(b, &QPushButton::clicked, this, [this, n] {
       if (ChooseLesson(n)) SetCloseResult(1);

@@ -7,17 +7,23 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "analysis/diffkeys.h"
 #include "book/bookwindow.h"
 #include "book/pagestyle.h"
 #include "book/uistyle.h"
 #include "content/eventloader.h"
 #include "engine/ui/viewfactory.h"
 #include "platform/desktop/qtext.h"
+#include "reports/coursegraphs.h"
+#include "reports/ui/tgraph.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
 
 namespace ks {
 namespace {
+
+// As many keys as the statistics page's chart of difficult keys shows.
+constexpr int kChartKeys = 16;
 
 QRadioButton* radio(QWidget* parent, const char* name, const QString& text, int x, int y) {
   auto* r = new QRadioButton(text, parent);
@@ -30,12 +36,12 @@ QRadioButton* radio(QWidget* parent, const char* name, const QString& text, int 
 
 // One numbered question of the page: a card with its step and heading.
 QFrame* questionCard(QWidget* page, int top, int height, const QString& step, int heading,
-                     const char* headingName) {
-  QFrame* card = makeCard(page, QRect(40, top, 720, height), QString("Step") + step);
+                     const char* headingName, int width = 720) {
+  QFrame* card = makeCard(page, QRect(40, top, width, height), QString("Step") + step);
   makeBadge(card, step, QPoint(14, 12));
   QLabel* title = makeLabel(card, msgText(heading), 11, true);
   title->setObjectName(headingName);
-  title->setGeometry(52, 15, 640, 22);
+  title->setGeometry(52, 15, width - 80, 22);
   return card;
 }
 
@@ -66,47 +72,57 @@ void TBuilderView::Setup() {
 
   page->setStyleSheet(studyStyleSheet());
 
-  QFrame* keys = questionCard(page, 66, 142, "1", 589, "KeyLabel");
-  difficultOpt_ = radio(keys, "DifficultKeyOpt", msgText(590), 52, 50);
-  difKeys_ = keysLabel(keys, "DifKeys", 48);
-  currentOpt_ = radio(keys, "CurrentKeys", msgText(591), 52, 78);
-  studiedKeys_ = keysLabel(keys, "StudiedKeys", 76);
-  chooseOpt_ = radio(keys, "ChooseKeys", msgText(592), 52, 106);
+  // Three rows of choices per question, so that the chart of question 3 has room below.
+  QFrame* keys = questionCard(page, 66, 128, "1", 589, "KeyLabel");
+  difficultOpt_ = radio(keys, "DifficultKeyOpt", msgText(590), 52, 44);
+  difKeys_ = keysLabel(keys, "DifKeys", 42);
+  currentOpt_ = radio(keys, "CurrentKeys", msgText(591), 52, 70);
+  studiedKeys_ = keysLabel(keys, "StudiedKeys", 68);
+  chooseOpt_ = radio(keys, "ChooseKeys", msgText(592), 52, 96);
   yourKeys_ = new QLineEdit(toQString(ChosenKeys), keys);
   yourKeys_->setObjectName("YourKeys");
   yourKeys_->setAccessibleName(chooseOpt_->text().remove('&'));
   yourKeys_->setMaxLength(6);
   yourKeys_->setFont(designFont("Verdana", 11, true));
-  yourKeys_->setGeometry(320, 102, 110, 28);
+  yourKeys_->setGeometry(320, 92, 110, 28);
   auto* keyGroup = new QButtonGroup(page);
   for (QRadioButton* r : {difficultOpt_.data(), currentOpt_.data(), chooseOpt_.data()}) {
     keyGroup->addButton(r);
   }
 
-  QFrame* method = questionCard(page, 220, 142, "2", 593, "MethodLabel");
-  keyboardRev_ = radio(method, "KeyboardRev", msgText(594), 52, 50);
-  textRev_ = radio(method, "TextRev", msgText(595), 52, 78);
-  gameMethod_ = radio(method, "GameMethod", msgText(596), 52, 106);
+  QFrame* method = questionCard(page, 200, 128, "2", 593, "MethodLabel");
+  keyboardRev_ = radio(method, "KeyboardRev", msgText(594), 52, 44);
+  textRev_ = radio(method, "TextRev", msgText(595), 52, 70);
+  gameMethod_ = radio(method, "GameMethod", msgText(596), 52, 96);
   gameCombo_ = new QComboBox(method);
   gameCombo_->setObjectName("GameCombo");
   gameCombo_->setAccessibleName(gameMethod_->text().remove('&'));
   gameCombo_->addItems({msgText(1402), msgText(1403)});
-  gameCombo_->setGeometry(320, 102, 180, 28);
+  gameCombo_->setGeometry(320, 92, 180, 28);
   auto* methodGroup = new QButtonGroup(page);
   for (QRadioButton* r : {keyboardRev_.data(), textRev_.data(), gameMethod_.data()}) {
     methodGroup->addButton(r);
   }
 
-  QFrame* hardest = questionCard(page, 374, 100, "3", 597, "DiffKeysLabel");
-  QLabel* list = makeLabel(hardest, toQString(DifficultKeysText), 16, true, "#1f5f3a");
-  list->setObjectName("DifficultKeysList");
-  list->setFont(designFont("Courier New", 16, true));
-  list->setGeometry(52, 50, 640, 34);
+  // Question 3 shows the most difficult keys as the statistics page charts them.
+  QFrame* hardest = questionCard(page, 334, 204, "3", 597, "DiffKeysLabel", 590);
+  const QLabel* heading = hardest->findChild<QLabel*>("DiffKeysLabel");
+  const TDifficultKeys none(8);
+  GraphModel chart = TCourseGraphs::DifficultKeysGraph(Difficulties ? *Difficulties : none,
+                                                       kChartKeys, 0, std::string(), std::string());
+  // Left of the heading by 10 pixels and below it: this heading is taller than the 15 pixels
+  // the chart once kept to its top.
+  chart.Left = heading->x() - 10;
+  chart.Top = heading->geometry().bottom() + 3;
+  graph_ = new TGraph(chart, hardest);
+  graph_->setObjectName("DifficultKeysGraph");
+  graph_->setAccessibleName(heading->text());
+  graph_->setAccessibleDescription(toQString(DifficultKeysText));
 
   QPushButton* ok = makeButton(page, "OKBtn", msgText(1786), ButtonRole::Primary);
-  ok->setGeometry(630, 506, 130, 44);
+  ok->setGeometry(642, 494, 118, 44);
   QPushButton* cancel = makeButton(page, "CancelBtn", msgText(88));
-  cancel->setGeometry(490, 512, 130, 34);
+  cancel->setGeometry(642, 450, 118, 34);
   cancel->setVisible(!menuVisible);
   connect(ok, &QPushButton::clicked, this, [this, ok] { ButtonClick(ok); });
   connect(cancel, &QPushButton::clicked, this, [this, cancel] { ButtonClick(cancel); });

@@ -36,6 +36,7 @@ class TBuilderView : public TCustomBookView, public BuilderChoice {
   QPointer<QComboBox> gameCombo_;
   QPointer<QLineEdit> yourKeys_;
   QPointer<QLabel> difKeys_, studiedKeys_;
+  QPointer<QWidget> graph_;
 };
 
 // Makes "BUILDER" lines run the builder event with this view. `services` is asked for the

@@ -123,9 +123,10 @@ void TSidewatchView::Setup() {
   period_->setGeometry(406, 66, 176, 28);
   connect(period_, &QComboBox::activated, this, [this](int i) { ShowPage(Week + i); });
 
-  QFrame* card = makeCard(page, QRect(20, 95, 562, 380), "SidewatchCard");
+  // The card ends above the round OK button of the book's corner.
+  QFrame* card = makeCard(page, QRect(20, 95, 562, 370), "SidewatchCard");
   pages_ = new QStackedWidget(card);
-  pages_->setGeometry(2, 2, 558, 376);
+  pages_->setGeometry(2, 2, 558, 366);
   pages_->setStyleSheet("QStackedWidget > QWidget { background: transparent; }");
   pages_->addWidget(buildTraining());
   pages_->addWidget(buildAnalysis());
@@ -162,10 +163,10 @@ QWidget* TSidewatchView::buildTraining() {
                             capitalised(msgText(1765)), msgText(2206)};
   for (int i = 0; i < 4; ++i) {
     const int top = 80 + i * 24;
-    makeLabel(w, names[i], 9)->setGeometry(16, top, 150, 18);
+    makeLabel(w, names[i], 9)->setGeometry(16, top, 172, 18);
     auto* bar = new PercentBar(w);
     bar->setObjectName(QString("Gauge%1").arg(i + 1));
-    bar->setGeometry(170, top + 5, 160, 10);
+    bar->setGeometry(192, top + 5, 138, 10);
     gauges_[i] = bar;
     indexValues_[i] = makeLabel(w, QString(), 9, true);
     indexValues_[i]->setObjectName(QString("Index%1Lbl").arg(i + 1));
@@ -184,7 +185,7 @@ void TSidewatchView::buildPractice(QWidget* page) {
   for (int i = 0; i < 3; ++i) {
     auto* r = new QRadioButton(texts[i], page);
     r->setObjectName(QString("Mode%1").arg(i + 1));
-    r->setGeometry(16, 208 + i * 32, 190, 26);
+    r->setGeometry(16, 208 + i * 32, 212, 26);
     modes_->addButton(r, i + 1);
   }
   connect(modes_, &QButtonGroup::idClicked, this, [this](int id) { chooseMode(id); });
@@ -212,7 +213,7 @@ void TSidewatchView::buildPractice(QWidget* page) {
     QWidget* input = i == 0   ? static_cast<QWidget*>(durationBox_.data())
                      : i == 1 ? wordBox_.data()
                               : keyBox_.data();
-    input->setGeometry(206, 208 + i * 32, 170, 26);
+    input->setGeometry(228, 208 + i * 32, 154, 26);
   }
   QPushButton* start = makeButton(page, "StartTrainingBtn", msgText(2213), ButtonRole::Primary);
   start->setFocusPolicy(Qt::StrongFocus);
@@ -224,7 +225,7 @@ void TSidewatchView::buildPractice(QWidget* page) {
 }
 
 void TSidewatchView::buildMonitorPanel(QWidget* parent) {
-  monitorPanel_ = makeCard(parent, QRect(390, 8, 160, 360), "MonitorPanel");
+  monitorPanel_ = makeCard(parent, QRect(390, 8, 160, 356), "MonitorPanel");
   monitorPanel_->setStyleSheet("QFrame#MonitorPanel { background: #f4faee; }");
   caption(monitorPanel_, msgText(2233), QRect(12, 8, 136, 20));
   stateLbl_ = makeLabel(monitorPanel_, QString(), 9);
@@ -340,7 +341,7 @@ QWidget* TSidewatchView::buildStatistics(int page) {
     for (int i = 0; i < 12; ++i) {
       QLabel* l = makeLabel(w, QString(), 8, i % 3 == 0, "#28343f");
       l->setObjectName(QString("Figure%1Lbl").arg(i + 1));
-      l->setGeometry(12 + (i / 3) * 136, 280 + (i % 3) * 30, 132, 30);
+      l->setGeometry(12 + (i / 3) * 136, 276 + (i % 3) * 30, 132, 30);
       l->setWordWrap(true);
       figureLabels_[i] = l;
     }

@@ -25,6 +25,10 @@
 namespace ks {
 namespace {
 
+constexpr int kCardHeight = 360;
+constexpr int kGraphTops[2] = {24, 200};
+constexpr int kGraphHeight = 150;
+
 constexpr int kGross = 0, kNet = 1, kAccuracy = 2, kKeys = 3;
 constexpr int kDifficultKeys = 16;
 
@@ -60,8 +64,7 @@ class CourseInfoList : public QWidget {
       p.drawText(QRect(420, y, 120, 18), Qt::AlignLeft | Qt::AlignVCenter,
                  QString::number(c.Completion) + msgText(369));
       p.drawText(QRect(10, y + 20, 530, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                 msgText(370) + toQString(HoursMinutesText(int64_t{c.PlannedMinutes} * 60)) +
-                     "     " + msgText(371) + toQString(HoursMinutesText(c.SecondsUsed)));
+                 toQString(CourseTimesText(c)));
       const QRectF bar(310, y + 5, 103, 9);
       p.setPen(Qt::NoPen);
       p.setBrush(QColor(0xe4, 0xef, 0xd8));
@@ -111,9 +114,10 @@ void TStatisticsView::Setup() {
     connect(tab, &QPushButton::clicked, this, [this, i] { ShowPage(i); });
     tabs_[i] = tab;
   }
-  QFrame* card = makeCard(page, QRect(20, 95, 562, 378), "GraphCard");
+  // The card ends above the round OK button of the book's corner.
+  QFrame* card = makeCard(page, QRect(20, 95, 562, kCardHeight), "GraphCard");
   pages_ = new QStackedWidget(card);
-  pages_->setGeometry(2, 2, 558, 374);
+  pages_->setGeometry(2, 2, 558, kCardHeight - 4);
   pages_->setStyleSheet("background: transparent;");
   const QString captions[4] = {msgText(367) + unitCaption(unit) + ")",
                                msgText(368) + unitCaption(unit) + ")", msgText(1133) + " (%)",
@@ -121,7 +125,7 @@ void TStatisticsView::Setup() {
   for (int g = 0; g < 4; ++g) {
     if (g % 2 == 0) pages_->addWidget(new QWidget);
     QWidget* holder = pages_->widget(g / 2);
-    const int top = g % 2 == 0 ? 26 : 212;
+    const int top = g % 2 == 0 ? kGraphTops[0] : kGraphTops[1];
     captions_[g] = makeLabel(holder, captions[g], 9, true, "#1f5f3a");
     captions_[g]->setGeometry(14, top - 20, 520, 18);
     graphs_[g] = new TGraph(holder);
@@ -143,16 +147,17 @@ void TStatisticsView::Setup() {
 
   reportBtn_ = makeButton(page, "ReportBtn", "&" + msgText(547), ButtonRole::Primary);
   reportBtn_->setFocusPolicy(Qt::StrongFocus);
-  reportBtn_->setGeometry(20, 480, 168, 34);
+  reportBtn_->setGeometry(20, 480, 162, 34);
   connect(reportBtn_, &QPushButton::clicked, this, [this] { Report(); });
   exportBtn_ = makeButton(page, "ExportBtn", msgText(1970));
   exportBtn_->setFocusPolicy(Qt::StrongFocus);
-  exportBtn_->setGeometry(196, 481, 190, 32);
+  exportBtn_->setGeometry(188, 481, 216, 32);
+  fitButtonText(exportBtn_, 7);
   connect(exportBtn_, &QPushButton::clicked, this, [this] { ExportResults(); });
   exportLbl_ = makeLabel(page, QString(), 8, false, "#3c4a3c");
   exportLbl_->setObjectName("ExportLbl");
   exportLbl_->setWordWrap(true);
-  exportLbl_->setGeometry(20, 518, 500, 18);
+  exportLbl_->setGeometry(20, 518, 384, 18);
 
   int chosen = 0;
   const std::string current = user_.ReadString("ContentsFile");
@@ -175,9 +180,8 @@ void TStatisticsView::buildCourseList(QWidget* page) {
   connect(courseBox_, &QComboBox::activated, this, [this](int i) { ChooseCourse(i); });
   completeLbl_ = makeLabel(page, QString(), 8, false, "#28343f");
   completeLbl_->setObjectName("CompleteCourseLbl");
-  completeLbl_->setWordWrap(true);
   completeLbl_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  completeLbl_->setGeometry(394, 476, 136, 40);
+  completeLbl_->setGeometry(410, 474, 104, 62);
 }
 
 QWidget* TStatisticsView::buildInfoPage() {
@@ -206,8 +210,8 @@ void TStatisticsView::ChooseCourse(int index) {
                                         std::string(), c ? c->LimitedChars : std::string())};
   for (int g = 0; g < 4; ++g) {
     models[g].Left = 10;
-    models[g].Top = g % 2 == 0 ? 26 : 212;
-    models[g].Height = 160;
+    models[g].Top = g % 2 == 0 ? kGraphTops[0] : kGraphTops[1];
+    models[g].Height = kGraphHeight;
     graphs_[g]->SetModel(models[g]);
   }
   const bool hasResults = any && !results.MeasureSeries("GrossSpeed", id).empty();
@@ -217,9 +221,18 @@ void TStatisticsView::ChooseCourse(int index) {
   }
   if (courseBox_ && any) courseBox_->setCurrentIndex(index);
   if (completeLbl_) {
-    completeLbl_->setText(c ? "<b>" + toQString(c->Title).toHtmlEscaped() + "</b><br>" +
+    // The course's title in two lines at most, all of it in the description when cut.
+    QFont bold = completeLbl_->font();
+    bold.setBold(true);
+    const QString title = c ? toQString(c->Title) : QString();
+    const QStringList lines = wrappedLines(title, bold, completeLbl_->width() - 2, 2);
+    QStringList shown;
+    for (const QString& line : lines) shown << line.toHtmlEscaped();
+    completeLbl_->setText(c ? "<b>" + shown.join("<br>") + "</b><br>" +
                                   QString::number(c->Completion) + msgText(369)
                             : msgText(1973));
+    completeLbl_->setWordWrap(!c);
+    completeLbl_->setAccessibleDescription(lines.join(' ') != title ? title : QString());
   }
 }
 
