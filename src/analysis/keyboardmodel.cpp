@@ -29,7 +29,9 @@ constexpr uint32_t kColours[21][6] = {
     {0xC4D0FF, 0xECAFAF, 0xCEEA9D, 0xE4CBFB, 0xE0D9CB, 0xC4D0FF},
     // plain face, caption, outline
     {0xF0F9EB, 0xF4F0DC, 0xE8F8D8, 0xF2F3E7, 0xF6F8E4, 0xF0F9EB},
-    {0xB7C9EB, 0xE9C3B0, 0xC9ECB0, 0xE0CBD8, 0xF6F8E4, 0xB7C9EB},
+    // The thumbs' caption is a shade of its face, as the other fingers' are: the same colour as
+    // the face hid Alt and AltGr on a lesson's keyboard until they were taught.
+    {0xB7C9EB, 0xE9C3B0, 0xC9ECB0, 0xE0CBD8, 0xD8D2BC, 0xB7C9EB},
     {0xAFC2EB, 0xE8BDA9, 0xC5EAAA, 0xDEC5D5, 0xC8C5B3, 0xAFC2EB},
 };
 

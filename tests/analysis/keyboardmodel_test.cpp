@@ -238,6 +238,14 @@ TEST(KeyColours, CaptionsOfTaughtLitAndHintedKeysReadOnTheirFaces) {
   }
 }
 
+// Keys not taught yet are faint, but their names still show: Alt and AltGr too.
+TEST(KeyColours, CaptionsOfKeysNotYetTaughtAreFaintButThere) {
+  for (int column = 0; column < 6; ++column) {
+    const KeyLookColours k = KeyColours(column, KeyLook::Plain);
+    EXPECT_GE(Contrast(k.caption, k.face), 1.15) << column;
+  }
+}
+
 TEST_F(Keyboard, PressedKeysAndHiddenKeys) {
   load("qwerty.kbd");
   kb->ShowPressedKey('q');

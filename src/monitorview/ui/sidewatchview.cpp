@@ -154,11 +154,11 @@ QWidget* TSidewatchView::buildTraining() {
   comment_ = makeLabel(w, QString(), 11, true);
   comment_->setObjectName("CommentLbl");
   comment_->setWordWrap(true);
-  comment_->setGeometry(80, 10, 300, 34);
+  comment_->setGeometry(80, 8, 300, 36);
   comment2_ = makeLabel(w, QString(), 9, false, "#3c4a3c");
   comment2_->setObjectName("Comment2Lbl");
   comment2_->setWordWrap(true);
-  comment2_->setGeometry(80, 42, 300, 32);
+  comment2_->setGeometry(80, 45, 300, 32);
   const QString names[4] = {capitalised(msgText(1759)), capitalised(msgText(1762)),
                             capitalised(msgText(1765)), msgText(2206)};
   for (int i = 0; i < 4; ++i) {
