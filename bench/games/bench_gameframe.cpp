@@ -25,6 +25,7 @@
 #include "games/ui/wordtrisview.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
+#include "typingbench.h"
 
 namespace {
 
@@ -42,23 +43,8 @@ struct Frames {
   }
 };
 
-struct Stage {
-  FakeClock clock;
-  Measures measures{clock};
-  DifficultKeySets keys;
-  Analyzer analyzer{measures, keys};
-  TBookFormEx window;
-  Stage() {
-    EventEnvironment& env = eventEnvironment();
-    env = EventEnvironment{};
-    env.clock = &clock;
-    env.analyzer = &analyzer;
-    window.show();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window)) std::fprintf(stderr, "window not active\n");
-  }
-  ~Stage() { eventEnvironment() = EventEnvironment{}; }
-};
+// The stage every game plays on: the tutor's window under a fake clock.
+using Stage = ks::bench::Setup;
 
 // Starts `game`, lets it play `warmMs` so the field fills, then paints kFrames frames with one
 // step of play between them.
@@ -150,11 +136,5 @@ BENCHMARK(BM_CloudsFrame)->UseManualTime()->Iterations(1)->Unit(benchmark::kMill
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  Localize().SetFolder(KS_INSTALLATION);
-  Localize().LoadLanguage(LanguageBaseName, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return ks::bench::runBenchmarks(argc, argv);
 }

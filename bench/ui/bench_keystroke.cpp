@@ -90,12 +90,5 @@ BENCHMARK(BM_InPlaceSentenceDrill)->UseManualTime()->Iterations(3)->Unit(benchma
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  // The messages and key names the views show, from the build's installation.
-  Localize().SetFolder(KS_INSTALLATION);
-  Localize().LoadLanguage(LanguageBaseName, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return ks::bench::runBenchmarks(argc, argv);
 }

@@ -251,13 +251,5 @@ int main(int argc, char** argv) {
     return 1;
   }
   setenv("QT_QPA_PLATFORM", "xcb", 1);
-  QApplication app(argc, argv);
-  // No caret blinking: only the keys draw.
-  QApplication::setCursorFlashTime(0);
-  Localize().SetFolder(KS_INSTALLATION);
-  Localize().LoadLanguage(LanguageBaseName, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return ks::bench::runBenchmarks(argc, argv);
 }

@@ -1,5 +1,5 @@
-// What the keystroke benchmarks share: a paragraph of everyday words, the tutor's window with a
-// typing environment under a fake clock, and per-keystroke timings.
+// What the keystroke and game-frame benchmarks share: a paragraph of everyday words, the tutor's
+// window with a typing environment under a fake clock, per-keystroke timings, and their main.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -20,6 +20,8 @@
 #include "content/eventfactory.h"
 #include "engine/ui/eventenv.h"
 #include "platform/clock.h"
+#include "store/langres.h"
+#include "store/qssettings.h"
 #include "store/resultitem.h"
 
 namespace ks::bench {
@@ -116,6 +118,19 @@ double timedRun(Event& event, const char* type, const std::function<void()>& typ
   QTimer::singleShot(0, typing);
   event.Execute(h);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The benchmarks' main, once the caller has chosen Qt's platform: the messages and key names
+// come from the build's installation, and no caret blinks, so only what is measured draws.
+inline int runBenchmarks(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setCursorFlashTime(0);
+  Localize().SetFolder(KS_INSTALLATION);
+  Localize().LoadLanguage(LanguageBaseName, 1);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace ks::bench

@@ -116,10 +116,9 @@ keydrill() {
   done < <(lines "$2")
 }
 
-# The first two exercises of a course's first lesson, from its lesson page: the introduction
-# page, each of the new keys $1 pressed as it is presented, then the key drills in lesson texts
-# $2 and $3, three and two repetitions of each group.
-first_exercises() {
+# From a lesson page to its first key drill: the introduction page, then each of the new keys
+# $1 pressed as it is presented.
+key_introduction() {
   xdotool key Return
   sleep 2
   xdotool key Return
@@ -131,6 +130,13 @@ first_exercises() {
   sleep 2
   xdotool key Return
   sleep 2
+}
+
+# The first two exercises of a course's first lesson, from its lesson page: the introduction
+# page, each of the new keys $1 pressed as it is presented, then the key drills in lesson texts
+# $2 and $3, three and two repetitions of each group.
+first_exercises() {
+  key_introduction "$1"
   shot "${shot_prefix:-}drill"
   keydrill 3 "$2"
   next

@@ -57,17 +57,7 @@ open_first_lesson "ann lee"
 tree=$(named lesson)
 grep -q "^page tab|" <<<"$tree" || grep -q "^push button|Studying" <<<"$tree" ||
   { echo "no tabs on the lesson page"; echo "$tree"; exit 1; }
-xdotool key Return
-sleep 2
-xdotool key Return
-sleep 2
-for k in f j d k; do
-  typeit "$k" 100
-  sleep 1.3
-done
-sleep 2
-xdotool key Return
-sleep 2
+key_introduction "f j d k"
 tree=$(named drill)
 first=$(lines e01k1.txt | head -n 1)
 grep -qF -- "$first" <<<"$tree" || { echo "the drill's text is not read out: $first"; echo "$tree"; exit 1; }
