@@ -36,13 +36,7 @@ shot german_lesson
 shot_prefix=german_ first_exercises "f j d k" g01k1.txt g01k2.txt
 quit_tutor "$out" || exit 1
 
-report=$(info ContentsFile Crs.DEU.Chapter Crs.DEU.Exercise)
-echo "$report"
-grep -qix "ContentsFile=deu.cnt" <<<"$report" || fail "the German course was not recommended"
-grep -q "^result 1.1 " <<<"$report" || fail "no result of the key introduction"
-grep -q "^result 1.2 .* checked=1 .* errors=0 accuracy=100" <<<"$report" ||
-  fail "the key drills were not typed without errors"
-grep -qx "Crs.DEU.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
+german_first_exercises_kept
 for k in f j d k; do
   grep -q "^key $k presses=[1-9]" <<<"$report" || fail "no presses of $k"
 done

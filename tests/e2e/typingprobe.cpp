@@ -15,22 +15,34 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+
+namespace {
+
+// Tries `grab` for five seconds; once it holds, says so and keeps it until the process is ended.
+int holdGrab(Display* d, const std::function<bool()>& grab) {
+  for (int i = 0; i < 50; ++i) {
+    if (grab()) {
+      XSync(d, False);
+      std::printf("grabbed\n");
+      std::fflush(stdout);
+      for (;;) pause();
+    }
+    usleep(100000);
+  }
+  return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "grab") == 0) {
     Display* d = XOpenDisplay(nullptr);
     if (!d) return 2;
-    for (int i = 0; i < 50; ++i) {
-      if (XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync,
-                        CurrentTime) == GrabSuccess) {
-        XSync(d, False);
-        std::printf("grabbed\n");
-        std::fflush(stdout);
-        for (;;) pause();
-      }
-      usleep(100000);
-    }
-    return 1;
+    return holdGrab(d, [d] {
+      return XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync,
+                           CurrentTime) == GrabSuccess;
+    });
   }
   if (argc > 1 && std::strcmp(argv[1], "xi2grab") == 0) {
     Display* d = XOpenDisplay(nullptr);
@@ -44,17 +56,11 @@ int main(int argc, char** argv) {
     XISetMask(bits, XI_KeyPress);
     XISetMask(bits, XI_KeyRelease);
     XIEventMask mask{keyboard, sizeof bits, bits};
-    for (int i = 0; keyboard >= 0 && i < 50; ++i) {
-      if (XIGrabDevice(d, keyboard, DefaultRootWindow(d), CurrentTime, None, GrabModeAsync,
-                       GrabModeAsync, False, &mask) == Success) {
-        XSync(d, False);
-        std::printf("grabbed\n");
-        std::fflush(stdout);
-        for (;;) pause();
-      }
-      usleep(100000);
-    }
-    return 1;
+    if (keyboard < 0) return 1;
+    return holdGrab(d, [&] {
+      return XIGrabDevice(d, keyboard, DefaultRootWindow(d), CurrentTime, None, GrabModeAsync,
+                          GrabModeAsync, False, &mask) == Success;
+    });
   }
   if (argc > 1 && std::strcmp(argv[1], "trygrab") == 0) {
     Display* d = XOpenDisplay(nullptr);
