@@ -146,17 +146,17 @@ first_exercises() {
   next
 }
 
-# The German course's first two exercises in the files of the script's learner, read through its
-# `info` (sets `report`); fails through its `fail` when the course was not the one recommended,
-# or the key drills were not typed without errors.
-german_first_exercises_kept() {
-  report=$(info ContentsFile Crs.DEU.Chapter Crs.DEU.Exercise)
+# The first two exercises of course $2 (language $1) in the files of the script's learner, read
+# through its `info` (sets `report`); fails through its `fail` when the course was not the one
+# recommended, or the key drills were not typed without errors.
+first_exercises_kept() {
+  report=$(info ContentsFile "Crs.$1.Chapter" "Crs.$1.Exercise")
   echo "$report"
-  grep -qix "ContentsFile=deu.cnt" <<<"$report" || fail "the German course was not recommended"
+  grep -qix "ContentsFile=$2" <<<"$report" || fail "the course $2 was not recommended"
   grep -q "^result 1.1 " <<<"$report" || fail "no result of the key introduction"
   grep -q "^result 1.2 .* checked=1 .* errors=0 accuracy=100" <<<"$report" ||
     fail "the key drills were not typed without errors"
-  grep -qx "Crs.DEU.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
+  grep -qx "Crs.$1.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
 }
 
 # Leaves the tutor with Ctrl+Q and fails unless it ends with status 0; output file $1.

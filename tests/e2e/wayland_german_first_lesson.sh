@@ -31,5 +31,5 @@ shot wayland_german_lesson
 shot_prefix=wayland_german_ first_exercises "f j d k" g01k1.txt g01k2.txt
 quit_tutor "$out" || exit 1
 
-german_first_exercises_kept
+first_exercises_kept DEU deu.cnt
 echo "German first lesson under Wayland: ok"
