@@ -42,6 +42,8 @@ TBookFormEx::TBookFormEx(QWidget* parent)
       menuLogo_(new QLabel(menuPanel_)) {
   mainWindow = this;
   setObjectName("BookFormEx");
+  // The desk paints every pixel the page leaves: no background fill of the whole window first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   keepWindowFocus(this);
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kDesignWidth, kDesignHeight);
@@ -309,15 +311,16 @@ void TBookFormEx::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), colours().frame);
     return;
   }
+  // The page paints itself: only the desk, the shadow and the frame around it are drawn here,
+  // which keeps this paint to the margins instead of gradient and translucent fills of the whole
+  // page.
+  const QRectF page(book_->geometry());
+  p.setClipRegion(QRegion(rect()).subtracted(QRegion(book_->geometry())));
   // A desk, and the book lying on it with a soft shadow.
   QLinearGradient desk(0, 0, 0, height());
   desk.setColorAt(0, QColor(74, 98, 128));
   desk.setColorAt(1, QColor(42, 58, 82));
   p.fillRect(rect(), desk);
-  const QRectF page(book_->geometry());
-  // The page paints itself: only the shadow and the frame around it are drawn here, which
-  // keeps this paint to the margins instead of a dozen translucent fills of the whole page.
-  p.setClipRegion(QRegion(rect()).subtracted(QRegion(book_->geometry())));
   for (int i = 12; i >= 1; --i) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 6));

@@ -1,6 +1,7 @@
 #include "book/pagestyle.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPalette>
 #include <QStringList>
 #include <QTextLayout>
@@ -14,6 +15,7 @@
 #include "platform/paths.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
+#include "text/textutil.h"
 
 namespace ks {
 
@@ -131,6 +133,19 @@ void fitText(QLabel* label, const QString& text, double minPoints) {
   setElidedText(label, text, lines);
 }
 
+QImage readPicture(const std::filesystem::path& file) {
+  const QString name = QString::fromStdString(file.string());
+  // Naming the format keeps Qt from loading every image plugin to ask it about a BMP; other
+  // kinds (a school's JPEG logo) and a BMP that is something else are recognised by content.
+  if (sameText(file.extension().string(), ".bmp")) {
+    QImageReader bmp(name, "BMP");
+    bmp.setAutoDetectImageFormat(false);
+    QImage picture = bmp.read();
+    if (!picture.isNull()) return picture;
+  }
+  return QImage(name);
+}
+
 QPixmap installationPicture(const std::string& name1252) {
   if (name1252.empty()) return QPixmap();
   const std::filesystem::path name = pathFrom1252(name1252);
@@ -145,7 +160,7 @@ QPixmap installationPicture(const std::string& name1252) {
   for (const auto& file : candidates) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) continue;
-    QPixmap picture(QString::fromStdString(file.string()));
+    QPixmap picture = QPixmap::fromImage(readPicture(file));
     if (!picture.isNull()) return picture;
   }
   return QPixmap();

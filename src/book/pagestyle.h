@@ -4,12 +4,14 @@
 
 #include <QAbstractButton>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <filesystem>
 #include <string>
 
 namespace ks {
@@ -35,6 +37,8 @@ void setElidedText(QLabel* label, const QString& text, int lines);
 // Sets `text` in the label's font, made smaller (down to `minPoints`) until it fits the
 // label's width; what still does not fit wraps and, beyond the label's height, is cut.
 void fitText(QLabel* label, const QString& text, double minPoints);
+// A picture file, without the cost of asking every image plugin about the common BMP.
+QImage readPicture(const std::filesystem::path& file);
 // A picture the installation or the policy names (a 1252 file name, relative to the root
 // folder, else the installation folder); null when there is none.
 QPixmap installationPicture(const std::string& name1252);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "analysis/ui/timerfollower.h"
+#include "book/pagestyle.h"
 #include "store/qssettings.h"
 
 namespace ks {
@@ -42,8 +43,7 @@ TKeyboard::TKeyboard(QWidget* owner, TKeyDataExt& layout, const Clock& clock)
     PlainLegend = MakeLegendKey("", layout.DefaultHeight, 1, false, ltNone, 0, layout.DefaultWidth);
   }
   const std::filesystem::path pic = layout.picturePath();
-  if (!pic.empty())
-    Background = withTransparentCorner(QImage(QString::fromStdString(pic.string())));
+  if (!pic.empty()) Background = withTransparentCorner(readPicture(pic));
 }
 
 TKeyboard::~TKeyboard() {
