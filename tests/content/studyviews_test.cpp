@@ -338,6 +338,9 @@ TEST_F(StudyViews, TheCourseListRecommendsTheShippedCourseOfTheLearnersLayout) {
   Localize().SetLanguage("DEU");
   EXPECT_EQ(recommended("uk.kbd").DefaultFile, "deu.cnt") << "no German course for this keyboard";
   Localize().SetLanguage("ENG");
+  policy->WriteBool("enguk.Hidden", true);
+  EXPECT_EQ(recommended("uk.kbd").DefaultFile, "eng.cnt") << "nor is a hidden course offered";
+  policy->WriteBool("enguk.Hidden", false);
   learner.locked.insert("ContentsFile");
   learner.Settings().WriteString("ContentsFile", "eng.cnt");
   EXPECT_EQ(recommended("uk.kbd").DefaultFile, "eng.cnt") << "a locked course is not replaced";
