@@ -45,6 +45,21 @@ bool hidden(const std::string& file) {
   return !file.empty() && policyBool(withoutExtension(file) + ".Hidden");
 }
 
+// The course of `def`'s language written for `layout`, when `def` is written for any keyboard:
+// a British learner is better served by the British course than by the US one the policy names.
+std::string courseForLayout(const std::vector<std::string>& files, const std::string& def,
+                            const std::string& layout, const CourseLanguageFn& languageOf,
+                            const CourseLanguageFn& keyboardOf) {
+  if (def.empty() || layout.empty() || !sameText(keyboardOf(def), "ALL")) return def;
+  const std::string language = upperCase(languageOf(def));
+  if (language.empty()) return def;
+  for (const std::string& file : files) {
+    if (hidden(file) || !sameText(keyboardOf(file), layout)) continue;
+    if (upperCase(languageOf(file)) == language) return file;
+  }
+  return def;
+}
+
 }  // namespace
 
 PassedFn PassedIn(const TContents& course, StudyLearner* learner) {
@@ -159,12 +174,18 @@ std::string CourseIdOf(const std::string& file) {
 CourseChoices ChooseCourses(const std::vector<std::string>& files,
                             const std::filesystem::path& lessonsFolder, StudyLearner* learner,
                             const std::string& languageCode, const std::string& chosenFile,
-                            const CourseLanguageFn& languageOf) {
+                            const CourseLanguageFn& languageOf,
+                            const CourseLanguageFn& keyboardOf) {
   CourseChoices c;
   std::string def = languageCourse(lessonsFolder, 6, 5, policyString("DefaultContents"));
+  bool locked = false;
   if (learner != nullptr && learner->IsLocked("ContentsFile")) {
-    const std::string locked = learner->GetSetting("ContentsFile", 1);
-    if (!locked.empty()) def = locked;
+    const std::string file = learner->GetSetting("ContentsFile", 1);
+    if (!file.empty()) def = file;
+    locked = !file.empty();
+  }
+  if (!locked && learner != nullptr && keyboardOf) {
+    def = courseForLayout(files, def, learner->LayoutFile(), languageOf, keyboardOf);
   }
   const std::string second = languageCourse(lessonsFolder, 8, 7, policyString("SecondaryCourse"));
   if (!hidden(def)) c.DefaultFile = def;

@@ -56,14 +56,19 @@ struct CourseChoices {
   std::string SecondaryFile;  // empty when hidden, none or the same as the default
   std::vector<std::string> OtherFiles;
 };
-// A course file's "$language" (upper case; empty when it names none).
+// A course file's "$language" (upper case; empty when it names none); also used for a course's
+// "keyboard=" value.
 using CourseLanguageFn = std::function<std::string(const std::string& file)>;
 // The course files of the lessons folder, or the policy's own list.
 std::vector<std::string> CourseFiles(const std::filesystem::path& lessonsFolder);
+// A default course written for any keyboard ("keyboard=ALL") gives way to a course of its language
+// written for the learner's layout (`keyboardOf` gives a file's "keyboard="), unless the learner's
+// course is locked.
 CourseChoices ChooseCourses(const std::vector<std::string>& files,
                             const std::filesystem::path& lessonsFolder, StudyLearner* learner,
                             const std::string& languageCode, const std::string& chosenFile,
-                            const CourseLanguageFn& languageOf);
+                            const CourseLanguageFn& languageOf,
+                            const CourseLanguageFn& keyboardOf = {});
 // The course id of a course file name ("ENG" for "eng.cnt").
 std::string CourseIdOf(const std::string& file);
 

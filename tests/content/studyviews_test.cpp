@@ -2,6 +2,8 @@
 // With $KS_SCREENSHOT_DIR set every page is saved there for a look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -296,6 +298,52 @@ TEST_F(StudyViews, TheCourseListStartsTheChosenCourse) {
   EXPECT_TRUE(none.NoCourses());
   ASSERT_FALSE(boxes.boxes.empty());
   EXPECT_NE(boxes.boxes.back().text.find("6123"), std::string::npos);
+}
+
+// On the shipped courses the recommended first course follows the learner's layout: the British
+// course on a British keyboard, the Dvorak and Colemak courses on theirs, the US course on a US
+// one; another language's own course and a locked course stay as they are.
+TEST_F(StudyViews, TheCourseListRecommendsTheShippedCourseOfTheLearnersLayout) {
+  const std::filesystem::path lessons =
+      std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "lessons";
+  policy->WriteString("DefaultContents", "eng.cnt");
+  const auto recommended = [&](const std::string& layout) {
+    learner.base.layoutFile = layout;
+    TCourseListView view(&learner, lessons);
+    later([&] { key(Qt::Key_Escape); });
+    view.RunModal();
+    return view.Choices();
+  };
+  const CourseChoices uk = recommended("uk.kbd");
+  EXPECT_EQ(uk.DefaultFile, "enguk.cnt");
+  EXPECT_NE(std::find(uk.OtherFiles.begin(), uk.OtherFiles.end(), "eng.cnt"), uk.OtherFiles.end())
+      << "the US course stays on offer";
+  EXPECT_EQ(recommended("qwerty.kbd").DefaultFile, "eng.cnt");
+  EXPECT_EQ(recommended("usint2.kbd").DefaultFile, "eng.cnt");
+  EXPECT_EQ(recommended("dvorak.kbd").DefaultFile, "engdvorak.cnt");
+  EXPECT_EQ(recommended("colemak.kbd").DefaultFile, "engcolemak.cnt");
+
+  // Enter takes the recommendation, as a first start does.
+  learner.base.layoutFile = "uk.kbd";
+  {
+    TCourseListView view(&learner, lessons);
+    later([&] {
+      shot("course-list-uk");
+      key(Qt::Key_Return);
+    });
+    EXPECT_EQ(view.RunModal(), 1);
+  }
+  EXPECT_EQ(learner.Settings().ReadString("ContentsFile"), "enguk.cnt");
+
+  Localize().SetLanguage("DEU");
+  EXPECT_EQ(recommended("uk.kbd").DefaultFile, "deu.cnt") << "no German course for this keyboard";
+  Localize().SetLanguage("ENG");
+  policy->WriteBool("enguk.Hidden", true);
+  EXPECT_EQ(recommended("uk.kbd").DefaultFile, "eng.cnt") << "nor is a hidden course offered";
+  policy->WriteBool("enguk.Hidden", false);
+  learner.locked.insert("ContentsFile");
+  learner.Settings().WriteString("ContentsFile", "eng.cnt");
+  EXPECT_EQ(recommended("uk.kbd").DefaultFile, "eng.cnt") << "a locked course is not replaced";
 }
 
 // After the learner file was found damaged, a course that shows no progress says where the

@@ -23,7 +23,9 @@ unset LC_ALL LC_MESSAGES
 info() { "$bin/learnerinfo" --language "$code" "$learner" "$@"; }
 fail() {
   echo "$1"
-  info ContentsFile "Crs.$code.Chapter" "Crs.$code.Exercise" || true
+  local id
+  id=$(basename "$course" .cnt | tr '[:lower:]' '[:upper:]')
+  info ContentsFile "Crs.$id.Chapter" "Crs.$id.Exercise" || true
   cat "$out"
   exit 1
 }

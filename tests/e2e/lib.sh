@@ -150,13 +150,16 @@ first_exercises() {
 # through its `info` (sets `report`); fails through its `fail` when the course was not the one
 # recommended, or the key drills were not typed without errors.
 first_exercises_kept() {
-  report=$(info ContentsFile "Crs.$1.Chapter" "Crs.$1.Exercise")
+  # Progress is kept under the course's id, its file name: ENGUK for enguk.cnt.
+  local id
+  id=$(basename "$2" .cnt | tr '[:lower:]' '[:upper:]')
+  report=$(info ContentsFile "Crs.$id.Chapter" "Crs.$id.Exercise")
   echo "$report"
   grep -qix "ContentsFile=$2" <<<"$report" || fail "the course $2 was not recommended"
   grep -q "^result 1.1 " <<<"$report" || fail "no result of the key introduction"
   grep -q "^result 1.2 .* checked=1 .* errors=0 accuracy=100" <<<"$report" ||
     fail "the key drills were not typed without errors"
-  grep -qx "Crs.$1.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
+  grep -qx "Crs.$id.Exercise=3" <<<"$report" || fail "not at the word drill after the key drills"
 }
 
 # Leaves the tutor with Ctrl+Q and fails unless it ends with status 0; output file $1.

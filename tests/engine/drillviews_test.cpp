@@ -132,6 +132,31 @@ TEST_F(DrillViews, AKeyIntroductionPresentsItsKeysAndClosesItself) {
   EXPECT_EQ(result.SubKind, "NK");
 }
 
+// On the British keyboard the pound sign is the shifted 3 and the at sign shares the apostrophe's
+// key: the introduction lights those keys, not the US places.
+TEST_F(DrillViews, AKeyIntroductionOnTheUkKeyboardShowsTheBritishPlaces) {
+  layout("uk.kbd");
+  TIntroKeysEvent event("event;KEYINTRO;1;NIL;\xA3@;PRESS");
+  TResultItem result;
+  EventHandover h;
+  h.Result = &result;
+  later([&] {
+    TKeyboard& kb = *event.Keyboard();
+    EXPECT_EQ(kb.Model().KeyIndexOf('\xA3'), kb.Model().KeyIndexOf('3'));
+    EXPECT_EQ(faceOf(kb, '3'), KeyColours(2, KeyLook::Lit).face) << "the middle finger's key";
+    save("drill-keyintro-uk-pound.png");
+    type(QString::fromUtf8("\xC2\xA3"));
+    EXPECT_EQ(kb.Model().KeyIndexOf('@'), kb.Model().KeyIndexOf('\''));
+    EXPECT_NE(kb.Model().KeyIndexOf('@'), kb.Model().KeyIndexOf('2'));
+    EXPECT_EQ(faceOf(kb, '\''), KeyColours(0, KeyLook::Lit).face) << "the little finger's key";
+    save("drill-keyintro-uk-at.png");
+    type("@");
+    EXPECT_EQ(event.TEvent::State, esFinished);
+    wait(event, 1000);
+  });
+  EXPECT_EQ(event.Execute(h), 3);
+}
+
 TEST_F(DrillViews, ASentenceDrillWantsEnterAndEndsWithIt) {
   TKeybSentenceEvent2 event("event;SENTENCE2;1;text");
   event.TextOverride = std::string("Ab cd.\r\nEf.");

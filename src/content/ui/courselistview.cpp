@@ -48,6 +48,7 @@ const TCourseListView::Summary& TCourseListView::SummaryOf(const std::string& fi
   s.Description = course.Description.empty() ? file : course.Description;
   s.LongDescription = course.LongDescription;
   s.Language = course.CourseLanguage;
+  s.Keyboard = course.Keyboard;
   s.Percent = course.Bookmark.CompletionPercent();
   s.Lessons = static_cast<int>(course.Lessons.size());
   s.Length = CourseLengthRange(course);
@@ -76,8 +77,10 @@ void TCourseListView::build() {
   SetTitle(msgText(1927));
   const std::string chosen =
       learner_ != nullptr ? learner_->Settings().ReadString("ContentsFile") : "";
-  choices_ = ChooseCourses(files_, lessonsFolder_, learner_, ActiveLanguage, chosen,
-                           [this](const std::string& f) { return SummaryOf(f).Language; });
+  choices_ = ChooseCourses(
+      files_, lessonsFolder_, learner_, ActiveLanguage, chosen,
+      [this](const std::string& f) { return SummaryOf(f).Language; },
+      [this](const std::string& f) { return SummaryOf(f).Keyboard; });
 
   int y = 66;
   if (!choices_.DefaultFile.empty()) {

@@ -30,6 +30,7 @@ class TCourseListView : public TCustomBookView {
     std::string Description;
     std::string LongDescription;
     std::string Language;
+    std::string Keyboard;  // "keyboard=": the layout file it is written for, or ALL
     int Percent = 0;
     int Lessons = 0;
     std::string Length;
