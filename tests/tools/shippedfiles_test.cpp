@@ -22,7 +22,8 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
-  return language == "DEU" ? "german.kbd" : "qwerty.kbd";
+  if (language == "DEU") return "german.kbd";
+  return language == "SPA" ? "spanish.kbd" : "qwerty.kbd";
 }
 
 // The characters of `text` but line ends that cannot be typed on the layout (an accented letter
@@ -81,7 +82,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {
