@@ -43,7 +43,7 @@ sleep 2
 shot options_left
 quit_tutor "$out"
 for want in "LanguageCode=TST" "cpm=1" "Sounds=0" "ThemeSound=0" "KeyboardAutoDetect=0" \
-  "KeyboardLayout=German"; do
+  "KeyboardLayout=Spanish"; do
   grep -q "^$want" "$data/Ann.usr" || { echo "missing $want"; cat "$data/Ann.usr"; exit 1; }
 done
 grep -q "^FullScreen=2" "$data/LAB1.wks" || { echo "window size not stored"; cat "$data/LAB1.wks"; exit 1; }

@@ -46,7 +46,7 @@ class Installation : public ::testing::TestWithParam<std::string> {
   TLocalize lang_;
 };
 
-TEST(InstalledLanguages, EnglishIsTheDefaultAndGermanIsListed) {
+TEST(InstalledLanguages, EnglishIsTheDefaultAndTheOthersAreListed) {
   test::RecordingDialogs dialogs;
   ActiveLanguage.clear();
   TLocalize lang;
@@ -54,8 +54,9 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndGermanIsListed) {
   ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Espa\xF1ol"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
+  EXPECT_EQ(lang.LanguageCodeAt(2), "SPA");
   ActiveLanguage.clear();
 }
 
@@ -123,7 +124,7 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU"),
+INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "SPA"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {

@@ -27,7 +27,8 @@ inline std::vector<ShippedCourse> shippedCourses() {
           {"enguk.cnt", "uk.kbd", "ENG"},
           {"engdvorak.cnt", "dvorak.kbd", "ENG"},
           {"engcolemak.cnt", "colemak.kbd", "ENG"},
-          {"deu.cnt", "german.kbd", "DEU"}};
+          {"deu.cnt", "german.kbd", "DEU"},
+          {"spa.cnt", "spanish.kbd", "SPA"}};
 }
 
 }  // namespace ks::test

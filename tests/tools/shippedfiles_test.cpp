@@ -22,7 +22,8 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
-  return language == "DEU" ? "german.kbd" : "qwerty.kbd";
+  if (language == "DEU") return "german.kbd";
+  return language == "SPA" ? "spanish.kbd" : "qwerty.kbd";
 }
 
 // The characters of `text` but line ends that cannot be typed on the layout (an accented letter
@@ -55,12 +56,15 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
     const std::string language = d.ReadString("language");
-    EXPECT_TRUE(language == "ENG" || language == "DEU") << language;
+    EXPECT_TRUE(language == "ENG" || language == "DEU" || language == "SPA") << language;
     ++perLanguage[language];
     const std::string copyright = d.ReadString("copyright");
-    EXPECT_NE(findText(copyright, language == "DEU" ? "gemeinfrei" : "public domain"),
-              std::string::npos)
-        << copyright;
+    // The texts are in the Windows-1252 of the installation: "\xFA" is the u with acute.
+    const char* publicDomain = language == "DEU"   ? "gemeinfrei"
+                               : language == "SPA" ? "dominio p\xFA"
+                                                     "blico"
+                                                   : "public domain";
+    EXPECT_NE(findText(copyright, publicDomain), std::string::npos) << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -77,11 +81,12 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
   EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
+  EXPECT_GE(perLanguage["SPA"], 8) << "Spanish learners choose among Spanish texts";
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {
