@@ -22,6 +22,7 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
+  if (language == "FRA") return "french.kbd";
   return language == "DEU" ? "german.kbd" : "qwerty.kbd";
 }
 
@@ -48,6 +49,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   EXPECT_GE(descriptors.size(), 10u);
   size_t shortest = SIZE_MAX, longest = 0;
   std::map<std::string, int> perLanguage;
+  std::map<std::string, size_t> charsPerLanguage;
   for (const std::string& name : descriptors) {
     const fs::path exi = kShippedRoot / "Texts" / pathFrom1252(name);
     SCOPED_TRACE(name);
@@ -55,12 +57,12 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
     const std::string language = d.ReadString("language");
-    EXPECT_TRUE(language == "ENG" || language == "DEU") << language;
+    EXPECT_TRUE(language == "ENG" || language == "DEU" || language == "FRA") << language;
     ++perLanguage[language];
     const std::string copyright = d.ReadString("copyright");
-    EXPECT_NE(findText(copyright, language == "DEU" ? "gemeinfrei" : "public domain"),
-              std::string::npos)
-        << copyright;
+    const std::map<std::string, std::string> publicDomain{
+        {"ENG", "public domain"}, {"DEU", "gemeinfrei"}, {"FRA", "domaine public"}};
+    EXPECT_NE(findText(copyright, publicDomain.at(language)), std::string::npos) << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -74,14 +76,17 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     EXPECT_EQ(untypeable(all, layoutOf(language)), "");
     shortest = std::min(shortest, all.size());
     longest = std::max(longest, all.size());
+    charsPerLanguage[language] += all.size();
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
   EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
+  EXPECT_GE(perLanguage["FRA"], 8) << "French learners choose among French texts";
+  EXPECT_GE(charsPerLanguage["FRA"], 7500u) << "enough French text for tests of any length";
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "FRA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {
