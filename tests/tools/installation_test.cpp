@@ -54,9 +54,13 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndTheOthersAreListed) {
   ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Espa\xF1ol"}));
+  // In the order of QSLangs.ini, in the installation's Windows-1252.
+  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Espa\xF1ol",
+                                                            "Fran\xE7"
+                                                            "ais"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
   EXPECT_EQ(lang.LanguageCodeAt(2), "SPA");
+  EXPECT_EQ(lang.LanguageCodeAt(3), "FRA");
   ActiveLanguage.clear();
 }
 
@@ -124,7 +128,7 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "SPA"),
+INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "SPA", "FRA"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {

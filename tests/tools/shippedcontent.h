@@ -23,11 +23,9 @@ inline void PrintTo(const ShippedCourse& c, std::ostream* os) {
 }
 
 inline std::vector<ShippedCourse> shippedCourses() {
-  return {{"eng.cnt", "qwerty.kbd", "ENG"},
-          {"enguk.cnt", "uk.kbd", "ENG"},
-          {"engdvorak.cnt", "dvorak.kbd", "ENG"},
-          {"engcolemak.cnt", "colemak.kbd", "ENG"},
-          {"deu.cnt", "german.kbd", "DEU"},
+  return {{"eng.cnt", "qwerty.kbd", "ENG"},       {"enguk.cnt", "uk.kbd", "ENG"},
+          {"engdvorak.cnt", "dvorak.kbd", "ENG"}, {"engcolemak.cnt", "colemak.kbd", "ENG"},
+          {"deu.cnt", "german.kbd", "DEU"},       {"fra.cnt", "french.kbd", "FRA"},
           {"spa.cnt", "spanish.kbd", "SPA"}};
 }
 

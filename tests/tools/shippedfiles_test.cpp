@@ -22,8 +22,14 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
-  if (language == "DEU") return "german.kbd";
-  return language == "SPA" ? "spanish.kbd" : "qwerty.kbd";
+  // Every language but English has its own layout; English texts are typed on US QWERTY.
+  static const std::map<std::string, std::string> layouts{{"DEU", "german.kbd"},
+                                                          {"FRA", "french.kbd"},
+                                                          {"SPA", "spanish.kbd"},
+                                                          {"ITA", "italian.kbd"},
+                                                          {"POR", "brazil.kbd"}};
+  const auto it = layouts.find(language);
+  return it == layouts.end() ? "qwerty.kbd" : it->second;
 }
 
 // The characters of `text` but line ends that cannot be typed on the layout (an accented letter
@@ -49,6 +55,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   EXPECT_GE(descriptors.size(), 10u);
   size_t shortest = SIZE_MAX, longest = 0;
   std::map<std::string, int> perLanguage;
+  std::map<std::string, size_t> charsPerLanguage;
   for (const std::string& name : descriptors) {
     const fs::path exi = kShippedRoot / "Texts" / pathFrom1252(name);
     SCOPED_TRACE(name);
@@ -56,15 +63,17 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
     const std::string language = d.ReadString("language");
-    EXPECT_TRUE(language == "ENG" || language == "DEU" || language == "SPA") << language;
+    // How each language says "public domain", in the Windows-1252 of the installation.
+    static const std::map<std::string, std::string> publicDomain{{"ENG", "public domain"},
+                                                                 {"DEU", "gemeinfrei"},
+                                                                 {"FRA", "domaine public"},
+                                                                 {"SPA",
+                                                                  "dominio p\xFA"
+                                                                  "blico"}};
+    ASSERT_TRUE(publicDomain.count(language)) << language;
     ++perLanguage[language];
     const std::string copyright = d.ReadString("copyright");
-    // The texts are in the Windows-1252 of the installation: "\xFA" is the u with acute.
-    const char* publicDomain = language == "DEU"   ? "gemeinfrei"
-                               : language == "SPA" ? "dominio p\xFA"
-                                                     "blico"
-                                                   : "public domain";
-    EXPECT_NE(findText(copyright, publicDomain), std::string::npos) << copyright;
+    EXPECT_NE(findText(copyright, publicDomain.at(language)), std::string::npos) << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -78,15 +87,18 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     EXPECT_EQ(untypeable(all, layoutOf(language)), "");
     shortest = std::min(shortest, all.size());
     longest = std::max(longest, all.size());
+    charsPerLanguage[language] += all.size();
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
-  EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
-  EXPECT_GE(perLanguage["SPA"], 8) << "Spanish learners choose among Spanish texts";
+  for (const char* language : {"DEU", "FRA", "SPA"}) {
+    EXPECT_GE(perLanguage[language], 8) << language << " learners choose among their own texts";
+    EXPECT_GE(charsPerLanguage[language], 7500u) << language << ": text for tests of any length";
+  }
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU", "SPA"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {

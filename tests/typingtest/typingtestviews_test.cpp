@@ -297,7 +297,7 @@ TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt)
   logon("StoryFile=Text1");
   QtDialogs shown(&window_);
   setDialogs(&shown);
-  for (const std::string language : {"ENG", "DEU", "SPA"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA"}) {
     ActiveLanguage = language;
     ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
     text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
@@ -410,12 +410,15 @@ TEST_P(TimedTypingTest, GoesOnWithTheNextTextWrapsParagraphsAndIsJudgedAsATest) 
     whenActive<TTextEventView>([&](TTextEventView& exam) {
       ASSERT_TRUE(exam.Text);
       EXPECT_EQ(*exam.Text, first + second);  // the next text follows the chosen one
-      // Some words of the first line (key clicks of the tests type ASCII only).
-      size_t typed = 0;
-      while (typed < 80 && static_cast<unsigned char>(first[typed]) >= 32 &&
-             static_cast<unsigned char>(first[typed]) < 128)
-        ++typed;
-      type(toQString(first.substr(0, typed)));
+      // Some words of the first line. Key clicks of the tests type ASCII only, so an accented
+      // letter is left out: a typing error, as a learner makes them.
+      std::string typed;
+      for (size_t i = 0; i < first.size() && typed.size() < 80; ++i) {
+        const auto c = static_cast<unsigned char>(first[i]);
+        if (c == '\r' || c == '\n') break;
+        if (c >= 32 && c < 128) typed += first[i];
+      }
+      type(toQString(typed));
       saveScreenshot(&window_, QString::fromStdString("typingtest_exam" + suffix));
       // What is typed stays above the page's buttons.
       auto* line = window_.findChild<QWidget*>("TypingCanvas");
@@ -442,13 +445,13 @@ TEST_P(TimedTypingTest, GoesOnWithTheNextTextWrapsParagraphsAndIsJudgedAsATest) 
   EXPECT_EQ(result("TEST1")->TestName, list.TestTextAt(0)->Name());
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU", "SPA"));
+INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU", "SPA", "FRA"));
 
 // The texts the installation ships.
 TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
   const std::filesystem::path folder =
       std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
-  for (const char* language : {"ENG", "DEU", "SPA"}) {
+  for (const char* language : {"ENG", "DEU", "SPA", "FRA"}) {
     SCOPED_TRACE(language);
     TestTextList list;
     list.LoadTestTexts(folder, false, language);
