@@ -259,5 +259,19 @@ TEST(EvdevSource, SaysWhyWhenNoKeyboardCanBeRead) {
   EXPECT_NE(seen.unavailable.find("no keyboard"), std::string::npos);
 }
 
+TEST(EvdevSource, DefaultKeymapFromTheSystemsKeyboardFile) {
+  EmptyFolder folder;
+  const auto file = folder.path / "keyboard";
+  std::ofstream(file) << "XKBMODEL=\"pc105\"\nXKBLAYOUT=\"de\"\nXKBVARIANT=\"\"\n";
+  auto de = defaultKeymap(file.string());
+  ASSERT_TRUE(de);
+  EXPECT_EQ(de->lookup(21, 0, 0).text, "z");  // the German Z sits where the US Y does
+  // A layout the rules do not know falls back to one that types.
+  std::ofstream(file) << "XKBLAYOUT=\"nonsense\"\n";
+  auto fallback = defaultKeymap(file.string());
+  ASSERT_TRUE(fallback);
+  EXPECT_FALSE(fallback->lookup(30, 0, 0).text.empty());
+}
+
 }  // namespace
 }  // namespace ks

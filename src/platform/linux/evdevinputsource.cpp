@@ -11,7 +11,9 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "platform/systemkeyboard.h"
 #include "platform/x11/x11keyword.h"
@@ -96,6 +98,29 @@ EvdevKeyTranslator::Result EvdevKeyTranslator::feed(unsigned code, int value) {
   }
   if (value == 1) xkb_state_update_key(state_, kc, XKB_KEY_DOWN);
   return r;
+}
+
+std::unique_ptr<XkbKeymap> defaultKeymap(const std::string& defaultsFile) {
+  std::string layout, variant;
+  std::ifstream in(defaultsFile);
+  for (std::string line; std::getline(in, line);) {
+    auto value = [&](const char* key) {
+      const std::string k = std::string(key) + "=";
+      if (line.rfind(k, 0) != 0) return std::string();
+      std::string v = line.substr(k.size());
+      std::erase(v, '"');
+      return v;
+    };
+    if (auto v = value("XKBLAYOUT"); !v.empty()) layout = v;
+    if (auto v = value("XKBVARIANT"); !v.empty()) variant = v;
+  }
+  if (!layout.empty())
+    if (auto km = XkbKeymap::fromNames(layout, variant)) return km;
+  const char* envLayout = std::getenv("XKB_DEFAULT_LAYOUT");
+  const char* envVariant = std::getenv("XKB_DEFAULT_VARIANT");
+  if (envLayout && *envLayout)
+    if (auto km = XkbKeymap::fromNames(envLayout, envVariant ? envVariant : "")) return km;
+  return XkbKeymap::fromNames("us");
 }
 
 std::vector<int> openKeyboards(const std::string& folder, EvdevInputSource::Problem& problem) {

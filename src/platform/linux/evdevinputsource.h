@@ -98,6 +98,10 @@ class EvdevInputSource : public InputSource {
   std::atomic<int> group_{-1};
 };
 
+// The system's keyboard layout where the desktop tells none: XKBLAYOUT and XKBVARIANT of
+// `defaultsFile` (Debian's console and X default), else the XKB_DEFAULT_* environment, else "us".
+std::unique_ptr<XkbKeymap> defaultKeymap(const std::string& defaultsFile = "/etc/default/keyboard");
+
 // Which event devices under `folder` are keyboards this user may read, as open descriptors
 // (the caller owns them); `problem` says why there are none.
 std::vector<int> openKeyboards(const std::string& folder, EvdevInputSource::Problem& problem);
