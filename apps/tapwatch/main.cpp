@@ -193,9 +193,8 @@ int main(int argc, char** argv) {
         source->setSessionLocked(locked);
         program.setSessionLocked(locked);
       },
-      [&](bool active) {
-        if (evdev) evdev->setSessionActive(active);
-      });
+      evdev ? std::function<void(bool)>([evdev](bool active) { evdev->setSessionActive(active); })
+            : std::function<void(bool)>());
 
   // Who has the focus, and whether it is a password field. Under Wayland the compositor (sway)
   // or else the accessibility bus names the program; the bus tells password fields everywhere.
