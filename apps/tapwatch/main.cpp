@@ -14,6 +14,7 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "monitor/ui/trayprogram.h"
+#include "monitor/ui/watchproblem.h"
 #include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/focuswatch.h"
@@ -57,16 +58,6 @@ std::unique_ptr<ks::XkbKeymap> desktopKeymap(ks::SystemKeyboard& keyboard) {
   if (auto* wayland = dynamic_cast<ks::WaylandSystemKeyboard*>(&keyboard))
     if (auto km = ks::XkbKeymap::fromText(wayland->keymapText())) return km;
   return ks::defaultKeymap();
-}
-
-// What the learner reads when no keyboard can be read, and what an administrator does.
-std::string whyNotWatching(ks::EvdevInputSource::Problem problem) {
-  if (problem != ks::EvdevInputSource::Problem::NoPermission) return message(2952);
-  const char* user = std::getenv("USER");
-  std::string how = message(2951);
-  if (const auto at = how.find("%s"); at != std::string::npos)
-    how.replace(at, 2, ks::utf8ToCp1252(user ? user : ""));
-  return message(2950) + "\n" + how;
 }
 
 }  // namespace
@@ -158,7 +149,10 @@ int main(int argc, char** argv) {
   sink.unavailable = [&](const std::string& why) {
     if (!std::exchange(saidUnavailable, true)) std::fprintf(stderr, "tapwatch: %s\n", why.c_str());
     // The kernel's devices are read on the main thread: the problem is known here already.
-    const std::string shown = evdev ? whyNotWatching(evdev->problem()) : why;
+    const char* user = std::getenv("USER");
+    std::string shown =
+        evdev ? ks::keyboardProblemText(evdev->problem(), ks::utf8ToCp1252(user ? user : "")) : "";
+    if (shown.empty()) shown = why;
     onMainThread([&program, shown] { program.unavailable(shown); });
   };
   // Wayland tells no client about other clients' keys: the kernel's input devices do.

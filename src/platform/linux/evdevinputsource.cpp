@@ -123,7 +123,7 @@ std::unique_ptr<XkbKeymap> defaultKeymap(const std::string& defaultsFile) {
   return XkbKeymap::fromNames("us");
 }
 
-std::vector<int> openKeyboards(const std::string& folder, EvdevInputSource::Problem& problem) {
+std::vector<int> openKeyboards(const std::string& folder, KeyboardProblem& problem) {
   std::vector<int> fds;
   bool denied = false;
   if (DIR* dir = opendir(folder.c_str())) {
@@ -144,9 +144,9 @@ std::vector<int> openKeyboards(const std::string& folder, EvdevInputSource::Prob
   }
   bool keyboard = false;
   for (int fd : fds) keyboard = keyboard || isKeyboard(fd);
-  problem = keyboard ? EvdevInputSource::Problem::None
-            : denied ? EvdevInputSource::Problem::NoPermission
-                     : EvdevInputSource::Problem::NoKeyboard;
+  problem = keyboard ? KeyboardProblem::None
+            : denied ? KeyboardProblem::NoPermission
+                     : KeyboardProblem::NoKeyboard;
   if (!keyboard) {
     for (int fd : fds) close(fd);
     fds.clear();

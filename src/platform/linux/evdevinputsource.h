@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/inputsource.h"
+#include "platform/linux/keyboardaccess.h"
 
 struct xkb_state;
 
@@ -51,11 +52,7 @@ class EvdevKeyTranslator {
 
 class EvdevInputSource : public InputSource {
  public:
-  enum class Problem {
-    None,
-    NoKeyboard,    // no keyboard device at all
-    NoPermission,  // keyboards, but the user may read none (not in the `input` group)
-  };
+  using Problem = KeyboardProblem;
   using KeymapFactory = std::function<std::unique_ptr<XkbKeymap>()>;
 
   // `keymap` is asked at each start; `deviceFolder` holds the event devices.
@@ -101,9 +98,5 @@ class EvdevInputSource : public InputSource {
 // The system's keyboard layout where the desktop tells none: XKBLAYOUT and XKBVARIANT of
 // `defaultsFile` (Debian's console and X default), else the XKB_DEFAULT_* environment, else "us".
 std::unique_ptr<XkbKeymap> defaultKeymap(const std::string& defaultsFile = "/etc/default/keyboard");
-
-// Which event devices under `folder` are keyboards this user may read, as open descriptors
-// (the caller owns them); `problem` says why there are none.
-std::vector<int> openKeyboards(const std::string& folder, EvdevInputSource::Problem& problem);
 
 }  // namespace ks
