@@ -247,6 +247,36 @@ TEST(EvdevSource, ARecordedFileReadsLikeADevice) {
   EXPECT_EQ(seen.keys[0].ch, 'f');
 }
 
+TEST(EvdevSource, ANodeThatAppearsLaterIsReadOnlyWhenItIsAnInputDevice) {
+  EmptyFolder folder;
+  Seen seen;
+  EvdevInputSource source(
+      seen.sink(), [] { return XkbKeymap::fromNames("us"); }, folder.path.string());
+  int p[2];
+  ASSERT_EQ(pipe(p), 0);
+  source.addStream(p[0]);
+  ASSERT_TRUE(source.start());
+  // A file named like a device, holding key events: no input device, so never read.
+  Recording fake;
+  fake.tap(KEY_X);
+  {
+    std::ofstream out(folder.path / "event3", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(fake.events.data()),
+              static_cast<std::streamsize>(fake.events.size() * sizeof(input_event)));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  Recording real;
+  real.tap(KEY_K);
+  const size_t size = real.events.size() * sizeof(input_event);
+  ASSERT_EQ(write(p[1], real.events.data(), size), static_cast<ssize_t>(size));
+  ASSERT_TRUE(seen.waitKeys(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  source.stop();
+  close(p[1]);
+  ASSERT_EQ(seen.keys.size(), 1u);
+  EXPECT_EQ(seen.keys[0].ch, 'k');
+}
+
 TEST(EvdevSource, SaysWhyWhenNoKeyboardCanBeRead) {
   EmptyFolder folder;
   // A file that is no input device is no keyboard.

@@ -6,7 +6,9 @@
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -38,6 +40,21 @@ bool isKeyboardOrPointer(int fd) {
   if (ioctl(fd, EVIOCGBIT(EV_KEY, sizeof keys), keys) < 0) return false;
   return (testBit(keys, KEY_A) && testBit(keys, KEY_Z) && testBit(keys, KEY_SPACE)) ||
          testBit(keys, BTN_LEFT);
+}
+
+// The event device `name` in `folder`, open when it is a keyboard or a pointer this account may
+// read; -1 otherwise, with `denied` set when the account may not read it.
+int openDevice(const std::string& folder, const char* name, bool& denied) {
+  if (std::strncmp(name, "event", 5) != 0) return -1;
+  const std::string path = folder + "/" + name;
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == EACCES || errno == EPERM) denied = true;
+    return -1;
+  }
+  if (isKeyboardOrPointer(fd)) return fd;
+  close(fd);
+  return -1;
 }
 
 bool isKeyboard(int fd) {
@@ -128,17 +145,8 @@ std::vector<int> openKeyboards(const std::string& folder, KeyboardProblem& probl
   bool denied = false;
   if (DIR* dir = opendir(folder.c_str())) {
     while (const dirent* e = readdir(dir)) {
-      if (std::strncmp(e->d_name, "event", 5) != 0) continue;
-      const std::string path = folder + "/" + e->d_name;
-      const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-      if (fd < 0) {
-        if (errno == EACCES || errno == EPERM) denied = true;
-        continue;
-      }
-      if (isKeyboardOrPointer(fd))
-        fds.push_back(fd);
-      else
-        close(fd);
+      const int fd = openDevice(folder, e->d_name, denied);
+      if (fd >= 0) fds.push_back(fd);
     }
     closedir(dir);
   }
@@ -232,21 +240,49 @@ void EvdevInputSource::run(std::vector<int> fds, std::unique_ptr<XkbKeymap> keym
   EvdevKeyTranslator translator(std::move(keymap));
   struct Device {
     int fd;
+    dev_t node;                 // 0 for a recorded stream
     std::vector<char> partial;  // a pipe may hand over part of an event
   };
   std::vector<Device> devices;
-  for (int fd : fds) devices.push_back({fd, {}});
+  auto add = [&](int fd) {
+    struct stat st {};
+    const dev_t node = fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) ? st.st_rdev : 0;
+    for (const Device& d : devices)
+      if (node && d.node == node) return static_cast<void>(close(fd));  // open already
+    devices.push_back({fd, node, {}});
+  };
+  for (int fd : fds) add(fd);
+  // Keyboards plugged in later (a Bluetooth keyboard that connects after login, one plugged in
+  // again): their nodes appear, then become readable to the group, in the folder.
+  int plugged = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (plugged >= 0 && inotify_add_watch(plugged, folder_.c_str(), IN_CREATE | IN_ATTRIB) < 0) {
+    close(plugged);
+    plugged = -1;
+  }
   std::vector<pollfd> polls;
-  while (!devices.empty()) {
-    polls.assign(1, {wakeFd_, POLLIN, 0});
+  while (!devices.empty() || plugged >= 0) {
+    polls.assign({{wakeFd_, POLLIN, 0}, {plugged, POLLIN, 0}});
     for (const Device& d : devices) polls.push_back({d.fd, POLLIN, 0});
     if (poll(polls.data(), polls.size(), -1) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (polls[0].revents) break;
+    if (polls[1].revents) {
+      alignas(inotify_event) char events[4096];
+      ssize_t got = 0;
+      while ((got = read(plugged, events, sizeof events)) > 0) {
+        for (ssize_t at = 0; at < got;) {
+          const auto* e = reinterpret_cast<const inotify_event*>(events + at);
+          bool denied = false;
+          if (e->len > 0)
+            if (const int fd = openDevice(folder_, e->name, denied); fd >= 0) add(fd);
+          at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+        }
+      }
+    }
     for (size_t i = devices.size(); i-- > 0;) {
-      if (!polls[i + 1].revents) continue;
+      if (!polls[i + 2].revents) continue;
       Device& d = devices[i];
       char buffer[64 * sizeof(input_event)];
       const ssize_t got = read(d.fd, buffer, sizeof buffer);
@@ -269,6 +305,7 @@ void EvdevInputSource::run(std::vector<int> fds, std::unique_ptr<XkbKeymap> keym
     }
   }
   for (const Device& d : devices) close(d.fd);
+  if (plugged >= 0) close(plugged);
 }
 
 }  // namespace ks
