@@ -14,6 +14,7 @@ fi
 . "$(dirname "$0")/lib.sh"
 script_home
 fail() { echo "monitor password: $*"; cat "$out" 2>/dev/null; exit 1; }
+# Qt offers its controls to the bus only while a screen reader runs, or when told to always.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 bus=$!

@@ -56,7 +56,16 @@ AtspiFocusWatch::AtspiFocusWatch(std::function<void(const FocusChange&)> onFocus
     : QObject(parent), onFocus_(std::move(onFocus)) {}
 
 AtspiFocusWatch::~AtspiFocusWatch() {
+  if (enabledByUs_) setEnabled(false);
   if (bus_) QDBusConnection::disconnectFromBus(bus_->name());
+}
+
+void AtspiFocusWatch::setEnabled(bool on) {
+  QDBusMessage set = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
+                                                    "org.freedesktop.DBus.Properties", "Set");
+  set << QString("org.a11y.Status") << QString("IsEnabled")
+      << QVariant::fromValue(QDBusVariant(on));
+  QDBusConnection::sessionBus().call(set, QDBus::Block, 2000);
 }
 
 bool AtspiFocusWatch::start() {
@@ -68,12 +77,18 @@ bool AtspiFocusWatch::start() {
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
   const QString address = reply.arguments().first().toString();
   if (address.isEmpty()) return false;
-  // Programs offer their accessible objects while the desktop says that a tool wants them.
-  QDBusMessage enable = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
-                                                       "org.freedesktop.DBus.Properties", "Set");
-  enable << QString("org.a11y.Status") << QString("IsEnabled")
-         << QVariant::fromValue(QDBusVariant(true));
-  session.call(enable, QDBus::NoBlock);
+  // Programs offer their accessible objects while the desktop says that a tool wants them; the
+  // desktop's setting is put back when the monitor ends.
+  QDBusMessage get = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
+                                                    "org.freedesktop.DBus.Properties", "Get");
+  get << QString("org.a11y.Status") << QString("IsEnabled");
+  const QDBusMessage was = session.call(get, QDBus::Block, 2000);
+  const bool enabled = was.type() == QDBusMessage::ReplyMessage && !was.arguments().isEmpty() &&
+                       was.arguments().first().value<QDBusVariant>().variant().toBool();
+  if (!enabled) {
+    setEnabled(true);
+    enabledByUs_ = true;
+  }
   bus_ = std::make_unique<QDBusConnection>(
       QDBusConnection::connectToBus(address, QStringLiteral("ks-a11y-focus")));
   if (!bus_->isConnected()) return false;

@@ -41,6 +41,8 @@ class AtspiFocusWatch : public QObject {
   void windowDeactivated(const QDBusMessage& message);
 
  private:
+  // Tells the desktop's programs whether a tool wants their accessible objects.
+  static void setEnabled(bool on);
   // Asks `sender` for its pid and the role of `path`, then reports; a later event wins.
   void attribute(const QString& sender, const QString& path, bool askRole);
 
@@ -48,6 +50,7 @@ class AtspiFocusWatch : public QObject {
   std::unique_ptr<QDBusConnection> bus_;
   FocusChange current_;
   uint64_t sequence_ = 0;
+  bool enabledByUs_ = false;
 };
 
 // The focused window of a sway (i3 IPC) compositor: its pid and app_id, at start and from each
