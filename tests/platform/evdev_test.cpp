@@ -212,6 +212,46 @@ TEST(EvdevSource, KeysOfAnotherSessionAreNotEvenCounted) {
   EXPECT_TRUE(seen.clicks.empty());
 }
 
+TEST(EvdevSource, ModifiersReleasedInAnotherSessionAreNotHeldOnReturn) {
+  EmptyFolder folder;
+  Seen seen;
+  EvdevInputSource source(
+      seen.sink(), [] { return XkbKeymap::fromNames("us"); }, folder.path.string());
+  int p[2];
+  ASSERT_EQ(pipe(p), 0);
+  source.addStream(p[0]);
+  ASSERT_TRUE(source.start());
+  auto send = [&](const Recording& r) {
+    const size_t size = r.events.size() * sizeof(input_event);
+    ASSERT_EQ(write(p[1], r.events.data(), size), static_cast<ssize_t>(size));
+  };
+  // Ctrl+Alt held to switch to another session (Ctrl+Alt+F2)...
+  Recording away;
+  away.ev(KEY_LEFTCTRL, 1);
+  away.ev(KEY_LEFTALT, 1);
+  away.tap(KEY_F2);
+  send(away);
+  ASSERT_TRUE(seen.waitKeys(1));
+  EXPECT_TRUE(seen.keys[0].keyWord & kwCommand);
+  // ...and let go there.
+  source.setSessionActive(false);
+  Recording there;
+  there.ev(KEY_LEFTALT, 0);
+  there.ev(KEY_LEFTCTRL, 0);
+  there.tap(KEY_Q);
+  send(there);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  source.setSessionActive(true);
+  Recording back;
+  back.tap(KEY_A);
+  send(back);
+  ASSERT_TRUE(seen.waitKeys(2));
+  source.stop();
+  close(p[1]);
+  ASSERT_EQ(seen.keys.size(), 2u);  // the Q of the other session is not ours
+  EXPECT_EQ(seen.keys[1].keyWord, unsigned('A'));
+}
+
 TEST(EvdevSource, ClicksEndWordsAsUnderX11) {
   Recording rec;
   rec.ev(BTN_LEFT, 1);

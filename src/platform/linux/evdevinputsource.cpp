@@ -215,17 +215,20 @@ void EvdevInputSource::stop() {
 
 void EvdevInputSource::handle(EvdevKeyTranslator& translator, unsigned type, unsigned code,
                               int value, uint32_t timeMs) {
-  if (type != EV_KEY || !active_) return;
+  if (type != EV_KEY) return;
+  const bool active = active_;
   const bool ours = !locked_ && !private_;
   if (code == BTN_LEFT || code == BTN_RIGHT || code == BTN_MIDDLE) {
-    if (value == 1 && sink_.click)
+    if (active && value == 1 && sink_.click)
       sink_.click(code == BTN_LEFT ? 1 : code == BTN_RIGHT ? 3 : 2, ours ? focusPid_.load() : 0);
     return;
   }
   if (code >= BTN_MISC && code < KEY_OK) return;  // other buttons: joysticks, pens
   translator.setActiveGroup(group_);
+  // Followed in another session too, or the Ctrl and Alt of the switch back (Ctrl+Alt+F1)
+  // would stay held here, released in a session that is not ours.
   const EvdevKeyTranslator::Result r = translator.feed(code, value);
-  if (!r.key) return;
+  if (!r.key || !active) return;
   if (r.repeatStarted && sink_.repeat) sink_.repeat();
   KeyStroke key = *r.key;
   key.pid = ours ? focusPid_.load() : 0;
