@@ -113,70 +113,66 @@ bool AtspiFocusWatch::start() {
 void AtspiFocusWatch::stateChanged(const QDBusMessage& message) {
   const QVariantList args = message.arguments();
   if (args.size() < 2 || args[0].toString() != "focused" || args[1].toInt() != 1) return;
-  attribute(message.service(), message.path(), true);
+  focused(message.service(), message.path());
 }
 
 void AtspiFocusWatch::windowActivated(const QDBusMessage& message) {
-  attribute(message.service(), message.path(), false);
+  // Another program's window: that program has the focus, in no password field until one of its
+  // controls says so. A focus event after this one wins; one before it, whose role is still
+  // being asked, keeps its caution.
+  askPid(message.service(), [this, seq = sequence_](uint32_t pid) {
+    if (seq != sequence_ || pid == current_.pid) return;
+    current_ = {pid, rolePending_, {}};
+    onFocus_(current_);
+  });
 }
 
 void AtspiFocusWatch::windowDeactivated(const QDBusMessage& message) {
   // Focus leaves for a program that may not be on the bus: nobody known has it until one says.
-  // A focus event after this one wins.
-  const uint64_t seq = sequence_;
-  QDBusMessage pid =
-      QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                     "org.freedesktop.DBus", "GetConnectionUnixProcessID");
-  pid << message.service();
-  auto* w = new QDBusPendingCallWatcher(bus_->asyncCall(pid, 2000), this);
-  connect(w, &QDBusPendingCallWatcher::finished, this, [this, seq](QDBusPendingCallWatcher* c) {
-    c->deleteLater();
-    QDBusPendingReply<uint> reply = *c;
-    if (seq != sequence_ || reply.isError() || reply.value() != current_.pid) return;
+  askPid(message.service(), [this, seq = sequence_](uint32_t pid) {
+    if (seq != sequence_ || pid != current_.pid) return;
     current_ = {};
     onFocus_(current_);
   });
 }
 
-void AtspiFocusWatch::attribute(const QString& sender, const QString& path, bool askRole) {
-  const uint64_t seq = ++sequence_;
-  if (askRole) {
-    // Until its role is known, a newly focused control might hide what is typed.
-    current_.password = true;
-    onFocus_(current_);
-  }
+void AtspiFocusWatch::askPid(const QString& sender, std::function<void(uint32_t)> then) {
   QDBusMessage pid =
       QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                      "org.freedesktop.DBus", "GetConnectionUnixProcessID");
   pid << sender;
   auto* w = new QDBusPendingCallWatcher(bus_->asyncCall(pid, 2000), this);
   connect(w, &QDBusPendingCallWatcher::finished, this,
-          [this, seq, sender, path, askRole](QDBusPendingCallWatcher* c) {
+          [then = std::move(then)](QDBusPendingCallWatcher* c) {
             c->deleteLater();
-            if (seq != sequence_) return;
             QDBusPendingReply<uint> reply = *c;
-            const uint32_t pid = reply.isError() ? 0 : reply.value();
-            if (!askRole) {
-              // A window of the same program keeps what its focused control said.
-              if (pid != current_.pid) current_ = {pid, false, {}};
-              onFocus_(current_);
-              return;
-            }
-            QDBusMessage role = QDBusMessage::createMethodCall(
-                sender, path, "org.a11y.atspi.Accessible", "GetRole");
-            auto* r = new QDBusPendingCallWatcher(bus_->asyncCall(role, 2000), this);
-            connect(r, &QDBusPendingCallWatcher::finished, this,
-                    [this, seq, pid](QDBusPendingCallWatcher* rc) {
-                      rc->deleteLater();
-                      if (seq != sequence_) return;
-                      QDBusPendingReply<uint> roleReply = *rc;
-                      // A control that does not say its role is taken for a password field.
-                      const bool password =
-                          roleReply.isError() || roleReply.value() == kPasswordTextRole;
-                      current_ = {pid, password, {}};
-                      onFocus_(current_);
-                    });
+            then(reply.isError() ? 0 : reply.value());
           });
+}
+
+void AtspiFocusWatch::focused(const QString& sender, const QString& path) {
+  const uint64_t seq = ++sequence_;
+  // Until its role is known, a newly focused control might hide what is typed.
+  rolePending_ = true;
+  current_.password = true;
+  onFocus_(current_);
+  askPid(sender, [this, seq, sender, path](uint32_t pid) {
+    if (seq != sequence_) return;
+    QDBusMessage role =
+        QDBusMessage::createMethodCall(sender, path, "org.a11y.atspi.Accessible", "GetRole");
+    auto* r = new QDBusPendingCallWatcher(bus_->asyncCall(role, 2000), this);
+    connect(r, &QDBusPendingCallWatcher::finished, this,
+            [this, seq, pid](QDBusPendingCallWatcher* rc) {
+              rc->deleteLater();
+              if (seq != sequence_) return;
+              QDBusPendingReply<uint> roleReply = *rc;
+              // A control that does not say its role is taken for a password field.
+              const bool password = roleReply.isError() || roleReply.value() == kPasswordTextRole;
+              rolePending_ = false;
+              current_ = {pid, password, {}};
+              onFocus_(current_);
+            });
+  });
 }
 
 SwayFocusWatch::SwayFocusWatch(std::string socketPath,

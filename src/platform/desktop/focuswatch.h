@@ -43,13 +43,17 @@ class AtspiFocusWatch : public QObject {
  private:
   // Tells the desktop's programs whether a tool wants their accessible objects.
   static void setEnabled(bool on);
-  // Asks `sender` for its pid and the role of `path`, then reports; a later event wins.
-  void attribute(const QString& sender, const QString& path, bool askRole);
+  // The control at `path` of program `sender` took the focus: asks the program's pid and the
+  // control's role, then reports; a later focus event wins.
+  void focused(const QString& sender, const QString& path);
+  // Asks the bus for the pid of `sender`; `then` gets 0 when it does not say.
+  void askPid(const QString& sender, std::function<void(uint32_t)> then);
 
   std::function<void(const FocusChange&)> onFocus_;
   std::unique_ptr<QDBusConnection> bus_;
   FocusChange current_;
   uint64_t sequence_ = 0;
+  bool rolePending_ = false;  // a focused control's role is still being asked
   bool enabledByUs_ = false;
 };
 
