@@ -6,7 +6,7 @@ set -euo pipefail
 build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev libbenchmark-dev
   libx11-dev libxtst-dev libxres-dev libxi-dev libxdamage-dev libxkbcommon-dev
   libxkbcommon-x11-dev libcurl4-openssl-dev libssl-dev libgif-dev libjpeg-dev zlib1g-dev
-  libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland"
+  libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland linux-libc-dev"
 test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpdf python3"
 # A private print scheduler and a PDF printer, for the printing test.
 test_pkgs="$test_pkgs cups-daemon cups-client printer-driver-cups-pdf"

@@ -1,4 +1,6 @@
 // tapwatch: the background typing monitor.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -12,22 +14,30 @@
 #include "monitor/spyedapps.h"
 #include "monitor/traymain.h"
 #include "monitor/ui/trayprogram.h"
+#include "monitor/ui/watchproblem.h"
 #include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/desktoplanguage.h"
+#include "platform/desktop/focuswatch.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/sessionlock.h"
 #include "platform/desktop/termination.h"
 #include "platform/instancelock.h"
+#include "platform/linux/evdevinputsource.h"
+#include "platform/linux/processdescription.h"
 #include "platform/random.h"
 #include "platform/system.h"
 #include "platform/systemkeyboard.h"
+#include "platform/wayland/waylandsystemkeyboard.h"
 #include "platform/x11/x11inputsource.h"
+#include "platform/x11/x11systemkeyboard.h"
+#include "platform/x11/xkbkeymap.h"
 #include "store/autostart.h"
 #include "store/langres.h"
 #include "store/programsetup.h"
 #include "store/qssettings.h"
 #include "store/usernames.h"
+#include "text/cp1252.h"
 #include "text/textutil.h"
 #include "web/internetsupport.h"
 
@@ -41,6 +51,13 @@ void onMainThread(F f) {
 
 std::string message(int id) {
   return ks::Localize().GetString(id);
+}
+
+// The learner's keymap for the kernel's key codes: the compositor's, else the system's default.
+std::unique_ptr<ks::XkbKeymap> desktopKeymap(ks::SystemKeyboard& keyboard) {
+  if (auto* wayland = dynamic_cast<ks::WaylandSystemKeyboard*>(&keyboard))
+    if (auto km = ks::XkbKeymap::fromText(wayland->keymapText())) return km;
+  return ks::defaultKeymap();
 }
 
 }  // namespace
@@ -113,7 +130,7 @@ int main(int argc, char** argv) {
   program.listenTo(link);
 
   // The source's thread only queues; the key path runs here, on the main thread.
-  ks::X11InputSource::Sink sink;
+  ks::InputSource::Sink sink;
   sink.key = [&](const ks::KeyStroke& k) {
     onMainThread([&tray, &program, k, ownPid] {
       tray.CMKeyInfo(k);
@@ -128,28 +145,81 @@ int main(int argc, char** argv) {
   };
   sink.repeat = [&] { onMainThread([&tray] { tray.RepeatWarning(); }); };
   bool saidUnavailable = false;
+  ks::EvdevInputSource* evdev = nullptr;
   sink.unavailable = [&](const std::string& why) {
     if (!std::exchange(saidUnavailable, true)) std::fprintf(stderr, "tapwatch: %s\n", why.c_str());
-    onMainThread([&program, why] { program.unavailable(why); });
+    // The kernel's devices are read on the main thread: the problem is known here already.
+    const char* user = std::getenv("USER");
+    std::string shown =
+        evdev ? ks::keyboardProblemText(evdev->problem(), ks::utf8ToCp1252(user ? user : "")) : "";
+    if (shown.empty()) shown = why;
+    onMainThread([&program, shown] { program.unavailable(shown); });
   };
-  ks::X11InputSource source(sink);
+  // Wayland tells no client about other clients' keys: the kernel's input devices do.
+  std::unique_ptr<ks::InputSource> source;
+  if (ks::waylandSession()) {
+    auto reader = std::make_unique<ks::EvdevInputSource>(
+        sink, [&keyboard] { return desktopKeymap(*keyboard); });
+    // A recorded key stream (a file or a named pipe) read as one more keyboard.
+    if (const char* stream = std::getenv("TAPWATCH_KEY_STREAM"); stream && *stream) {
+      struct stat st {};
+      const bool fifo = stat(stream, &st) == 0 && S_ISFIFO(st.st_mode);
+      // Held open for writing too, a pipe does not end when its writer pauses.
+      const int fd = open(stream, (fifo ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) reader->addStream(fd);
+    }
+    evdev = reader.get();
+    source = std::move(reader);
+  } else {
+    source = std::make_unique<ks::X11InputSource>(sink);
+  }
   // Recording runs only while monitoring is on: off, the tutor's pause and the settings stop it.
   program.watchWith([&source](bool on) {
     if (on)
-      source.start();
+      source->start();
     else
-      source.stop();
+      source->stop();
   });
-  // While the session is locked, keys belong to nobody.
-  ks::SessionLockWatch lock([&](bool locked) {
-    source.setSessionLocked(locked);
-    program.setSessionLocked(locked);
+  // While the session is locked, keys belong to nobody; while another session has the seat, the
+  // keys are not the learner's at all.
+  ks::SessionLockWatch lock(
+      [&](bool locked) {
+        source->setSessionLocked(locked);
+        program.setSessionLocked(locked);
+      },
+      evdev ? std::function<void(bool)>([evdev](bool active) { evdev->setSessionActive(active); })
+            : std::function<void(bool)>());
+
+  // Who has the focus, and whether it is a password field. Under Wayland the compositor (sway)
+  // or else the accessibility bus names the program; the bus tells password fields everywhere.
+  uint32_t focusedPid = 0;
+  auto programFocused = [&](const ks::FocusChange& f) {
+    if (evdev) evdev->setFocusedPid(f.pid);
+    if (f.pid && f.pid != std::exchange(focusedPid, f.pid)) {
+      const ks::ProgramSeen seen = ks::describeProcess(f.pid, f.windowClass);
+      if (!seen.name.empty()) tray.RegisterNewModule(seen);
+    }
+  };
+  std::unique_ptr<ks::SwayFocusWatch> sway;
+  if (const char* socket = std::getenv("SWAYSOCK"); evdev && socket && *socket) {
+    sway = std::make_unique<ks::SwayFocusWatch>(socket, programFocused,
+                                                [&](int group) { evdev->setActiveGroup(group); });
+    if (!sway->start()) sway.reset();
+  }
+  ks::AtspiFocusWatch atspi([&](const ks::FocusChange& f) {
+    source->setPrivateField(f.password);
+    if (evdev && !sway) programFocused(f);
   });
+  const bool bus = atspi.start();
+  if (evdev && !sway && !bus)
+    std::fprintf(stderr,
+                 "tapwatch: no accessibility bus and no compositor that names the focused "
+                 "program: keys are counted, never analysed\n");
 
   // Logout, shutdown or a plain kill: the figures are saved and the learner closed, in order.
   ks::TerminationWatch termination([&] {
     program.CancelModals();
-    source.stop();
+    source->stop();
     program.Deinitialize();
     program.Terminate();
   });
@@ -162,7 +232,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tapwatch: not watching: %s\n", session.lastError().c_str());
   // A start that ended already (a cancelled login, a signal) must not wait for a quit it missed.
   const int rc = program.Terminating() ? 0 : QApplication::exec();
-  source.stop();
+  source->stop();
   program.Deinitialize();
   program.watchWith({});  // the source goes before the program
   ks::setDialogs(nullptr);

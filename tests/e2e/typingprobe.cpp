@@ -6,8 +6,16 @@
 //                        another program holds it
 //   typingprobe xi2grab  holds the keyboard through an XInput 2 grab, as toolkits' menus and
 //                        prompts do, until killed; prints "grabbed" once it holds it
+//   typingprobe fields   a window with a text field and a password field; a line "text" or
+//                        "password" on its input moves the focus there, and it prints
+//                        "focus text" or "focus password"
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLineEdit>
+#include <QSocketNotifier>
+#include <QVBoxLayout>
+#include <QWidget>
 // Xlib after Qt: its macros clash with Qt's names.
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -72,6 +80,31 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication app(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "fields") == 0) {
+    QWidget window;
+    window.setWindowTitle("typing probe");
+    auto* layout = new QVBoxLayout(&window);
+    auto* text = new QLineEdit(&window);
+    text->setAccessibleName("Name");
+    auto* secret = new QLineEdit(&window);
+    secret->setAccessibleName("Password");
+    secret->setEchoMode(QLineEdit::Password);
+    layout->addWidget(text);
+    layout->addWidget(secret);
+    window.resize(400, 100);
+    window.show();
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+      char line[64] = {};
+      const ssize_t n = read(STDIN_FILENO, line, sizeof line - 1);
+      if (n <= 0) return QApplication::quit();
+      const bool password = std::strncmp(line, "password", 8) == 0;
+      (password ? secret : text)->setFocus();
+      std::printf("focus %s\n", password ? "password" : "text");
+      std::fflush(stdout);
+    });
+    return QApplication::exec();
+  }
   QLineEdit field;
   field.setWindowTitle("typing probe");
   field.resize(400, 40);

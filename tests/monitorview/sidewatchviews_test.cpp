@@ -11,16 +11,20 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 #include "analysis/analyzer.h"
 #include "book/bookwindow.h"
 #include "book/parthost.h"
 #include "content/ui/studystyle.h"
+#include "monitor/ui/watchproblem.h"
 #include "monitorview/ui/monitorcontrol.h"
 #include "monitorview/ui/sidewatch.h"
 #include "monitorview/ui/sidewatchview.h"
 #include "monitorview/ui/sidewatchwiz.h"
 #include "platform/clock.h"
+#include "platform/desktop/qtext.h"
 #include "store/autostart.h"
 #include "store/langres.h"
 #include "store/qssettings.h"
@@ -46,8 +50,10 @@ class FakeMonitor : public MonitorControl {
     running = false;
     return true;
   }
+  std::string WhyNotHere() override { return why ? *why : MonitorControl::WhyNotHere(); }
   bool running = false;
   int starts = 0;
+  std::optional<std::string> why;  // in place of what this machine's session gives
 };
 
 class SidewatchViews : public test::UserFolders {
@@ -315,6 +321,37 @@ TEST_F(SidewatchViews, WhereTheMonitorCannotWatchThePageSaysSoAndPracticeSaysWha
   EXPECT_EQ(section.Practice(3, ""), 5);
   EXPECT_EQ(boxes_.texts(),
             (std::vector<std::string>{Localize().GetString(475), Localize().GetString(476)}));
+}
+
+TEST_F(SidewatchViews, UnderWaylandThePageSaysWhyNoKeyboardCanBeReadAndWhatAnAdministratorDoes) {
+  SectionHost host(window_, *user_);
+  TSidewatch section(host, *user_);
+  // No keyboard device at all, as the probe of the device folder finds it.
+  const auto empty = root("devices");
+  std::filesystem::create_directories(empty);
+  monitor_.why = waylandWatchProblem(empty.string());
+  EXPECT_EQ(*monitor_.why, Localize().GetString(2952));
+  QTimer::singleShot(50, [&] {
+    EXPECT_EQ(child<QLabel>("StateLbl")->text(), toQString(*monitor_.why));
+    TFormView::ActiveView()->Close();
+  });
+  EXPECT_EQ(section.Run(), 0);
+
+  // Keyboards the account may not read: the page names the group and the command, whole.
+  monitor_.why = keyboardProblemText(KeyboardProblem::NoPermission, "annlee");
+  QTimer::singleShot(50, [&] {
+    auto* label = child<QLabel>("StateLbl");
+    // The option's dash is one that does not break; it reads the same.
+    const QString shown = label->text().replace(QChar(0x2011), '-');
+    EXPECT_TRUE(shown.contains("sudo usermod -aG input annlee")) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(msgText(2950)));
+    EXPECT_LE(label->heightForWidth(label->width()), label->height()) << "the reason is cut";
+    EXPECT_TRUE(child<QWidget>("ToggleBtn")->isHidden());
+    saveScreenshot(&window_, "sidewatch_nokeyboard");
+    TFormView::ActiveView()->Close();
+  });
+  EXPECT_EQ(section.Run(), 0);
+  EXPECT_EQ(monitor_.starts, 0);
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <QGuiApplication>
 
 #include "monitor/ui/monitorcontrol.h"
+#include "monitor/ui/watchproblem.h"
 #include "platform/desktop/peerlink.h"
+#include "platform/x11/x11systemkeyboard.h"
+#include "store/langres.h"
 
 namespace ks {
 namespace {
@@ -33,8 +36,11 @@ std::filesystem::path MonitorControl::Program() {
   return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "tapwatch";
 }
 
-bool MonitorControl::CanWatchHere() {
-  return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && QGuiApplication::platformName() == "xcb";
+std::string MonitorControl::WhyNotHere() {
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && QGuiApplication::platformName() == "xcb")
+    return {};
+  if (waylandSession()) return waylandWatchProblem();
+  return Localize().GetString(2224);  // no desktop the monitor knows
 }
 
 MonitorControl& monitorControl() {

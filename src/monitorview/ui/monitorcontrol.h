@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace ks {
 
@@ -20,8 +21,10 @@ class MonitorControl {
 
   // The monitor program beside the tutor.
   static std::filesystem::path Program();
-  // Whether the monitor can see typing in this session at all (X11 only).
-  static bool CanWatchHere();
+  // Why the monitor cannot see typing in this session, in the learner's language; empty where it
+  // can: an X11 session, or a Wayland one where the account may read a keyboard device.
+  virtual std::string WhyNotHere();
+  bool CanWatchHere() { return WhyNotHere().empty(); }
 };
 
 // The control the views use; tests install their own (nullptr restores the real one).

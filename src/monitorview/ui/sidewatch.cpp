@@ -56,7 +56,7 @@ int TSidewatch::Run() {
   MonitorControl& control = monitorControl();
   // Where the monitor cannot watch, the page says so instead of setting up a blind monitor.
   const bool ready = control.Running() && SidewatchSetup::AccountBool("SidewatchInit.");
-  if (!ready && (MonitorControl::CanWatchHere() || control.Running())) {
+  if (!ready && (control.CanWatchHere() || control.Running())) {
     if (TSidewatchWiz(user_).Run() == 0) return 1;
   }
   int mode = 1;

@@ -28,6 +28,15 @@
 namespace ks {
 namespace {
 
+// A reason for the narrow state label, in which a command's option ("-aG") is never split from
+// its dash: the dash is the non-breaking one, which looks the same (the label cannot be copied).
+QString keepOptionsWhole(const QString& text) {
+  QStringList words = text.split(' ');
+  for (QString& w : words)
+    if (w.size() > 1 && w[0] == '-') w[0] = QChar(0x2011);
+  return words.join(' ');
+}
+
 using Fig = TSidewatchFigures;
 constexpr uint16_t kMonitorAndOwnWords = wsMonitor | wsUser;
 const QString kRed = "#ff014f";
@@ -419,8 +428,9 @@ void TSidewatchView::fillWords() {
 }
 
 void TSidewatchView::refreshMonitorState() {
-  if (!MonitorControl::CanWatchHere() && !monitorControl().Running()) {
-    stateLbl_->setText(msgText(2224));
+  const std::string why = monitorControl().WhyNotHere();
+  if (!why.empty() && !monitorControl().Running()) {
+    stateLbl_->setText(keepOptionsWhole(toQString(why)));
     stateLbl_->setStyleSheet("color: #28343f;");
     stateLbl_->setGeometry(12, 30, 138, 190);
     toggleBtn_->hide();

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusObjectPath>
@@ -17,8 +20,9 @@ const QString kSessionIface = "org.freedesktop.login1.Session";
 const QString kProps = "org.freedesktop.DBus.Properties";
 }  // namespace
 
-SessionLockWatch::SessionLockWatch(std::function<void(bool)> onChange, QObject* parent)
-    : QObject(parent), onChange_(std::move(onChange)) {
+SessionLockWatch::SessionLockWatch(std::function<void(bool)> onChange,
+                                   std::function<void(bool)> onActive, QObject* parent)
+    : QObject(parent), onChange_(std::move(onChange)), onActive_(std::move(onActive)) {
   QDBusConnection system = QDBusConnection::systemBus();
   if (system.isConnected()) {
     // Asynchronous throughout: a bus that does not answer must not hold up the start.
@@ -29,7 +33,7 @@ SessionLockWatch::SessionLockWatch(std::function<void(bool)> onChange, QObject* 
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
       w->deleteLater();
       QDBusPendingReply<QDBusObjectPath> reply = *w;
-      if (reply.isError()) return;
+      if (reply.isError()) return noLogind();
       const QString path = reply.value().path();
       QDBusConnection bus = QDBusConnection::systemBus();
       bus.connect(kLogin, path, kProps, "PropertiesChanged", this,
@@ -45,7 +49,19 @@ SessionLockWatch::SessionLockWatch(std::function<void(bool)> onChange, QObject* 
                 logindLocked_ = value.value().toBool();
                 update();
               });
+      if (!onActive_) return;
+      QDBusMessage active = QDBusMessage::createMethodCall(kLogin, path, kProps, "Get");
+      active << kSessionIface << QString("Active");
+      auto* activeWatcher = new QDBusPendingCallWatcher(bus.asyncCall(active), this);
+      connect(activeWatcher, &QDBusPendingCallWatcher::finished, this,
+              [this](QDBusPendingCallWatcher* a) {
+                a->deleteLater();
+                QDBusPendingReply<QVariant> value = *a;
+                if (!value.isError()) onActive_(value.value().toBool());
+              });
     });
+  } else {
+    noLogind();
   }
   QDBusConnection session = QDBusConnection::sessionBus();
   if (session.isConnected()) {
@@ -57,7 +73,9 @@ SessionLockWatch::SessionLockWatch(std::function<void(bool)> onChange, QObject* 
 
 void SessionLockWatch::logindChanged(const QString& interface, const QVariantMap& changed,
                                      const QStringList&) {
-  if (interface != kSessionIface || !changed.contains("LockedHint")) return;
+  if (interface != kSessionIface) return;
+  if (onActive_ && changed.contains("Active")) onActive_(changed.value("Active").toBool());
+  if (!changed.contains("LockedHint")) return;
   logindLocked_ = changed.value("LockedHint").toBool();
   update();
 }
@@ -65,6 +83,12 @@ void SessionLockWatch::logindChanged(const QString& interface, const QVariantMap
 void SessionLockWatch::screenSaverChanged(bool active) {
   saverActive_ = active;
   update();
+}
+
+void SessionLockWatch::noLogind() {
+  if (onActive_)
+    std::fprintf(stderr, "%s: no logind session: every key on this seat counts as this session's\n",
+                 qPrintable(QCoreApplication::applicationName()));
 }
 
 void SessionLockWatch::update() {

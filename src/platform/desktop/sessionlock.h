@@ -14,8 +14,12 @@ class SessionLockWatch : public QObject {
   Q_OBJECT
 
  public:
-  // `onChange` runs on the event loop with the new state.
-  explicit SessionLockWatch(std::function<void(bool locked)> onChange, QObject* parent = nullptr);
+  // `onChange` runs on the event loop with the new state; `onActive` (when given) with logind's
+  // "Active": false while another session has the seat. Without logind the session counts as
+  // active, and the log says so.
+  explicit SessionLockWatch(std::function<void(bool locked)> onChange,
+                            std::function<void(bool active)> onActive = {},
+                            QObject* parent = nullptr);
 
  private slots:
   void logindChanged(const QString& interface, const QVariantMap& changed, const QStringList&);
@@ -24,7 +28,10 @@ class SessionLockWatch : public QObject {
  private:
   void update();
 
+  void noLogind();
+
   std::function<void(bool)> onChange_;
+  std::function<void(bool)> onActive_;
   bool logindLocked_ = false;
   bool saverActive_ = false;
 };

@@ -13,6 +13,7 @@ namespace {
 
 constexpr char kMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
 constexpr uint32_t kRunCommand = 0;
+constexpr uint32_t kGetTree = 4;
 constexpr uint32_t kGetInputs = 100;
 // A reply larger than this is no answer to one command.
 constexpr uint32_t kLargestReply = 1u << 20;
@@ -89,6 +90,11 @@ bool swayRequest(const std::string& socketPath, uint32_t type, const std::string
 bool swayCommand(const std::string& socketPath, const std::string& command) {
   std::string reply;
   return swayRequest(socketPath, kRunCommand, command, reply) && allSucceeded(reply);
+}
+
+std::string swayTree(const std::string& socketPath) {
+  std::string reply;
+  return swayRequest(socketPath, kGetTree, "", reply) ? reply : std::string();
 }
 
 int swayActiveLayout(const std::string& socketPath) {

@@ -12,6 +12,9 @@ namespace ks {
 // `socketPath`; true when the compositor answers that every part of it succeeded.
 bool swayCommand(const std::string& socketPath, const std::string& command);
 
+// The compositor's tree of outputs, workspaces and windows (JSON); empty when it does not answer.
+std::string swayTree(const std::string& socketPath);
+
 // The active layout of the compositor's keyboards, -1 when it does not say.
 int swayActiveLayout(const std::string& socketPath);
 

@@ -36,6 +36,7 @@ struct WaylandSystemKeyboard::Impl {
   wl_seat* seat = nullptr;
   wl_keyboard* keyboard = nullptr;
   std::unique_ptr<XkbKeymap> keymap;
+  std::string keymapText;             // the compositor's text of `keymap`
   std::vector<XkbLayoutName> groups;  // one per layout of the keymap
   // The keymap last sent named no layout: one a typing tool (a virtual keyboard) made for its
   // own keys while it types. The user's layout stays what it was, and so does its group.
@@ -82,8 +83,9 @@ struct WaylandSystemKeyboard::Impl {
     void* text = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     ::close(fd);
     if (text == MAP_FAILED) return;
-    std::unique_ptr<XkbKeymap> km = XkbKeymap::fromText({static_cast<const char*>(text), size});
+    std::string copy(static_cast<const char*>(text), size);
     ::munmap(text, size);
+    std::unique_ptr<XkbKeymap> km = XkbKeymap::fromText(copy);
     if (!km) return;
     bool named = false;
     for (int g = 0; g < km->layoutCount(); ++g) named = named || !km->layoutName(g).empty();
@@ -95,6 +97,7 @@ struct WaylandSystemKeyboard::Impl {
     std::vector<XkbLayoutName> layouts = km->groupLayouts();
     const bool changed = keymap && !sameLayouts(layouts, groups);
     keymap = std::move(km);
+    keymapText = std::move(copy);
     groups = std::move(layouts);
     if (group >= keymap->layoutCount()) group = 0;
     if (changed) notify();
@@ -249,6 +252,10 @@ std::vector<std::string> WaylandSystemKeyboard::groupLayouts() const {
   for (const XkbLayoutName& g : impl_->groups)
     out.push_back(g.variant.empty() ? g.layout : g.layout + "(" + g.variant + ")");
   return out;
+}
+
+std::string WaylandSystemKeyboard::keymapText() const {
+  return impl_->keymapText;
 }
 
 std::string WaylandSystemKeyboard::activeLayoutId() {

@@ -54,6 +54,8 @@ class WaylandSystemKeyboard : public SystemKeyboard {
   // The active group, and the XKB layout names of the groups ("us", "de(nodeadkeys)").
   int activeGroup() const;
   std::vector<std::string> groupLayouts() const;
+  // The user's keymap in the XKB text format, as the compositor sent it.
+  std::string keymapText() const;
 
   struct Impl;
 

@@ -61,6 +61,9 @@ struct X11InputSource::Impl {
   // still deliver the last records.
   const Sink* sink = nullptr;
   const std::atomic<bool>* locked = nullptr;
+  const std::atomic<bool>* privateField = nullptr;
+  // Keys of nobody: a grab, a locked session, a password field.
+  bool unattributed() const { return !grabbers.empty() || *locked || *privateField; }
 
   ~Impl() {
     if (context) XRecordFreeContext(ctrl, context);
@@ -218,7 +221,7 @@ void onRecord(XPointer closure, XRecordInterceptData* d) {
     } else if (type == KeyRelease) {
       if (detail == s.lastKeycode) s.lastKeycode = -1;
     } else if (type == ButtonPress) {
-      const uint32_t pid = !s.grabbers.empty() || *s.locked ? 0 : focusedPid(s, sink);
+      const uint32_t pid = s.unattributed() ? 0 : focusedPid(s, sink);
       if (sink.click) sink.click(detail, pid);
     } else if (type == KeyPress && s.keymap) {
       const unsigned state = ev->u.keyButtonPointer.state;
@@ -235,7 +238,7 @@ void onRecord(XPointer closure, XRecordInterceptData* d) {
         }
         s.lastKeycode = detail;
         const uint32_t pid = focusedPid(s, sink);
-        key->pid = !s.grabbers.empty() || *s.locked ? 0 : pid;
+        key->pid = s.unattributed() ? 0 : pid;
         key->timeMs = static_cast<uint32_t>(ev->u.keyButtonPointer.time);
         s.pending.push_back(*key);
       }
@@ -335,6 +338,7 @@ void X11InputSource::run() {
   Impl& s = *impl_;
   s.sink = &sink_;
   s.locked = &locked_;
+  s.privateField = &private_;
   if (!XRecordEnableContextAsync(s.data, s.context, onRecord, reinterpret_cast<XPointer>(&s)))
     return;
   pollfd fds[3] = {{ConnectionNumber(s.data), POLLIN, 0},

@@ -51,6 +51,10 @@ class XkbKeymap {
   bool capsLocked(unsigned lockedModifiers) const;
 
   int layoutCount() const;
+  // For a keyboard state of its own (the monitor follows the kernel's key events with one).
+  xkb_keymap* handle() const { return keymap_; }
+  // The modifier bits AltGr sets (0: the keymap has no AltGr).
+  unsigned altGrMask() const { return altGrMask_; }
   // The English name of a layout ("German").
   std::string layoutName(int group) const;
   // The XKB layout of each group, found by the group's name (xkbLayoutForDescription); empty

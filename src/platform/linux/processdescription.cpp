@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/x11/x11inputsource.h"
+#include "platform/linux/processdescription.h"
 #include "text/cp1252.h"
 #include "text/textutil.h"
 
@@ -75,7 +75,7 @@ const std::vector<DesktopEntry>& desktopEntries() {
 
 }  // namespace
 
-ProgramSeen describeProcess(uint32_t pid, const std::string& wmClass) {
+ProgramSeen describeProcess(uint32_t pid, const std::string& windowClass) {
   ProgramSeen seen;
   seen.pid = pid;
   char link[4096];
@@ -91,12 +91,12 @@ ProgramSeen describeProcess(uint32_t pid, const std::string& wmClass) {
   std::string description;
   for (const DesktopEntry& e : desktopEntries()) {
     if (e.exec == file || e.tryExec == file ||
-        (!wmClass.empty() && lowerCase(e.wmClass) == lowerCase(wmClass))) {
+        (!windowClass.empty() && lowerCase(e.wmClass) == lowerCase(windowClass))) {
       description = e.name;
       break;
     }
   }
-  if (description.empty()) description = wmClass;
+  if (description.empty()) description = windowClass;
   if (description.empty()) description = file;
   seen.description = utf8ToCp1252(description).substr(0, 255);
   return seen;

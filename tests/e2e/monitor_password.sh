@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Under X11 too, a password field is never analysed: the monitor watches typing in a window of
+# this test with a text field and a password field, and the accessibility bus tells it which one
+# has the focus. The text reaches the learner's figures; the secret is counted, never analysed,
+# and appears nowhere on disk.
+set -euo pipefail
+bin=$1
+[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
+if [ -z "${KS_IN_SESSION:-}" ]; then
+  # Not exec: in a pipeline it would replace only the pipeline's side, and this script go on.
+  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
+  exit "${PIPESTATUS[0]}"
+fi
+. "$(dirname "$0")/lib.sh"
+script_home
+fail() { echo "monitor password: $*"; cat "$out" 2>/dev/null; exit 1; }
+# Qt offers its controls to the bus only while a screen reader runs, or when told to always.
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+bus=$!
+trap 'for p in $pid ${PROBE_PID:-} $bus; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+
+login=$(id -un)
+mkdir -p "$data"
+printf 'SidewatchInit.%s=1\r\nUseSelectedUser.%s=1\r\nSelectedUser.%s=Ann\r\n' "$login" "$login" \
+  "$login" >"$data/LAB1.wks"
+
+coproc PROBE { exec env QT_QPA_PLATFORM=xcb "$bin/typingprobe" fields 2>/dev/null; }
+win=$(wait_window "$PROBE_PID") || fail "no probe window"
+xdotool windowfocus --sync "$win"
+focus() {
+  local answer=""
+  echo "$1" >&"${PROBE[1]}"
+  read -r -t 10 answer <&"${PROBE[0]}" || true
+  [ "$answer" = "focus $1" ] || fail "the probe did not focus its $1 field: $answer"
+  sleep 1.5  # the accessibility bus tells the monitor
+}
+
+"$bin/tapwatch" >"$out" 2>&1 &
+pid=$!
+for _ in $(seq 100); do [ -f "$data/Ann.SET" ] && break; sleep 0.1; done
+[ -f "$data/Ann.SET" ] || fail "the learner was not logged on"
+sleep 1
+
+focus text
+xdotool type --delay 120 "hello world"
+secret=qjvkxp
+focus password
+xdotool type --delay 120 "$secret"
+focus text
+xdotool type --delay 120 "ab"
+sleep 1
+
+kill -TERM "$pid"
+wait_exit "$pid" 20
+pid=
+[ "$EXIT_STATUS" = 0 ] || fail "tapwatch ended with $EXIT_STATUS"
+
+info=$("$bin/learnerinfo" Ann totalHits monitoredHits)
+expect() { echo "$info" | grep -qx "$1" || fail "expected $1 in: $info"; }
+expect "monitoredHits=13"
+expect "totalHits=$((13 + ${#secret}))"
+for ((i = 0; i < ${#secret}; i++)); do
+  ! echo "$info" | grep -q "^monitorkey ${secret:i:1} " || fail "a key of the password was analysed"
+done
+if grep -rlaF "$secret" "$data" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$out" 2>/dev/null; then
+  fail "the secret was written"
+fi
+echo "monitor password: ok"

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Sidewatch under a Wayland compositor: the keys come from a recorded stream of the kernel's key
+# events (a named pipe in place of the keyboard device), the focused program from sway, and
+# password fields from the accessibility bus. Text typed into a window of this test reaches the
+# learner's figures; a secret typed into its password field is counted, never analysed, and
+# appears nowhere on disk.
+set -euo pipefail
+bin=$1
+[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
+if [ -z "${KS_IN_SESSION:-}" ]; then
+  # Not exec: in a pipeline it would replace only the pipeline's side, and this script go on.
+  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
+  exit "${PIPESTATUS[0]}"
+fi
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/wayland_lib.sh"
+script_home
+fail() { echo "wayland sidewatch: $*"; cat "$out" 2>/dev/null; exit 1; }
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+bus=$!
+plug_keyboard us
+trap 'for p in $pid ${PROBE_PID:-} $VKEYBOARD_PID $bus; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+
+login=$(id -un)
+mkdir -p "$data"
+printf 'SidewatchInit.%s=1\r\nUseSelectedUser.%s=1\r\nSelectedUser.%s=Ann\r\n' "$login" "$login" \
+  "$login" >"$data/LAB1.wks"
+
+coproc PROBE { exec env QT_QPA_PLATFORM=wayland "$bin/typingprobe" fields 2>/dev/null; }
+win=$(wait_window "$PROBE_PID") || fail "no probe window"
+xdotool windowfocus "$win"
+focus() {
+  local answer=""
+  echo "$1" >&"${PROBE[1]}"
+  read -r -t 10 answer <&"${PROBE[0]}" || true
+  [ "$answer" = "focus $1" ] || fail "the probe did not focus its $1 field: $answer"
+  sleep 1.5  # the accessibility bus tells the monitor
+}
+
+# The kernel's key events for text on a US keyboard: press and release, 80 ms apart.
+keys=$work/keys
+mkfifo "$keys"
+record() {
+  python3 - "$1" >"$keys" <<'PY'
+import struct, sys, time
+codes = {c: k for k, c in enumerate("1234567890", 2)}
+codes.update({c: k for k, c in enumerate("qwertyuiop", 16)})
+codes.update({c: k for k, c in enumerate("asdfghjkl", 30)})
+codes.update({c: k for k, c in enumerate("zxcvbnm", 44)})
+codes[" "] = 57
+out = sys.stdout.buffer
+for ch in sys.argv[1]:
+    for value in (1, 0):
+        t = time.time()
+        out.write(struct.pack("llHHi", int(t), int(t % 1 * 1e6), 1, codes[ch], value))
+        out.write(struct.pack("llHHi", int(t), int(t % 1 * 1e6), 0, 0, 0))
+        out.flush()
+        time.sleep(0.08)
+PY
+}
+
+TAPWATCH_KEY_STREAM=$keys env -u QT_QPA_PLATFORM "$bin/tapwatch" >"$out" 2>&1 &
+pid=$!
+for _ in $(seq 100); do [ -f "$data/Ann.SET" ] && break; sleep 0.1; done
+[ -f "$data/Ann.SET" ] || fail "the learner was not logged on"
+sleep 1
+
+focus text
+record "hello world"
+secret=qjvkxp
+focus password
+record "$secret"
+focus text
+record "ab"
+sleep 1
+
+kill -TERM "$pid"
+wait_exit "$pid" 20
+pid=
+[ "$EXIT_STATUS" = 0 ] || fail "tapwatch ended with $EXIT_STATUS"
+
+info=$("$bin/learnerinfo" Ann totalHits monitoredHits)
+expect() { echo "$info" | grep -qx "$1" || fail "expected $1 in: $info"; }
+expect "monitoredHits=13"
+expect "totalHits=$((13 + ${#secret}))"
+echo "$info" | grep -q "^monitorkey l presses=" || fail "typing was not analysed: $info"
+for ((i = 0; i < ${#secret}; i++)); do
+  ! echo "$info" | grep -q "^monitorkey ${secret:i:1} " || fail "a key of the password was analysed"
+done
+if grep -rlaF "$secret" "$data" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$out" 2>/dev/null; then
+  fail "the secret was written"
+fi
+echo "wayland sidewatch: ok"
