@@ -49,6 +49,16 @@ fresh_home() {
   data=$XDG_DATA_HOME/Keyscholar8
 }
 
+# The newest process whose command line matches pattern $1 and that runs in this script's home:
+# other scripts, run at the same time, start the same programs.
+own_process() {
+  local p found=
+  for p in $(pgrep -f "$1" || true); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "HOME=$HOME" && found=$p
+  done
+  echo "$found"
+}
+
 # A script's own temporary home (fresh_home) in `work`, with `out` for the tutor's output; on
 # exit a tutor still running (`pid`) is ended and the folder removed.
 script_home() {

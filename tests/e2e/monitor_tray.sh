@@ -85,7 +85,7 @@ sleep 1
 xdotool key Down Return
 tutor=
 for _ in $(seq 100); do
-  tutor=$(pgrep -n -f "^$bin/keyscholar /SIDEWATCH" || true)
+  tutor=$(own_process "^$bin/keyscholar /SIDEWATCH")
   [ -n "$tutor" ] && break
   sleep 0.1
 done

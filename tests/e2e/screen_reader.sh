@@ -8,7 +8,9 @@ bin=$1
 [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
 # Its own session bus, which starts the accessibility bus on demand.
 if [ -z "${KS_IN_SESSION:-}" ]; then
-  exec env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
+  # Not exec: in a pipeline it would replace only its side, and the script would go on here.
+  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
+  exit "${PIPESTATUS[0]}"
 fi
 script_home
 # Qt offers its accessibility tree to the bus whether or not a screen reader asked for it.

@@ -29,7 +29,7 @@ shot sidewatch_wizard
 xdotool key Home    # the monitor follows this learner
 xdotool key Return  # done: the monitor starts
 for _ in $(seq 100); do
-  monitor=$(pgrep -n -f "^$bin/tapwatch /AUTOLOGON" || true)
+  monitor=$(own_process "^$bin/tapwatch /AUTOLOGON")
   [ -n "$monitor" ] && break
   sleep 0.1
 done
