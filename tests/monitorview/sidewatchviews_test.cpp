@@ -36,7 +36,7 @@
 namespace ks {
 namespace {
 
-class FakeMonitor : public MonitorControl {
+class FakeMonitor : public MonitorRemote {
  public:
   bool Running() override { return running; }
   bool Start() override {
@@ -50,7 +50,7 @@ class FakeMonitor : public MonitorControl {
     running = false;
     return true;
   }
-  std::string WhyNotHere() override { return why ? *why : MonitorControl::WhyNotHere(); }
+  std::string WhyNotHere() override { return why ? *why : MonitorRemote::WhyNotHere(); }
   bool running = false;
   int starts = 0;
   std::optional<std::string> why;  // in place of what this machine's session gives

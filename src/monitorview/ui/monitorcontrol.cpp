@@ -12,15 +12,15 @@
 namespace ks {
 namespace {
 
-MonitorControl* installed = nullptr;
+MonitorRemote* installed = nullptr;
 
 }  // namespace
 
-bool MonitorControl::Running() {
+bool MonitorRemote::Running() {
   return TapwatchControl::isRunning();
 }
 
-bool MonitorControl::Start() {
+bool MonitorRemote::Start() {
   if (Running()) return true;
   if (!TapwatchControl::start() || !Running()) return false;
   // The monitor keeps quiet while the tutor runs; the tutor's end lets it watch again.
@@ -28,27 +28,27 @@ bool MonitorControl::Start() {
   return true;
 }
 
-bool MonitorControl::Stop() {
+bool MonitorRemote::Stop() {
   return TapwatchControl::stop();
 }
 
-std::filesystem::path MonitorControl::Program() {
+std::filesystem::path MonitorRemote::Program() {
   return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "tapwatch";
 }
 
-std::string MonitorControl::WhyNotHere() {
+std::string MonitorRemote::WhyNotHere() {
   if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && QGuiApplication::platformName() == "xcb")
     return {};
   if (waylandSession()) return waylandWatchProblem();
   return Localize().GetString(2224);  // no desktop the monitor knows
 }
 
-MonitorControl& monitorControl() {
-  static MonitorControl real;
+MonitorRemote& monitorControl() {
+  static MonitorRemote real;
   return installed ? *installed : real;
 }
 
-void setMonitorControl(MonitorControl* control) {
+void setMonitorControl(MonitorRemote* control) {
   installed = control;
 }
 

@@ -7,9 +7,9 @@
 
 namespace ks {
 
-class MonitorControl {
+class MonitorRemote {
  public:
-  virtual ~MonitorControl() = default;
+  virtual ~MonitorRemote() = default;
 
   // Whether the monitor runs for this account on this display.
   virtual bool Running();
@@ -28,7 +28,7 @@ class MonitorControl {
 };
 
 // The control the views use; tests install their own (nullptr restores the real one).
-MonitorControl& monitorControl();
-void setMonitorControl(MonitorControl* control);
+MonitorRemote& monitorControl();
+void setMonitorControl(MonitorRemote* control);
 
 }  // namespace ks

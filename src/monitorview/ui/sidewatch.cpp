@@ -53,7 +53,7 @@ bool TSidewatch::leaving() const {
 
 int TSidewatch::Run() {
   MonitorKeySet keySet(user_);
-  MonitorControl& control = monitorControl();
+  MonitorRemote& control = monitorControl();
   // Where the monitor cannot watch, the page says so instead of setting up a blind monitor.
   const bool ready = control.Running() && SidewatchSetup::AccountBool("SidewatchInit.");
   if (!ready && (control.CanWatchHere() || control.Running())) {

@@ -551,7 +551,7 @@ void TSidewatchView::HideWords() {
 }
 
 void TSidewatchView::ToggleMonitor() {
-  MonitorControl& control = monitorControl();
+  MonitorRemote& control = monitorControl();
   const bool running = control.Running();
   if (!running && !SidewatchSetup::AccountBool("SidewatchInit.")) {
     SetCloseResult(Wizard);
@@ -567,7 +567,7 @@ void TSidewatchView::ToggleMonitor() {
   toggleBtn_->hide();
   stateLbl_->setText(msgText(running ? 459 : 460));
   stateLbl_->repaint();
-  if (const std::string failure = MakeAutoStartable(MonitorControl::Program()); !failure.empty())
+  if (const std::string failure = MakeAutoStartable(MonitorRemote::Program()); !failure.empty())
     dialogs().messageBox(AutoStartFailureText(failure), Localize().GetStringDefault(1),
                          BoxKind::Warning);
   if (running) {

@@ -176,7 +176,7 @@ int TSidewatchWiz::Run() {
   const bool completed = view.RunModal() == 1;
   const std::string failure = SidewatchSetup(user_).Finish(
       completed, view.UserOption, view.BreakEntry, view.NoWords, view.WordsForcedOff,
-      view.SecurityEnabled, MonitorControl::Program());
+      view.SecurityEnabled, MonitorRemote::Program());
   if (!completed) return 0;
   if (!failure.empty()) {
     dialogs().messageBox(AutoStartFailureText(failure), Localize().GetStringDefault(1),
