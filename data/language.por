@@ -319,7 +319,7 @@
 563=Jogos
 564=Teste de digitação
 565=Estatísticas
-567=Treino a partir da sua própria digitação
+567=Treino com a sua digitação
 568=Configurações
 569=Informações
 571=Unidade de velocidade
@@ -763,7 +763,7 @@
 1909=Outra pessoa (digite o seu nome)
 
 # --- Course pages: buttons and labels of the lesson, course and course-list pages ----------------
-1920=Conteúdo do curso
+1920=Índice do curso
 1921=Trocar de curso
 1922=Estudado:\+
 1923=Restante:\+
@@ -774,7 +774,7 @@
 1928=Curso recomendado
 1929=Mais cursos
 1930=Segundo curso
-1931=Acompanhe sua digitação diária com o Sidewatch e pratique o que ele encontrar.
+1931=Pratique o que o Sidewatch achar na sua digitação diária.
 1932=\+minutos de digitação por dia
 1933=Suas teclas mais difíceis:\+
 1934=As lições de revisão são montadas a partir das suas teclas difíceis. Elas virão numa versão futura deste programa.
@@ -845,7 +845,7 @@
 2800=O Sidewatch fica discretamente em segundo plano e percebe quais teclas e palavras atrasam você enquanto digita nos programas do dia a dia.
 2801=O Sidewatch agora acompanha sua digitação nos programas do dia a dia. Esta área de trabalho não mostra ícones de bandeja, então o Sidewatch funciona sem ícone. Volte a esta página para ver o que ele encontrou e praticar.
 2802=O Sidewatch ainda não viu você digitar.
-2803=Digite nos programas do dia a dia por um tempo; depois esta página mostra o que vale a pena praticar.
+2803=Digite nos seus programas por um tempo; depois esta página mostra o que vale praticar.
 
 # --- Lesson screens ------------------------------------------------------------------------------
 2150=Exercício\+
