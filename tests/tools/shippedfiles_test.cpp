@@ -22,6 +22,7 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
+  if (language == "POR") return "brazil.kbd";
   return language == "DEU" ? "german.kbd" : "qwerty.kbd";
 }
 
@@ -55,12 +56,14 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
     const std::string language = d.ReadString("language");
-    EXPECT_TRUE(language == "ENG" || language == "DEU") << language;
+    EXPECT_TRUE(language == "ENG" || language == "DEU" || language == "POR") << language;
     ++perLanguage[language];
     const std::string copyright = d.ReadString("copyright");
-    EXPECT_NE(findText(copyright, language == "DEU" ? "gemeinfrei" : "public domain"),
-              std::string::npos)
-        << copyright;
+    const char* publicDomain = language == "DEU"   ? "gemeinfrei"
+                               : language == "POR" ? "dom\xEDnio p\xFA"
+                                                     "blico"
+                                                   : "public domain";
+    EXPECT_NE(findText(copyright, publicDomain), std::string::npos) << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -77,11 +80,12 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
   EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
+  EXPECT_GE(perLanguage["POR"], 8) << "Brazilian learners choose among Brazilian texts";
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "POR"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {

@@ -448,7 +448,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "D
 TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
   const std::filesystem::path folder =
       std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
-  for (const char* language : {"ENG", "DEU"}) {
+  for (const char* language : {"ENG", "DEU", "POR"}) {
     SCOPED_TRACE(language);
     TestTextList list;
     list.LoadTestTexts(folder, false, language);
