@@ -54,8 +54,11 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndGermanIsListed) {
   ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch"}));
+  // Names as the installation holds them, in Windows-1252.
+  EXPECT_EQ(lang.languageNames(),
+            (std::vector<std::string>{"English", "Deutsch", "Portugu\xEAs (Brasil)"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
+  EXPECT_EQ(lang.LanguageCodeAt(2), "POR");
   ActiveLanguage.clear();
 }
 
@@ -123,7 +126,7 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU"),
+INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "POR"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {
