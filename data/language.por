@@ -6,7 +6,7 @@
 # joins noted there hold here too (the same ids begin and end with a blank). Every id of
 # language.eng has a text here; the content compiler refuses the build otherwise.
 #
-# Finger names (154-161) follow "com o" in the key introductions ("Pressione „f“ com o dedo
+# Finger names (154-161) follow "com o" in the key introductions ("Pressione „f“ com o
 # indicador esquerdo"), so they carry no article.
 
 # --- Identity and product --------------------------------------------------------------------
@@ -82,14 +82,14 @@
 142=Fim de jogo!
 143=ESPAÇO
 150=a barra de espaço
-154=dedo mínimo esquerdo
-155=dedo anelar esquerdo
-156=dedo médio esquerdo
-157=dedo indicador esquerdo
-158=dedo indicador direito
-159=dedo médio direito
-160=dedo anelar direito
-161=dedo mínimo direito
+154=mínimo esquerdo
+155=anelar esquerdo
+156=médio esquerdo
+157=indicador esquerdo
+158=indicador direito
+159=médio direito
+160=anelar direito
+161=mínimo direito
 162=polegar
 163=Tab
 164=Enter
@@ -691,7 +691,7 @@
 1714=o acento\+
 1715=\+e depois\+
 1716=Agora pressione\+
-1717=Mantenha pressionada
+1717=Segure
 1718=e pressione\+
 1719=\+com o\+
 1720=Muito bem!
