@@ -350,8 +350,8 @@
 612=Como jogar
 613=Os dez melhores
 614=Escolha um texto para o seu teste de digitação
-615=Novo texto...
-616=Excluir texto
+615=Novo...
+616=Excluir
 617=Duração:
 618=Texto:
 619=Testes concluídos

@@ -297,7 +297,7 @@ TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt)
   logon("StoryFile=Text1");
   QtDialogs shown(&window_);
   setDialogs(&shown);
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "POR"}) {
     ActiveLanguage = language;
     ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
     text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
