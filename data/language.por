@@ -242,9 +242,9 @@
 461=O Sidewatch não fechou. Feche-o pelo ícone na área de notificação.
 462=Aluno:
 463=O Sidewatch está em execução.
-464=Parar o Sidewatch
+464=Parar
 465=O Sidewatch não está em execução.
-466=Iniciar o Sidewatch
+466=Iniciar
 467=O Sidewatch inicia quando você entra na sessão.
 468=O Sidewatch não inicia quando você entra na sessão.
 469=Sempre monitora:\+
@@ -814,9 +814,9 @@
 2216=&Opções...
 2217=Análise &detalhada
 2218=&Sobre o Sidewatch
-2219=No&vo...
-2220=&Editar...
-2221=Oc&ultar
+2219=No&vo
+2220=&Editar
+2221=O&mitir
 2222=Suas palavras difíceis
 2223=As palavras digitadas não são guardadas para este aluno, então o Sidewatch não lista palavras difíceis.
 2224=O Sidewatch não pode acompanhar sua digitação aqui: esta sessão usa Wayland, e o Sidewatch precisa de uma sessão X11. Seus números e treinos continuam funcionando.
@@ -829,7 +829,7 @@
 2231=Tempo de digitação por semana (horas)
 2233=Sidewatch
 2234=Configurar o Sidewatch
-2235=Avisar quando minha digitação mostrar &dificuldades que vale a pena praticar
+2235=Avisar-me de &dificuldades que valha a pena praticar
 2236=Sugerir uma &pausa após
 2237=Ao &entrar na sessão:
 2239=Iniciar o Sidewatch &agora
