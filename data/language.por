@@ -505,13 +505,13 @@
 1378=O Sidewatch precisa estar instalado neste computador; ele não funciona a partir de uma pasta de rede.
 1379=A pasta de dados não foi encontrada. O Sidewatch será fechado.
 1380=Data:
-1381=Velocidade bruta:
+1381=Vel. bruta:
 1382=Erros:
 1383=Tempo usado:
 1384=Precisão:
 1385=Peso dos erros:
-1386=Limite de tempo:
-1387=Velocidade líquida:
+1386=Tempo limite:
+1387=Vel. líquida:
 1388=Eficiência:
 1389=Sua tela mostra só 256 cores. O Quillstroker passa para o seu esquema de cores simples.
 1390=min
