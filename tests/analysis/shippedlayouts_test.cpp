@@ -27,6 +27,11 @@ const std::vector<std::vector<int>> kIsoRows{{41, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11
                                              {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27},
                                              {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 43},
                                              {86, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53}};
+// The Brazilian ABNT2 keyboard adds a key left of the right Shift (scan code 89).
+const std::vector<std::vector<int>> kAbntRows{{41, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
+                                              {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27},
+                                              {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 43},
+                                              {86, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 89}};
 // The fingers of touch typing, by the position of the key in its row.
 const std::vector<std::vector<int>> kAnsiFingers{{1, 1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
                                                  {1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8, 8},
@@ -36,6 +41,10 @@ const std::vector<std::vector<int>> kIsoFingers{{1, 1, 2, 3, 4, 4, 5, 5, 6, 7, 8
                                                 {1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
                                                 {1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
                                                 {1, 1, 2, 3, 4, 4, 5, 5, 6, 7, 8}};
+const std::vector<std::vector<int>> kAbntFingers{{1, 1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
+                                                 {1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
+                                                 {1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8, 8},
+                                                 {1, 1, 2, 3, 4, 4, 5, 5, 6, 7, 8, 8}};
 constexpr int kSpaceScan = 57;
 constexpr int kWidth = 502, kHeight = 180;  // the smallest on-screen keyboard
 // The slots of the four states: plain, Shift, AltGr, Shift+AltGr.
@@ -93,10 +102,12 @@ class ShippedLayout : public ::testing::TestWithParam<std::string> {
     std::vector<size_t> sizes;
     for (auto& [y, keys] : rows) sizes.push_back(keys.size());
     iso = sizes == std::vector<size_t>{13, 12, 12, 11};
-    ASSERT_TRUE(iso || sizes == (std::vector<size_t>{13, 13, 11, 10}))
+    const bool abnt = sizes == std::vector<size_t>{13, 12, 12, 12};
+    ASSERT_TRUE(iso || abnt || sizes == (std::vector<size_t>{13, 13, 11, 10}))
         << "rows do not match a keyboard";
-    const auto& scans = iso ? kIsoRows : kAnsiRows;
-    const auto& fingers = iso ? kIsoFingers : kAnsiFingers;
+    iso = iso || abnt;
+    const auto& scans = abnt ? kAbntRows : iso ? kIsoRows : kAnsiRows;
+    const auto& fingers = abnt ? kAbntFingers : iso ? kIsoFingers : kAnsiFingers;
     size_t r = 0;
     for (auto& [y, keys] : rows) {
       for (size_t i = 0; i < keys.size(); ++i) {
@@ -289,9 +300,9 @@ TEST(LayoutList, NamesEveryShippedLayoutWithTheLanguageOfItsLayoutCode) {
     EXPECT_TRUE(startsWithText(e.subLanguage, "XX") ||
                 upperCase(e.subLanguage) == code.substr(3, 3));
   }
-  EXPECT_EQ(files,
-            (std::set<std::string>{"qwerty.kbd", "uk.kbd", "usint2.kbd", "dvorak.kbd",
-                                   "colemak.kbd", "german.kbd", "french.kbd", "spanish.kbd"}));
+  EXPECT_EQ(files, (std::set<std::string>{"qwerty.kbd", "uk.kbd", "usint2.kbd", "dvorak.kbd",
+                                          "colemak.kbd", "german.kbd", "french.kbd", "spanish.kbd",
+                                          "brazil.kbd"}));
   ASSERT_FALSE(entries.empty());
   EXPECT_EQ(entries[0].file, "qwerty.kbd");
   // The name the guided studying switches to.

@@ -121,5 +121,24 @@ TEST_F(KeyIntro, AnAccentedLetterIsIntroducedThroughItsDeadKey) {
   EXPECT_EQ(display.finger(), 3);
 }
 
+// On the Brazilian keyboard the circumflex is the Shift level of the tilde key, and the capital
+// of an accented letter is its accent followed by Shift and the letter.
+TEST_F(KeyIntro, BrazilianAccentsBehindShiftAndAccentedCapitals) {
+  loadLayout("brazil.kbd");
+  start("\xEA", "PRESS");  // ê
+  EXPECT_EQ(display.row1, "Hold down Shift with your left little finger");
+  EXPECT_EQ(display.row2,
+            "and press the accent key \"^\" and then \"e\" with your right little finger");
+  EXPECT_EQ(lit(), (std::set<std::string>{"Shift", "~"}));
+  drill->DeadKeyTyped('^');
+  EXPECT_EQ(struck(), std::set<std::string>{"e"});
+  start("\xC1", "PRESS");  // Á
+  EXPECT_EQ(display.text,
+            "Press the accent key \"\xB4\" and then \"A\" with your right little finger");
+  EXPECT_EQ(lit(), std::set<std::string>{"\xB4"});
+  drill->DeadKeyTyped('\xB4');
+  EXPECT_EQ(struck(), (std::set<std::string>{"Shift", "a"}));
+}
+
 }  // namespace
 }  // namespace ks

@@ -57,10 +57,12 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndTheOthersAreListed) {
   // In the order of QSLangs.ini, in the installation's Windows-1252.
   EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Espa\xF1ol",
                                                             "Fran\xE7"
-                                                            "ais"}));
+                                                            "ais",
+                                                            "Portugu\xEAs (Brasil)"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
   EXPECT_EQ(lang.LanguageCodeAt(2), "SPA");
   EXPECT_EQ(lang.LanguageCodeAt(3), "FRA");
+  EXPECT_EQ(lang.LanguageCodeAt(4), "POR");
   ActiveLanguage.clear();
 }
 
@@ -128,7 +130,8 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "SPA", "FRA"),
+INSTANTIATE_TEST_SUITE_P(Languages, Installation,
+                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "POR"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {

@@ -69,6 +69,9 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
                                                                  {"FRA", "domaine public"},
                                                                  {"SPA",
                                                                   "dominio p\xFA"
+                                                                  "blico"},
+                                                                 {"POR",
+                                                                  "dom\xEDnio p\xFA"
                                                                   "blico"}};
     ASSERT_TRUE(publicDomain.count(language)) << language;
     ++perLanguage[language];
@@ -90,7 +93,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     charsPerLanguage[language] += all.size();
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
-  for (const char* language : {"DEU", "FRA", "SPA"}) {
+  for (const char* language : {"DEU", "FRA", "SPA", "POR"}) {
     EXPECT_GE(perLanguage[language], 8) << language << " learners choose among their own texts";
     EXPECT_GE(charsPerLanguage[language], 7500u) << language << ": text for tests of any length";
   }
@@ -98,7 +101,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU", "SPA", "FRA"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {

@@ -297,7 +297,7 @@ TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt)
   logon("StoryFile=Text1");
   QtDialogs shown(&window_);
   setDialogs(&shown);
-  for (const std::string language : {"ENG", "DEU", "SPA", "FRA"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
     ActiveLanguage = language;
     ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
     text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
@@ -451,7 +451,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "D
 TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
   const std::filesystem::path folder =
       std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
-  for (const char* language : {"ENG", "DEU", "SPA", "FRA"}) {
+  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
     SCOPED_TRACE(language);
     TestTextList list;
     list.LoadTestTexts(folder, false, language);
