@@ -54,7 +54,7 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndGermanIsListed) {
   ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch"}));
+  EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Italiano"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
   ActiveLanguage.clear();
 }
@@ -123,7 +123,7 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
   EXPECT_EQ(text(1390).find(' '), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU"),
+INSTANTIATE_TEST_SUITE_P(Languages, Installation, ::testing::Values("ENG", "DEU", "ITA"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {
