@@ -16,7 +16,7 @@ namespace ks::test {
 inline const std::vector<std::string>& shippedLayoutFiles() {
   static const std::vector<std::string> files{"qwerty.kbd", "uk.kbd",      "usint2.kbd",
                                               "dvorak.kbd", "colemak.kbd", "german.kbd",
-                                              "french.kbd"};
+                                              "french.kbd", "italian.kbd"};
   return files;
 }
 

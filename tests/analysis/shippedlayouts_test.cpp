@@ -289,8 +289,9 @@ TEST(LayoutList, NamesEveryShippedLayoutWithTheLanguageOfItsLayoutCode) {
     EXPECT_TRUE(startsWithText(e.subLanguage, "XX") ||
                 upperCase(e.subLanguage) == code.substr(3, 3));
   }
-  EXPECT_EQ(files, (std::set<std::string>{"qwerty.kbd", "uk.kbd", "usint2.kbd", "dvorak.kbd",
-                                          "colemak.kbd", "german.kbd", "french.kbd"}));
+  EXPECT_EQ(files,
+            (std::set<std::string>{"qwerty.kbd", "uk.kbd", "usint2.kbd", "dvorak.kbd",
+                                   "colemak.kbd", "german.kbd", "french.kbd", "italian.kbd"}));
   ASSERT_FALSE(entries.empty());
   EXPECT_EQ(entries[0].file, "qwerty.kbd");
   // The name the guided studying switches to.
