@@ -26,7 +26,8 @@ inline std::vector<ShippedCourse> shippedCourses() {
   return {{"eng.cnt", "qwerty.kbd", "ENG"},
           {"engdvorak.cnt", "dvorak.kbd", "ENG"},
           {"engcolemak.cnt", "colemak.kbd", "ENG"},
-          {"deu.cnt", "german.kbd", "DEU"}};
+          {"deu.cnt", "german.kbd", "DEU"},
+          {"ita.cnt", "italian.kbd", "ITA"}};
 }
 
 }  // namespace ks::test
