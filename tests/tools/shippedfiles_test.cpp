@@ -22,7 +22,9 @@ using test::kShippedRoot;
 
 // The layout the texts of a language are typed on.
 std::string layoutOf(const std::string& language) {
-  return language == "DEU" ? "german.kbd" : "qwerty.kbd";
+  if (language == "DEU") return "german.kbd";
+  if (language == "ITA") return "italian.kbd";
+  return "qwerty.kbd";
 }
 
 // The characters of `text` but line ends that cannot be typed on the layout (an accented letter
@@ -55,12 +57,13 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     ASSERT_EQ(d.Open(exi.string(), omReadOnce), 1);
     EXPECT_FALSE(d.ReadString("name").empty());
     const std::string language = d.ReadString("language");
-    EXPECT_TRUE(language == "ENG" || language == "DEU") << language;
+    EXPECT_TRUE(language == "ENG" || language == "DEU" || language == "ITA") << language;
     ++perLanguage[language];
     const std::string copyright = d.ReadString("copyright");
-    EXPECT_NE(findText(copyright, language == "DEU" ? "gemeinfrei" : "public domain"),
-              std::string::npos)
-        << copyright;
+    const char* publicDomain = language == "DEU"   ? "gemeinfrei"
+                               : language == "ITA" ? "pubblico dominio"
+                                                   : "public domain";
+    EXPECT_NE(findText(copyright, publicDomain), std::string::npos) << copyright;
     int32_t accuracy = -1;
     EXPECT_TRUE(tryStrToInt(d.ReadString("MinAccuracy"), accuracy));
     EXPECT_TRUE(accuracy >= 0 && accuracy <= 100);
@@ -77,11 +80,12 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
   EXPECT_GE(perLanguage["DEU"], 8) << "German learners choose among German texts";
+  EXPECT_GE(perLanguage["ITA"], 8) << "Italian learners choose among Italian texts";
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU"}) {
+  for (const std::string language : {"ENG", "DEU", "ITA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {
