@@ -52,7 +52,7 @@ TEST(ShippedCourses, EveryEventLineCreatesItsEvent) {
       }
     }
   }
-  EXPECT_EQ(courses, 4) << "English (US, Dvorak, Colemak) and German";
+  EXPECT_EQ(courses, 5) << "English (US, Dvorak, Colemak), German and Italian";
   EXPECT_GT(lines, 500);
   EXPECT_EQ(games, (std::set<std::string>{"ABC", "BUBBLES", "CLOUDS", "WORDTRIS"}));
   EXPECT_EQ(skipped, std::set<std::string>{});
