@@ -74,7 +74,8 @@ QString layoutTitle(const std::string& name) {
                                                            {"English US Dvorak", 2763},
                                                            {"English US Colemak", 2764},
                                                            {"German", 2765},
-                                                           {"French", 2766}};
+                                                           {"French", 2766},
+                                                           {"Italian", 2920}};
   for (const auto& [english, id] : kNamed) {
     if (!sameText(name, english)) continue;
     const std::string local = Localize().GetString(id);
