@@ -924,3 +924,5 @@
 2950=O Sidewatch não tem permissão para ler o teclado nesta área de trabalho Wayland.
 2951=Um administrador executa: sudo usermod -aG input %s - e depois você entra de novo na sessão. O grupo "input" pode ler cada tecla digitada aqui.
 2952=O Sidewatch não encontrou nenhum teclado que possa ler nesta área de trabalho Wayland.
+2920=Italiano
+2930=Português (Brasil)

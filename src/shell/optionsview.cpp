@@ -75,7 +75,9 @@ QString layoutTitle(const std::string& name) {
                                                            {"English US Colemak", 2764},
                                                            {"German", 2765},
                                                            {"French", 2766},
-                                                           {"Spanish", 2910}};
+                                                           {"Spanish", 2910},
+                                                           {"Italian", 2920},
+                                                           {"Portuguese (Brazil)", 2930}};
   for (const auto& [english, id] : kNamed) {
     if (!sameText(name, english)) continue;
     const std::string local = Localize().GetString(id);

@@ -14,9 +14,9 @@
 namespace ks::test {
 
 inline const std::vector<std::string>& shippedLayoutFiles() {
-  static const std::vector<std::string> files{"qwerty.kbd", "uk.kbd",      "usint2.kbd",
-                                              "dvorak.kbd", "colemak.kbd", "german.kbd",
-                                              "french.kbd", "spanish.kbd", "brazil.kbd"};
+  static const std::vector<std::string> files{
+      "qwerty.kbd", "uk.kbd",     "usint2.kbd",  "dvorak.kbd",  "colemak.kbd",
+      "german.kbd", "french.kbd", "spanish.kbd", "italian.kbd", "brazil.kbd"};
   return files;
 }
 

@@ -54,15 +54,15 @@ TEST(InstalledLanguages, EnglishIsTheDefaultAndTheOthersAreListed) {
   ASSERT_EQ(lang.LoadLanguage("language", 1), 0) << lang.lastError();
   EXPECT_TRUE(dialogs.boxes.empty());
   EXPECT_EQ(ActiveLanguage, "ENG");
-  // In the order of QSLangs.ini, in the installation's Windows-1252.
   EXPECT_EQ(lang.languageNames(), (std::vector<std::string>{"English", "Deutsch", "Espa\xF1ol",
                                                             "Fran\xE7"
                                                             "ais",
-                                                            "Portugu\xEAs (Brasil)"}));
+                                                            "Italiano", "Portugu\xEAs (Brasil)"}));
   EXPECT_EQ(lang.LanguageCodeAt(1), "DEU");
   EXPECT_EQ(lang.LanguageCodeAt(2), "SPA");
   EXPECT_EQ(lang.LanguageCodeAt(3), "FRA");
-  EXPECT_EQ(lang.LanguageCodeAt(4), "POR");
+  EXPECT_EQ(lang.LanguageCodeAt(4), "ITA");
+  EXPECT_EQ(lang.LanguageCodeAt(5), "POR");
   ActiveLanguage.clear();
 }
 
@@ -131,7 +131,7 @@ TEST_P(Installation, TextsKeepTheShapeTheirCallersRelyOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Installation,
-                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "POR"),
+                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA", "POR"),
                          [](const auto& info) { return std::string(info.param); });
 
 TEST(InstalledFiles, PolicyPathsAndGroupLoadWithTheSettingsStore) {

@@ -26,7 +26,8 @@ inline std::vector<ShippedCourse> shippedCourses() {
   return {{"eng.cnt", "qwerty.kbd", "ENG"},       {"enguk.cnt", "uk.kbd", "ENG"},
           {"engdvorak.cnt", "dvorak.kbd", "ENG"}, {"engcolemak.cnt", "colemak.kbd", "ENG"},
           {"deu.cnt", "german.kbd", "DEU"},       {"fra.cnt", "french.kbd", "FRA"},
-          {"spa.cnt", "spanish.kbd", "SPA"},      {"por.cnt", "brazil.kbd", "POR"}};
+          {"spa.cnt", "spanish.kbd", "SPA"},      {"por.cnt", "brazil.kbd", "POR"},
+          {"ita.cnt", "italian.kbd", "ITA"}};
 }
 
 }  // namespace ks::test

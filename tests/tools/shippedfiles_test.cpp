@@ -70,6 +70,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
                                                                  {"SPA",
                                                                   "dominio p\xFA"
                                                                   "blico"},
+                                                                 {"ITA", "pubblico dominio"},
                                                                  {"POR",
                                                                   "dom\xEDnio p\xFA"
                                                                   "blico"}};
@@ -93,7 +94,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
     charsPerLanguage[language] += all.size();
   }
   EXPECT_LT(shortest * 2, longest) << "texts of varied length";
-  for (const char* language : {"DEU", "FRA", "SPA", "POR"}) {
+  for (const char* language : {"DEU", "FRA", "SPA", "ITA", "POR"}) {
     EXPECT_GE(perLanguage[language], 8) << language << " learners choose among their own texts";
     EXPECT_GE(charsPerLanguage[language], 7500u) << language << ": text for tests of any length";
   }
@@ -101,7 +102,7 @@ TEST(ShippedTexts, TenOrMoreTestTextsWithDescriptorsAndSources) {
 }
 
 TEST(ShippedTexts, GameWordListsCarryTheLanguageSuffix) {
-  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR", "ITA"}) {
     const auto lists = listMatchingFiles(kShippedRoot, "*.vcb." + language);
     EXPECT_GE(lists.size(), 4u) << language;
     for (const std::string& name : lists) {

@@ -297,7 +297,7 @@ TEST_F(TypingTestViews, EnterOnTheDeleteQuestionKeepsTheOwnTextOnlyYesDeletesIt)
   logon("StoryFile=Text1");
   QtDialogs shown(&window_);
   setDialogs(&shown);
-  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
+  for (const std::string language : {"ENG", "DEU", "SPA", "FRA", "POR", "ITA"}) {
     ActiveLanguage = language;
     ASSERT_EQ(Localize().LoadLanguage("language", 1), 0);
     text("Text1", "Name=mine.txt (added)\r\nuserAdded=QSPro\r\ndateAdded=45000\r\n", "mine");
@@ -445,13 +445,13 @@ TEST_P(TimedTypingTest, GoesOnWithTheNextTextWrapsParagraphsAndIsJudgedAsATest) 
   EXPECT_EQ(result("TEST1")->TestName, list.TestTextAt(0)->Name());
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU", "SPA", "FRA"));
+INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
 
 // The texts the installation ships.
 TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
   const std::filesystem::path folder =
       std::filesystem::path(KS_BINARY_DIR) / "share" / "keyscholar" / "Texts";
-  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "POR"}) {
+  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "POR", "ITA"}) {
     SCOPED_TRACE(language);
     TestTextList list;
     list.LoadTestTexts(folder, false, language);
