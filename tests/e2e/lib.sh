@@ -59,6 +59,24 @@ own_process() {
   echo "$found"
 }
 
+# Runs the calling script again inside a session bus of its own, which starts the accessibility
+# bus on demand, and ends with its status; returns at once inside that session. Call with "$@".
+own_session_bus() {
+  [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
+  [ -n "${KS_IN_SESSION:-}" ] && return 0
+  # Not exec: in a pipeline it would replace only its side, and the script would go on here.
+  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
+  exit "${PIPESTATUS[0]}"
+}
+
+# Starts the accessibility bus (sets `bus`) and has Qt programs offer their controls on it,
+# as they do while a screen reader runs.
+accessibility_bus() {
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  bus=$!
+}
+
 # A script's own temporary home (fresh_home) in `work`, with `out` for the tutor's output; on
 # exit a tutor still running (`pid`) is ended and the folder removed.
 script_home() {

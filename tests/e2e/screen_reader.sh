@@ -5,18 +5,9 @@
 set -euo pipefail
 bin=$1
 . "$(dirname "$0")/lib.sh"
-[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
-# Its own session bus, which starts the accessibility bus on demand.
-if [ -z "${KS_IN_SESSION:-}" ]; then
-  # Not exec: in a pipeline it would replace only its side, and the script would go on here.
-  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
-  exit "${PIPESTATUS[0]}"
-fi
+own_session_bus "$@"
 script_home
-# Qt offers its accessibility tree to the bus whether or not a screen reader asked for it.
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-bus=$!
+accessibility_bus
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$bus" 2>/dev/null; rm -rf "$work"' EXIT
 reader() { /usr/bin/python3 "$(dirname "$0")/atspi_reader.py" keyscholar "$@"; }
 

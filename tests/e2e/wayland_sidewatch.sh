@@ -6,19 +6,12 @@
 # appears nowhere on disk.
 set -euo pipefail
 bin=$1
-[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is missing"; exit 1; }
-if [ -z "${KS_IN_SESSION:-}" ]; then
-  # Not exec: in a pipeline it would replace only the pipeline's side, and this script go on.
-  env KS_IN_SESSION=1 dbus-run-session -- bash "$0" "$@" 2>&1 | grep -v "^dbus-daemon"
-  exit "${PIPESTATUS[0]}"
-fi
 . "$(dirname "$0")/lib.sh"
+own_session_bus "$@"
 . "$(dirname "$0")/wayland_lib.sh"
 script_home
 fail() { echo "wayland sidewatch: $*"; cat "$out" 2>/dev/null; exit 1; }
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-bus=$!
+accessibility_bus
 plug_keyboard us
 trap 'for p in $pid ${PROBE_PID:-} $VKEYBOARD_PID $bus; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 
