@@ -213,8 +213,15 @@ int main(int argc, char** argv) {
   if (evdev && sway) {
     std::fprintf(stderr, "tapwatch: following the layout switches of sway\n");
   } else if (evdev) {
+    // The keymap keys are translated with; before watching starts, the one it will start with.
+    auto keymapLayouts = [evdev, &keyboard] {
+      std::vector<ks::XkbLayoutName> names = evdev->groupLayouts();
+      if (names.empty())
+        if (auto keymap = desktopKeymap(*keyboard)) names = keymap->groupLayouts();
+      return names;
+    };
     layouts = ks::followDesktopLayout([evdev](int group) { evdev->setActiveGroup(group); },
-                                      [evdev] { return evdev->groupLayouts(); });
+                                      keymapLayouts);
     if (layouts)
       std::fprintf(stderr, "tapwatch: following the layout switches of %s\n", layouts->desktop());
     else
