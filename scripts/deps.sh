@@ -6,12 +6,15 @@ set -euo pipefail
 build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev libbenchmark-dev
   libx11-dev libxtst-dev libxres-dev libxi-dev libxdamage-dev libxkbcommon-dev
   libxkbcommon-x11-dev libcurl4-openssl-dev libssl-dev libgif-dev libjpeg-dev zlib1g-dev
-  libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland linux-libc-dev"
+  libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland linux-libc-dev
+  libglib2.0-dev"
 test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpdf python3"
 # A private print scheduler and a PDF printer, for the printing test.
 test_pkgs="$test_pkgs cups-daemon cups-client printer-driver-cups-pdf"
 # The accessibility bus and a screen reader's library, for reading the tutor from outside.
 test_pkgs="$test_pkgs at-spi2-core python3-pyatspi"
+# GNOME's input-source settings, for following its layout switches.
+test_pkgs="$test_pkgs gsettings-desktop-schemas"
 # The Wayland tier: a headless compositor, typing and pictures.
 test_pkgs="$test_pkgs sway wtype grim"
 # The Debian package ("package") and the checks of the installed files ("test" too).

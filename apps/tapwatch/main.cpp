@@ -18,6 +18,7 @@
 #include "platform/desktop/desktopkeyboard.h"
 #include "platform/desktop/desktoplanguage.h"
 #include "platform/desktop/focuswatch.h"
+#include "platform/desktop/layoutfollow.h"
 #include "platform/desktop/peerlink.h"
 #include "platform/desktop/qtdialogs.h"
 #include "platform/desktop/sessionlock.h"
@@ -205,6 +206,28 @@ int main(int argc, char** argv) {
     sway = std::make_unique<ks::SwayFocusWatch>(socket, programFocused,
                                                 [&](int group) { evdev->setActiveGroup(group); });
     if (!sway->start()) sway.reset();
+  }
+  // The active layout, for translating the kernel's keys: sway tells it with the focus; Plasma
+  // and GNOME switch layouts themselves and tell it apart. Elsewhere the keymap's own group keys.
+  std::unique_ptr<ks::LayoutFollow> layouts;
+  if (evdev && sway) {
+    std::fprintf(stderr, "tapwatch: following the layout switches of sway\n");
+  } else if (evdev) {
+    // The keymap keys are translated with; before watching starts, the one it will start with.
+    auto keymapLayouts = [evdev, &keyboard] {
+      std::vector<ks::XkbLayoutName> names = evdev->groupLayouts();
+      if (names.empty())
+        if (auto keymap = desktopKeymap(*keyboard)) names = keymap->groupLayouts();
+      return names;
+    };
+    layouts = ks::followDesktopLayout([evdev](int group) { evdev->setActiveGroup(group); },
+                                      keymapLayouts);
+    if (layouts)
+      std::fprintf(stderr, "tapwatch: following the layout switches of %s\n", layouts->desktop());
+    else
+      std::fprintf(stderr,
+                   "tapwatch: no desktop tells its layout switches: keys are read in the first "
+                   "layout, or the one the keymap's own switch keys choose\n");
   }
   ks::AtspiFocusWatch atspi([&](const ks::FocusChange& f) {
     source->setPrivateField(f.password);

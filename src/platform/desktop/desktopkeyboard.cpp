@@ -7,6 +7,7 @@
 #include <QDBusMessage>
 #include <QGuiApplication>
 
+#include "platform/desktop/kdekeyboard.h"
 #include "platform/system.h"
 #include "platform/wayland/swayipc.h"
 #include "platform/wayland/waylandsystemkeyboard.h"
@@ -14,8 +15,6 @@
 
 namespace ks {
 namespace {
-
-constexpr const char* kKdeKeyboardService = "org.kde.keyboard";
 
 // Plasma's keyboard service: the layouts in the keymap's order, switched by index.
 class KdeLayoutSwitcher : public LayoutSwitcher {
@@ -35,8 +34,7 @@ class KdeLayoutSwitcher : public LayoutSwitcher {
 
  private:
   static QDBusMessage call(const char* method, const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(kKdeKeyboardService, "/Layouts",
-                                                          "org.kde.KeyboardLayouts", method);
+    QDBusMessage message = kdeKeyboardCall(method);
     message.setArguments(arguments);
     return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
   }

@@ -191,6 +191,10 @@ bool EvdevInputSource::start() {
   problem_ = Problem::None;
   std::unique_ptr<XkbKeymap> keymap = keymap_ ? keymap_() : nullptr;
   if (!keymap) keymap = XkbKeymap::fromNames("us");
+  if (keymap) {
+    std::lock_guard lock(layoutsMutex_);
+    layouts_ = keymap->groupLayouts();
+  }
   wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wakeFd_ < 0) {
     for (int fd : fds) close(fd);
@@ -201,6 +205,11 @@ bool EvdevInputSource::start() {
     run(std::move(fds), std::move(km));
   });
   return true;
+}
+
+std::vector<XkbLayoutName> EvdevInputSource::groupLayouts() const {
+  std::lock_guard lock(layoutsMutex_);
+  return layouts_;
 }
 
 void EvdevInputSource::stop() {

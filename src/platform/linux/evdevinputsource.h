@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/inputsource.h"
+#include "platform/layoutids.h"
 #include "platform/linux/keyboardaccess.h"
 
 struct xkb_state;
@@ -71,6 +72,9 @@ class EvdevInputSource : public InputSource {
   // The program that has the focus, 0 when not known.
   void setFocusedPid(uint32_t pid) { focusPid_ = pid; }
   void setActiveGroup(int group) { group_ = group; }
+  // The layouts of the groups of the keymap that keys are translated with since the last start;
+  // empty before.
+  std::vector<XkbLayoutName> groupLayouts() const;
 
   // Reads `fd` as one more device from the next start on (a recorded stream of
   // `struct input_event` through a pipe or a file); the source owns it.
@@ -93,6 +97,8 @@ class EvdevInputSource : public InputSource {
   std::atomic<bool> locked_{false}, private_{false}, active_{true};
   std::atomic<uint32_t> focusPid_{0};
   std::atomic<int> group_{-1};
+  mutable std::mutex layoutsMutex_;
+  std::vector<XkbLayoutName> layouts_;
 };
 
 // The system's keyboard layout where the desktop tells none: XKBLAYOUT and XKBVARIANT of
