@@ -36,7 +36,7 @@ xdotool key alt+e
 sleep 2
 xdotool key alt
 shot wayland_settings
-xdotool key alt+k End  # German, the last layout of the list
+xdotool key alt+k Home g  # German, the one layout whose name starts with G
 sleep 1
 shot wayland_settings_german
 xdotool key Escape
