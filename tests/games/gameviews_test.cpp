@@ -231,7 +231,8 @@ TEST_P(GameCardsAndTopTen, NameTheGameShowTheScoreAndTakeTheNameWithOneEnter) {
   EXPECT_TRUE(list.IsPlaceholder(1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, GameCardsAndTopTen, ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
+INSTANTIATE_TEST_SUITE_P(Languages, GameCardsAndTopTen,
+                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
 
 }  // namespace
 }  // namespace ks

@@ -445,7 +445,8 @@ TEST_P(TimedTypingTest, GoesOnWithTheNextTextWrapsParagraphsAndIsJudgedAsATest) 
   EXPECT_EQ(result("TEST1")->TestName, list.TestTextAt(0)->Name());
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest, ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
+INSTANTIATE_TEST_SUITE_P(Languages, TimedTypingTest,
+                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
 
 // The texts the installation ships.
 TEST(ShippedTestTexts, NameTheTestApartFromItsTitleAndFillTenFastMinutes) {
