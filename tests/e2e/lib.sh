@@ -77,6 +77,28 @@ accessibility_bus() {
   bus=$!
 }
 
+# Ends the monitor (`pid`) that watched "hello world" and "ab" typed into a text field and secret
+# $1 into a password field, and fails through the script's `fail` unless the learner Ann's
+# figures count every key, analyse the text and nothing of the secret, and the secret stands in
+# no file the programs wrote.
+monitor_kept_secret() {
+  local secret=$1 info i
+  kill -TERM "$pid"
+  wait_exit "$pid" 20
+  pid=
+  [ "$EXIT_STATUS" = 0 ] || fail "tapwatch ended with $EXIT_STATUS"
+  info=$("$bin/learnerinfo" Ann totalHits monitoredHits)
+  grep -qx "monitoredHits=13" <<<"$info" || fail "expected monitoredHits=13 in: $info"
+  grep -qx "totalHits=$((13 + ${#secret}))" <<<"$info" || fail "expected every key counted: $info"
+  grep -q "^monitorkey l presses=" <<<"$info" || fail "typing was not analysed: $info"
+  for ((i = 0; i < ${#secret}; i++)); do
+    ! grep -q "^monitorkey ${secret:i:1} " <<<"$info" || fail "a key of the password was analysed"
+  done
+  if grep -rlaF "$secret" "$data" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$out" 2>/dev/null; then
+    fail "the secret was written"
+  fi
+}
+
 # A script's own temporary home (fresh_home) in `work`, with `out` for the tutor's output; on
 # exit a tutor still running (`pid`) is ended and the folder removed.
 script_home() {

@@ -68,20 +68,5 @@ focus text
 record "ab"
 sleep 1
 
-kill -TERM "$pid"
-wait_exit "$pid" 20
-pid=
-[ "$EXIT_STATUS" = 0 ] || fail "tapwatch ended with $EXIT_STATUS"
-
-info=$("$bin/learnerinfo" Ann totalHits monitoredHits)
-expect() { echo "$info" | grep -qx "$1" || fail "expected $1 in: $info"; }
-expect "monitoredHits=13"
-expect "totalHits=$((13 + ${#secret}))"
-echo "$info" | grep -q "^monitorkey l presses=" || fail "typing was not analysed: $info"
-for ((i = 0; i < ${#secret}; i++)); do
-  ! echo "$info" | grep -q "^monitorkey ${secret:i:1} " || fail "a key of the password was analysed"
-done
-if grep -rlaF "$secret" "$data" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$out" 2>/dev/null; then
-  fail "the secret was written"
-fi
+monitor_kept_secret "$secret"
 echo "wayland sidewatch: ok"
