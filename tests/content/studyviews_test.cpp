@@ -355,7 +355,7 @@ TEST_F(StudyViews, TheCourseListPointsToTheDamagedCopyWhereItShowsNoProgress) {
   test::writeFile(dir / "Database" / "Ann.usr.damaged", "UserName=Ann\r\nCrs.STUDY.CompExc=3");
   ProgramSettings = std::make_unique<TProgramSettings>(dir.path());
   learner.Settings().WriteString("DamagedCopy", "Ann.usr.damaged");
-  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "ITA"}) {
+  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "ITA", "POR"}) {
     Localize().SetLanguage(language);
     TCourseListView view(&learner, lessons);
     later([&] {

@@ -106,7 +106,7 @@ TEST_F(GameViews, AnAbcHighScoreTakesThePlayersNameIntoTheList) {
 // A high score the shared list cannot keep: the player is told why, in the view and in a box,
 // and the list shows what it really holds instead of a place the score never got.
 TEST_F(GameViews, AHighScoreTheListCannotKeepIsToldToThePlayer) {
-  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "ITA"}) {
+  for (const char* language : {"ENG", "DEU", "SPA", "FRA", "ITA", "POR"}) {
     Localize().SetLanguage(language);
     test::RecordingDialogs boxes;
     std::filesystem::remove(dir_ / "ABCGame.topten");
@@ -232,7 +232,7 @@ TEST_P(GameCardsAndTopTen, NameTheGameShowTheScoreAndTakeTheNameWithOneEnter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, GameCardsAndTopTen,
-                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA"));
+                         ::testing::Values("ENG", "DEU", "SPA", "FRA", "ITA", "POR"));
 
 }  // namespace
 }  // namespace ks
