@@ -68,10 +68,7 @@ BENCHMARK(BM_InputLineText)->UseManualTime()->Iterations(3)->Unit(benchmark::kMi
 
 void BM_InPlaceSentenceDrill(benchmark::State& state) {
   Setup s;
-  if (CurrentLayout().loadFromFile(std::string(KS_INSTALLATION) + "/keyboards/qwerty.kbd") != 1) {
-    state.SkipWithError("no keyboard layout in the build's installation");
-    return;
-  }
+  if (!loadUsLayout(state)) return;
   const std::vector<std::string> lines = paragraph(40);
   Timings t;
   for (auto _ : state) {

@@ -189,10 +189,7 @@ void BM_ServerSentenceDrill(benchmark::State& state) {
   Setup s;
   ServerProbe probe(s.window);
   if (!ready(state, s, probe)) return;
-  if (CurrentLayout().loadFromFile(std::string(KS_INSTALLATION) + "/keyboards/qwerty.kbd") != 1) {
-    state.SkipWithError("no keyboard layout in the build's installation");
-    return;
-  }
+  if (!loadUsLayout(state)) return;
   const std::vector<std::string> lines = paragraph(40);
   Timings t;
   for (auto _ : state) {

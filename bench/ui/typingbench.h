@@ -53,6 +53,17 @@ inline std::vector<std::string> paragraph(size_t width) {
   return lines;
 }
 
+// The installation's US layout, which the drills' on-screen keyboard shows; false, with the
+// benchmark skipped, when the build has none.
+inline bool loadUsLayout(benchmark::State& state) {
+  if (ks::CurrentLayout().loadFromFile(std::string(KS_INSTALLATION) + "/keyboards/qwerty.kbd") ==
+      1) {
+    return true;
+  }
+  state.SkipWithError("no keyboard layout in the build's installation");
+  return false;
+}
+
 inline std::string joined(const std::vector<std::string>& lines, const char* lineEnd) {
   std::string out;
   for (size_t i = 0; i < lines.size(); ++i) out += (i ? lineEnd : "") + lines[i];

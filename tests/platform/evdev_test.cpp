@@ -91,6 +91,35 @@ struct EmptyFolder {
   ~EmptyFolder() { std::filesystem::remove_all(path); }
 };
 
+// A source with a US keymap over an empty device folder, whose one keyboard is a pipe the test
+// writes recordings into.
+struct PipedSource {
+  explicit PipedSource(Seen& seen)
+      : source(
+            seen.sink(), [] { return XkbKeymap::fromNames("us"); }, folder.path.string()) {
+    EXPECT_EQ(pipe(fds), 0);
+    source.addStream(fds[0]);
+  }
+  ~PipedSource() {
+    source.stop();
+    close(fds[1]);
+  }
+  void send(const Recording& r) {
+    const size_t size = r.events.size() * sizeof(input_event);
+    EXPECT_EQ(write(fds[1], r.events.data(), size), static_cast<ssize_t>(size));
+  }
+  EmptyFolder folder;
+  EvdevInputSource source;
+  int fds[2] = {-1, -1};
+};
+
+// Stores `rec` in `file` as the kernel would hand it out.
+void saveRecording(const Recording& rec, const std::filesystem::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(rec.events.data()),
+            static_cast<std::streamsize>(rec.events.size() * sizeof(input_event)));
+}
+
 // Runs `rec` through a pipe into a source with a German keymap; `prepare` sets its state first.
 template <typename F>
 std::vector<KeyStroke> typeThroughPipe(const Recording& rec, Seen& seen, size_t expected,
@@ -213,18 +242,11 @@ TEST(EvdevSource, KeysOfAnotherSessionAreNotEvenCounted) {
 }
 
 TEST(EvdevSource, ModifiersReleasedInAnotherSessionAreNotHeldOnReturn) {
-  EmptyFolder folder;
   Seen seen;
-  EvdevInputSource source(
-      seen.sink(), [] { return XkbKeymap::fromNames("us"); }, folder.path.string());
-  int p[2];
-  ASSERT_EQ(pipe(p), 0);
-  source.addStream(p[0]);
+  PipedSource piped(seen);
+  EvdevInputSource& source = piped.source;
   ASSERT_TRUE(source.start());
-  auto send = [&](const Recording& r) {
-    const size_t size = r.events.size() * sizeof(input_event);
-    ASSERT_EQ(write(p[1], r.events.data(), size), static_cast<ssize_t>(size));
-  };
+  const auto send = [&](const Recording& r) { piped.send(r); };
   // Ctrl+Alt held to switch to another session (Ctrl+Alt+F2)...
   Recording away;
   away.ev(KEY_LEFTCTRL, 1);
@@ -247,7 +269,6 @@ TEST(EvdevSource, ModifiersReleasedInAnotherSessionAreNotHeldOnReturn) {
   send(back);
   ASSERT_TRUE(seen.waitKeys(2));
   source.stop();
-  close(p[1]);
   ASSERT_EQ(seen.keys.size(), 2u);  // the Q of the other session is not ours
   EXPECT_EQ(seen.keys[1].keyWord, unsigned('A'));
 }
@@ -272,11 +293,7 @@ TEST(EvdevSource, ARecordedFileReadsLikeADevice) {
   rec.tap(KEY_F);
   EmptyFolder folder;
   const auto file = folder.path / "recorded";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(rec.events.data()),
-              static_cast<std::streamsize>(rec.events.size() * sizeof(input_event)));
-  }
+  saveRecording(rec, file);
   Seen seen;
   EvdevInputSource source(
       seen.sink(), [] { return XkbKeymap::fromNames("us"); }, "/nonexistent");
@@ -288,31 +305,20 @@ TEST(EvdevSource, ARecordedFileReadsLikeADevice) {
 }
 
 TEST(EvdevSource, ANodeThatAppearsLaterIsReadOnlyWhenItIsAnInputDevice) {
-  EmptyFolder folder;
   Seen seen;
-  EvdevInputSource source(
-      seen.sink(), [] { return XkbKeymap::fromNames("us"); }, folder.path.string());
-  int p[2];
-  ASSERT_EQ(pipe(p), 0);
-  source.addStream(p[0]);
-  ASSERT_TRUE(source.start());
+  PipedSource piped(seen);
+  ASSERT_TRUE(piped.source.start());
   // A file named like a device, holding key events: no input device, so never read.
   Recording fake;
   fake.tap(KEY_X);
-  {
-    std::ofstream out(folder.path / "event3", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(fake.events.data()),
-              static_cast<std::streamsize>(fake.events.size() * sizeof(input_event)));
-  }
+  saveRecording(fake, piped.folder.path / "event3");
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   Recording real;
   real.tap(KEY_K);
-  const size_t size = real.events.size() * sizeof(input_event);
-  ASSERT_EQ(write(p[1], real.events.data(), size), static_cast<ssize_t>(size));
+  piped.send(real);
   ASSERT_TRUE(seen.waitKeys(1));
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  source.stop();
-  close(p[1]);
+  piped.source.stop();
   ASSERT_EQ(seen.keys.size(), 1u);
   EXPECT_EQ(seen.keys[0].ch, 'k');
 }
