@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,6 +31,39 @@ TEST_F(ViewsTest, WindowKeepsItsPageCentredAndNeverShrinksTooFar) {
   EXPECT_GE(window_.height(), 550);
   // Without fonts Qt draws boxes silently: the test machine must have real ones.
   EXPECT_FALSE(QFontInfo(window_.TitleLbl()->font()).family().isEmpty());
+}
+
+// The desk, the page's frame and its shadow are pieced together from a small picture: no seam
+// where the pieces meet, at the plain scale and at a fractional one.
+TEST_F(ViewsTest, PageLiesOnTheDeskWithAnEvenFrameAndShadow) {
+  for (qreal scale : {1.0, 1.75}) {
+    window_.resize(1048, 770);
+    QTest::qWait(10);
+    QPixmap shot(window_.size() * scale);
+    shot.setDevicePixelRatio(scale);
+    window_.render(&shot);
+    const QImage image = shot.toImage();
+    const QRect page = window_.Book()->geometry();
+    const auto at = [&](int x, int y) { return QColor(image.pixel(QPoint(x, y) * scale)); };
+    EXPECT_EQ(at(0, 0), QColor(74, 98, 128)) << scale;
+    EXPECT_EQ(at(0, window_.height() - 1), QColor(42, 58, 82)) << scale;
+    // The frame runs around the page, and the shadow falls below it on the right.
+    EXPECT_EQ(at(page.left() - 3, page.center().y()), QColor(250, 248, 240)) << scale;
+    EXPECT_EQ(at(page.center().x(), page.top() - 3), QColor(250, 248, 240)) << scale;
+    const QColor desk = at(0, page.bottom() + 10);
+    const QColor shadow = at(page.center().x(), page.bottom() + 10);
+    EXPECT_LT(shadow.value(), desk.value()) << scale;
+    // Along each straight side the shadow is as deep from the corner's end to the middle (the
+    // desk beside the right side darkens downwards: the shadow takes the same share of it).
+    const auto depth = [&](int x, int y) { return double(at(x, y).green()) / at(0, y).green(); };
+    for (int d = 8; d <= 16; d += 4) {
+      EXPECT_EQ(at(page.left() + 30, page.bottom() + d), at(page.center().x(), page.bottom() + d))
+          << scale << " " << d;
+      EXPECT_NEAR(depth(page.right() + d, page.top() + 40),
+                  depth(page.right() + d, page.center().y()), 0.03)
+          << scale << " " << d;
+    }
+  }
 }
 
 // A second start brings the tutor forward without undoing the learner's window size.
