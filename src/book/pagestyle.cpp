@@ -1,5 +1,10 @@
 #include "book/pagestyle.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPalette>
@@ -10,6 +15,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "book/bmpreader.h"
 #include "book/uistyle.h"
 #include "platform/desktop/qtext.h"
 #include "platform/paths.h"
@@ -133,14 +139,39 @@ void fitText(QLabel* label, const QString& text, double minPoints) {
   setElidedText(label, text, lines);
 }
 
+namespace {
+
+// A BMP straight from the page cache: mapped, not copied (copying the splash into fresh memory
+// took longer than decoding it).
+QImage readPlainBmpFile(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat st {};
+  QImage picture;
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    const auto size = static_cast<size_t>(st.st_size);
+    void* bytes = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (bytes != MAP_FAILED) {
+      picture = readPlainBmp(std::string_view(static_cast<const char*>(bytes), size));
+      ::munmap(bytes, size);
+    }
+  }
+  ::close(fd);
+  return picture;
+}
+
+}  // namespace
+
 QImage readPicture(const std::filesystem::path& file) {
   const QString name = QString::fromStdString(file.string());
   // Naming the format keeps Qt from loading every image plugin to ask it about a BMP; other
   // kinds (a school's JPEG logo) and a BMP that is something else are recognised by content.
   if (sameText(file.extension().string(), ".bmp")) {
+    QImage picture = readPlainBmpFile(file);
+    if (!picture.isNull()) return picture;
     QImageReader bmp(name, "BMP");
     bmp.setAutoDetectImageFormat(false);
-    QImage picture = bmp.read();
+    picture = bmp.read();
     if (!picture.isNull()) return picture;
   }
   return QImage(name);
