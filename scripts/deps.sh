@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev libbenchmark-dev
-  libx11-dev libxtst-dev libxres-dev libxi-dev libxdamage-dev libxkbcommon-dev
+  libx11-dev libx11-xcb-dev libxtst-dev libxres-dev libxi-dev libxdamage-dev libxkbcommon-dev
   libxkbcommon-x11-dev libcurl4-openssl-dev libssl-dev libgif-dev libjpeg-dev zlib1g-dev
   libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland linux-libc-dev
   libglib2.0-dev"

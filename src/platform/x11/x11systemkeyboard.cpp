@@ -2,6 +2,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
@@ -33,7 +34,7 @@ std::vector<std::string> splitList(const std::string& text) {
 
 struct X11SystemKeyboard::Impl {
   Display* display = nullptr;
-  xcb_connection_t* xcb = nullptr;
+  xcb_connection_t* xcb = nullptr;  // the display's own connection, for reading the keymap
   std::unique_ptr<XkbKeymap> keymap;
   std::string rulesNames;             // the raw root property the keymap was read with
   std::vector<XkbLayoutName> groups;  // one per configured group
@@ -41,7 +42,6 @@ struct X11SystemKeyboard::Impl {
 
   ~Impl() {
     keymap.reset();
-    if (xcb) xcb_disconnect(xcb);
     if (display) XCloseDisplay(display);
   }
 
@@ -91,7 +91,8 @@ std::unique_ptr<X11SystemKeyboard> X11SystemKeyboard::connect(const char* displa
   impl->display =
       XkbOpenDisplay(const_cast<char*>(display), nullptr, nullptr, &major, &minor, &reason);
   if (!impl->display) return nullptr;
-  impl->xcb = xcb_connect(display, nullptr);
+  // One connection for both: a second one would cost its own handshake and buffers.
+  impl->xcb = XGetXCBConnection(impl->display);
   if (!impl->xcb || xcb_connection_has_error(impl->xcb)) return nullptr;
   std::unique_ptr<X11SystemKeyboard> kb(new X11SystemKeyboard(std::move(impl)));
   kb->refresh();
