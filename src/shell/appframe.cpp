@@ -425,8 +425,9 @@ int TAppFrame::start() {
     return 0;
   }
   if (int r = singleInstance()) return r;
-  // Review lessons of a run that crashed left their temporary files behind.
-  removeStaleReviewFolders();
+  // Review lessons of a run that crashed left their temporary files behind; swept once the
+  // first page is up (a review lesson sweeps before it makes its own folder anyway).
+  QTimer::singleShot(1000, this, [] { removeStaleReviewFolders(); });
   ProgramSettings = std::make_unique<TProgramSettings>();
   ProgramSettings->versionText = kVersionStamp;
   ProgramSettings->screenshotMode = options_.screenshotMode;
