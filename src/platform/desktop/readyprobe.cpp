@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,12 +38,23 @@ void ReadyProbe::pageShown(QWidget* window, const char* page) {
   // Lives until the program ends, which it brings about itself.
   auto* probe = new ReadyProbe(window, page);
   qApp->installEventFilter(probe);
-  window->update();
+  const QWindow* handle = window->windowHandle();
+  if (handle && handle->isExposed()) {
+    // On screen already: the page has been painted, or its paint waits in the queue and goes
+    // through before this event, which comes last.
+    QCoreApplication::postEvent(probe, new QEvent(QEvent::User), Qt::LowEventPriority);
+  }
+}
+
+bool ReadyProbe::event(QEvent* event) {
+  if (event->type() != QEvent::User) return QObject::event(event);
+  report();
+  return true;
 }
 
 bool ReadyProbe::eventFilter(QObject* watched, QEvent* event) {
-  // The page counts as ready once a paint of the window has gone through; whatever the same
-  // batch of events still paints comes first.
+  // A page not yet on screen counts as ready once the first paint of its window has gone
+  // through; whatever the same batch of events still paints comes first.
   if (!scheduled_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == window_) {
     scheduled_ = true;

@@ -18,6 +18,7 @@ class ReadyProbe : public QObject {
   static void pageShown(QWidget* window, const char* page);
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
