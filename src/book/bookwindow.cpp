@@ -156,6 +156,13 @@ TBookFormEx::~TBookFormEx() {
 }
 
 void TBookFormEx::SetTitle(const QString& title) {
+  book_->setTitleShading(!title.isEmpty());
+  if (title.isEmpty()) {
+    // Nothing to measure: no room taken over the page, and no font loaded for it at the start.
+    titleLbl_->clear();
+    titleLbl_->resize(0, 0);
+    return;
+  }
   QFont font = designFont("Verdana", 20, true);
   titleLbl_->setFont(font);
   if (minTitleWidth_ > 0 && QFontMetrics(font).horizontalAdvance(title) > minTitleWidth_) {
@@ -163,7 +170,6 @@ void TBookFormEx::SetTitle(const QString& title) {
   }
   titleLbl_->setText(title);
   titleLbl_->adjustSize();
-  book_->setTitleShading(!title.isEmpty());
 }
 
 void TBookFormEx::SetStandardButtons(int flags) {
@@ -271,13 +277,19 @@ void TBookFormEx::SetAdPicture(const QPixmap& picture, const QString& link) {
 }
 
 void TBookFormEx::SetMenuLogo(const QPixmap& picture) {
+  if (picture.isNull()) {
+    menuLogo_->clear();
+    menuLogo_->hide();
+    placeMenuPictures();
+    return;
+  }
   // The logo's place is 160 x 53; a larger picture is fitted into it.
   const QPixmap shown = picture.width() > 160 || picture.height() > 53
                             ? picture.scaled(160, 53, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                             : picture;
   menuLogo_->setPixmap(shown);
   menuLogo_->adjustSize();
-  menuLogo_->setVisible(!picture.isNull());
+  menuLogo_->show();
   placeMenuPictures();
 }
 
