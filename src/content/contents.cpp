@@ -291,4 +291,10 @@ int TContents::TotalMinutes() const {
   return static_cast<int>(total);
 }
 
+std::string CourseFileLanguage(const std::string& path) {
+  CourseReader reader;
+  if (reader.Open(path) != fsOk) return "";
+  return upperCase(reader.File().language());
+}
+
 }  // namespace ks

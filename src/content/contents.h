@@ -104,4 +104,8 @@ class TContents {
 // The repetitions of new-key drills the running course asks for (0: the drills' own).
 int& CourseNewKeysLoops();
 
+// The language a course file names in its header ("ENG"), upper case as a course read whole
+// has it; "" when the file cannot be read. Reads the header only.
+std::string CourseFileLanguage(const std::string& path);
+
 }  // namespace ks

@@ -450,6 +450,18 @@ TEST_F(Courses, ALessonHoldsAtMost200ExercisesAndWarnsAboutManyEvents) {
   EXPECT_EQ(course->Bookmark.TotalExc, 201);
 }
 
+// The course list sorts out other languages' courses by their headers alone.
+TEST_F(Courses, AHeaderNamesTheLanguageAsTheWholeCourseDoes) {
+  const std::string path = write("ENG1.CNT", kCourse);
+  EXPECT_EQ(CourseFileLanguage(path), "ENG");
+  EXPECT_TRUE(learner.keyOrder.empty());  // nothing read beyond the header
+  EXPECT_EQ(CourseFileLanguage(path),
+            TContents(TContents::PreviewTag{}, path, services).CourseLanguage);
+  EXPECT_EQ(CourseFileLanguage(write("NONE.CNT", {"$description=No language", "begin chapter"})),
+            "");
+  EXPECT_EQ(CourseFileLanguage((dir / "MISSING.CNT").string()), "");
+}
+
 TEST_F(Courses, AScrambledCourseReadsLikeThePlainOne) {
   std::string text = "$description=Secret\r\n$fileformat=crypted\r\n";
   for (const char* line : {"begin chapter", "chapter name=1;Home row", "begin exercise",

@@ -55,6 +55,14 @@ const TCourseListView::Summary& TCourseListView::SummaryOf(const std::string& fi
   return summaries_.emplace(upperCase(file), std::move(s)).first->second;
 }
 
+std::string TCourseListView::LanguageOf(const std::string& file) const {
+  // Sorting out the courses of other languages needs only their headers: reading each course
+  // whole took several milliseconds of every start.
+  auto it = summaries_.find(upperCase(file));
+  if (it != summaries_.end()) return it->second.Language;
+  return CourseFileLanguage(joinResolved(lessonsFolder_, file).string());
+}
+
 void TCourseListView::Setup() {
   TCustomBookView::Setup();
   ButtonFlags = 0;
@@ -79,7 +87,7 @@ void TCourseListView::build() {
       learner_ != nullptr ? learner_->Settings().ReadString("ContentsFile") : "";
   choices_ = ChooseCourses(
       files_, lessonsFolder_, learner_, ActiveLanguage, chosen,
-      [this](const std::string& f) { return SummaryOf(f).Language; },
+      [this](const std::string& f) { return LanguageOf(f); },
       [this](const std::string& f) { return SummaryOf(f).Keyboard; });
 
   int y = 66;

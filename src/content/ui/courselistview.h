@@ -48,6 +48,8 @@ class TCourseListView : public TCustomBookView {
   bool NoCourses() const { return noCourses_; }
   const CourseChoices& Choices() const { return choices_; }
   const Summary& SummaryOf(const std::string& file);
+  // The course's language, without reading the whole course when it has no summary yet.
+  std::string LanguageOf(const std::string& file) const;
 
   // The start buttons and the monitor step as the page's buttons do them.
   void StartDefault();
