@@ -139,7 +139,7 @@ void TCourseListView::build() {
     QFrame* card = makeCard(page, QRect(20, y, 568, 56), "MonitorCard");
     auto* text = makeLabel(card, msgText(1931), 8, false, "#3c4a3c");
     text->setWordWrap(true);
-    text->setGeometry(16, 8, 380, 40);
+    text->setGeometry(16, 8, 360, 40);  // clear of the button
     QPushButton* b = makeButton(card, "Sidewatch", msgText(558));
     b->setGeometry(384, 12, 170, 32);
     connect(b, &QPushButton::clicked, this, [this] { OpenMonitor(); });
