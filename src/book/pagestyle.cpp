@@ -1,7 +1,6 @@
 #include "book/pagestyle.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,23 +140,26 @@ void fitText(QLabel* label, const QString& text, double minPoints) {
 
 namespace {
 
-// A BMP straight from the page cache: mapped, not copied (copying the splash into fresh memory
-// took longer than decoding it).
+// A BMP read in one go. Read, not mapped: a picture on a shared folder that is replaced while
+// being read must not end the program.
 QImage readPlainBmpFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {};
   struct stat st {};
-  QImage picture;
+  std::string bytes;
   if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-    const auto size = static_cast<size_t>(st.st_size);
-    void* bytes = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (bytes != MAP_FAILED) {
-      picture = readPlainBmp(std::string_view(static_cast<const char*>(bytes), size));
-      ::munmap(bytes, size);
+    bytes.resize(static_cast<size_t>(st.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t n =
+          ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
     }
+    bytes.resize(got);
   }
   ::close(fd);
-  return picture;
+  return readPlainBmp(bytes);
 }
 
 }  // namespace
