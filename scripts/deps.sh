@@ -7,7 +7,7 @@ build_pkgs="cmake ninja-build g++ pkg-config ccache qt6-base-dev libgtest-dev li
   libx11-dev libx11-xcb-dev libxtst-dev libxres-dev libxi-dev libxdamage-dev libxkbcommon-dev
   libxkbcommon-x11-dev libcurl4-openssl-dev libssl-dev libgif-dev libjpeg-dev zlib1g-dev
   libcanberra-dev fonts-dejavu-core libwayland-dev qt6-base-private-dev qt6-wayland linux-libc-dev
-  libglib2.0-dev"
+  libglib2.0-dev lld"
 test_pkgs="xvfb xauth x11-xkb-utils xdotool trayer dbus-daemon poppler-utils qpdf python3"
 # A private print scheduler and a PDF printer, for the printing test.
 test_pkgs="$test_pkgs cups-daemon cups-client printer-driver-cups-pdf"
@@ -28,6 +28,8 @@ wanted=$build_pkgs
 [ "${1:-}" = "test" ] && wanted="$wanted $test_pkgs"
 [ "${1:-}" = "package" ] && wanted="$wanted $package_pkgs"
 [ "${1:-}" = "fuzz" ] && wanted="$wanted $fuzz_pkgs"
+# Profiling the tutor's start for its code layout (scripts/startup-order.sh).
+[ "${1:-}" = "order" ] && wanted="$wanted valgrind xvfb xdotool python3"
 
 missing=""
 for p in $wanted; do

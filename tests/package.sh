@@ -25,6 +25,9 @@ done
 # Nothing of the build tree, the tests or the build tools is shipped.
 ! grep -E '/(tools|tests?|bench)/|contentc|wordgen|\.a$' <<<"$contents" || fail "build files shipped"
 
+python3 tests/startup_layout.py build/release/bin/keyscholar apps/keyscholar/startup.order ||
+  fail "usr/bin/keyscholar is not laid out for its start"
+
 depends=$(dpkg-deb --field "$deb" Depends)
 for d in libqt6widgets6 qt6-qpa-plugins qt6-wayland libssl3; do
   grep -q "\b$d\b" <<<"$depends" || fail "Depends lacks $d: $depends"
