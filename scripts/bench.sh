@@ -6,10 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 scripts/deps.sh test
-# The package's optimised build: one build of the programs serves both.
+build_release
 build=build/release
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
-cmake --build "$build"
 if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -d "$XDG_RUNTIME_DIR" ]; then
   XDG_RUNTIME_DIR=$(mktemp -d)
   export XDG_RUNTIME_DIR

@@ -14,3 +14,14 @@ configure_build() {
     cmake -S . -B "$build" -G Ninja "$@" "${launcher[@]}" >/dev/null
   fi
 }
+
+# The optimised build, build/release: the package's, shared by the benchmarks and the start-up
+# layout so that none of them compiles the programs again. Builds the given targets (all when none).
+build_release() {
+  configure_build build/release -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
+  if [ $# -gt 0 ]; then
+    cmake --build build/release --target "$@"
+  else
+    cmake --build build/release
+  fi
+}

@@ -6,9 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 scripts/deps.sh package >&2
+build_release >&2
 build=build/release
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
-cmake --build "$build" >&2
 rm -f "$build"/keyscholar_*.deb
 (cd "$build" && cpack -G DEB >&2)
 deb=$(ls "$build"/keyscholar_*.deb)

@@ -8,9 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 scripts/deps.sh order
+build_release keyscholar
 build=build/release
-configure_build "$build" -DCMAKE_BUILD_TYPE=Release -DKS_BUILD_TESTS=OFF
-cmake --build "$build" --target keyscholar
 
 work=$(mktemp -d)
 xvfb_pid=""
