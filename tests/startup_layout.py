@@ -15,7 +15,7 @@ for line in nm.stdout.splitlines():
     if len(field) == 4 and field[2] in "tTwW":
         symbols[field[3]] = (int(field[0], 16), int(field[1], 16))
 found = [symbols[name] for name in listed if name in symbols]
-if len(found) < 0.9 * len(listed):
+if not found or len(found) < 0.9 * len(listed):
     sys.exit(f"{len(listed) - len(found)} of {len(listed)} listed functions are gone")
 size = sum(length for _, length in found)
 span = max(start + length for start, length in found) - min(start for start, _ in found)
